@@ -1,0 +1,7 @@
+#pragma once
+
+namespace brisvel {
+
+inline constexpr const char* kVersionText = "Brisvel 0.99";
+
+}  // namespace brisvel

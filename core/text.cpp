@@ -1,0 +1,50 @@
+#include "core/text.h"
+
+namespace brisvel {
+
+std::string ToLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string Trim(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return std::string(text.substr(begin, end - begin));
+}
+
+bool EndsWithSeparator(std::string_view text) {
+  return !text.empty() && text.back() == kPathSeparator;
+}
+
+std::string WithTrailingSeparator(std::string_view path) {
+  std::string result(path);
+  if (!result.empty() && !EndsWithSeparator(result)) result += kPathSeparator;
+  return result;
+}
+
+std::string FilePart(std::string_view path) {
+  size_t cut = path.rfind(kPathSeparator);
+  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+std::string FolderPart(std::string_view path) {
+  size_t cut = path.rfind(kPathSeparator);
+  return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
+}
+
+const char* Plural(int64_t count) { return count == 1 ? "" : "s"; }
+
+std::string ShortName(std::string_view name) {
+  if (name.size() < 25) return std::string(name);
+  return Trim(name.substr(0, 24));
+}
+
+}  // namespace brisvel

@@ -1,0 +1,43 @@
+// Small text helpers shared by every part of the program. All text is std::string holding
+// UTF-8; keyword comparisons lower-case ASCII letters only, so other bytes pass unchanged.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace brisvel {
+
+// The separator that ends every folder path of a job.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// `text` with the letters A to Z lower-cased.
+std::string ToLower(std::string_view text);
+
+// `text` without leading and trailing blanks (spaces and tabs).
+std::string Trim(std::string_view text);
+
+// True when `text` ends with the path separator.
+bool EndsWithSeparator(std::string_view text);
+
+// `path` with a separator appended when it is not empty and does not already end in one.
+std::string WithTrailingSeparator(std::string_view path);
+
+// The part after the last separator ("b.txt" for "a/b.txt"; the whole text when there is none).
+std::string FilePart(std::string_view path);
+
+// The part up to and including the last separator ("" when there is none).
+std::string FolderPart(std::string_view path);
+
+// "s" unless `count` is exactly 1.
+const char* Plural(int64_t count);
+
+// A name as the progress window shows it: whole when shorter than 25 characters, otherwise
+// its first 24 characters without surrounding blanks.
+std::string ShortName(std::string_view name);
+
+}  // namespace brisvel

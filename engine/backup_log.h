@@ -1,0 +1,41 @@
+// The log file a job appends to in its destination folder: a header, one line per change,
+// and an empty line, each ended by CR LF.
+#pragma once
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "core/backup_job.h"
+
+namespace brisvel {
+
+class BackupLog {
+ public:
+  BackupLog() = default;
+  BackupLog(const BackupLog&) = delete;
+  BackupLog& operator=(const BackupLog&) = delete;
+  ~BackupLog() { Close(); }
+
+  // Opens `path` for appending, creating it when missing. False when it cannot be opened.
+  bool Open(const std::string& path);
+  bool IsOpen() const { return file_ != nullptr; }
+  // Writes `text` and CR LF; does nothing while closed.
+  void WriteLine(const std::string& text);
+  // Flushes and closes; does nothing while closed.
+  void Close();
+
+  // Writes the job header: name, "Run at hh:ii on mm/dd/yyyy" of `now` in local time, the
+  // options line and, when `filterInForce` is set, the "File Filter: " line.
+  void WriteHeader(const BackupJob& job, std::time_t now, bool filterInForce);
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+// The "Run at ..." line for `now` in local time.
+std::string RunAtLine(std::time_t now);
+// The "Options: ..." line of `job`.
+std::string OptionsLine(const BackupJob& job);
+
+}  // namespace brisvel

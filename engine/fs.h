@@ -1,0 +1,92 @@
+// The file-system services a run rests on. The engine reaches the disk only through
+// FileSystem, so tests can put a fake or a fault injector in its place.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace brisvel {
+
+// Results of FileSize other than a size.
+inline constexpr int64_t kNothingThere = -1;
+inline constexpr int64_t kIsFolder = -2;
+
+enum class EntryKind : uint8_t {
+  kFile,    // a regular file, or a symbolic link that leads to one
+  kFolder,  // a real folder (a link to a folder is kLink: scans never enter it)
+  kLink,    // a symbolic link that leads to no regular file
+  kOther,   // devices, pipes, sockets: never backed up
+};
+
+struct FolderEntry {
+  std::string name;  // never "." or ".."
+  EntryKind kind = EntryKind::kFile;
+  bool isLink = false;  // the entry itself is a symbolic link
+};
+
+// An open folder listing. Several may be open at once (one per level of a walk).
+class FolderListing {
+ public:
+  virtual ~FolderListing() = default;
+  // The next entry in the order the file system returns them; false at the end.
+  virtual bool Next(FolderEntry& entry) = 0;
+};
+
+// What a path definitely is. kUnknown means it could not be found out (no permission, I/O
+// error): callers that delete must treat it as existing.
+enum class PathState : uint8_t { kMissing, kFile, kFolder, kUnknown };
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Size of the file at `path` (following links); kNothingThere when nothing is there (also
+  // for an empty path), kIsFolder for a folder. Trailing separators are ignored.
+  virtual int64_t FileSize(const std::string& path) = 0;
+
+  // Last-write time shifted to local time, as seconds since 1970-01-01 00:00:00 of that
+  // local time; 0 when it cannot be read.
+  virtual int64_t FileDate(const std::string& path) = 0;
+
+  // What is at `path` itself, without following a final link (a link counts as kFile).
+  virtual PathState Lookup(const std::string& path) = 0;
+
+  // Copies `from` onto `to`, replacing an existing file only once the copy is complete: a
+  // failed copy leaves the old `to` as it was and no temporary file behind. The copy takes
+  // the source's last-write time and permission bits. True on success.
+  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+
+  // Removes the file (or link itself) at `path`. True on success.
+  virtual bool DeleteFile(const std::string& path) = 0;
+
+  // Creates the last folder of `path` after removing trailing blanks and separators. True
+  // when it was created.
+  virtual bool CreateFolder(const std::string& path) = 0;
+
+  // Removes the empty folder at `path`. True on success.
+  virtual bool RemoveFolder(const std::string& path) = 0;
+
+  // Opens the listing of `folder`; nullptr when it cannot be opened.
+  virtual std::unique_ptr<FolderListing> List(const std::string& folder) = 0;
+
+  // CRC-32 of the whole file; nullopt when it cannot be read to the end.
+  virtual std::optional<uint32_t> Crc32(const std::string& path) = 0;
+
+  // MD5 of the whole file as 32 lower-case hexadecimal characters; nullopt when it cannot
+  // be read to the end.
+  virtual std::optional<std::string> Md5(const std::string& path) = 0;
+};
+
+// The machine's own file system.
+FileSystem& RealFileSystem();
+
+// Creates every missing folder along `folder`, from the top down. 1 when the folder exists
+// afterwards, else 0.
+int EnsureFolderPath(FileSystem& fs, const std::string& folder);
+
+// Removes `folder` when it holds no entry; a folder that cannot be listed is left alone.
+void RemoveFolderIfEmpty(FileSystem& fs, const std::string& folder);
+
+}  // namespace brisvel

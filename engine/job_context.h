@@ -1,0 +1,37 @@
+// Everything the phases of one job work with: the services, the shared run state, and the
+// per-job state the worker keeps to itself.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/backup_job.h"
+#include "engine/backup_log.h"
+#include "engine/candidate_list.h"
+#include "engine/colour.h"
+#include "engine/fs.h"
+#include "engine/progress_view.h"
+#include "engine/run_state.h"
+
+namespace brisvel {
+
+struct JobContext {
+  FileSystem& fs;
+  ProgressView& view;
+  SharedRunState& state;
+  BackupJob& job;  // folders end in a separator
+  BackupLog& log;
+
+  CandidateList candidates;
+  std::string extensionFilter;  // "|ext|ext|" or empty
+  size_t baseLength = 0;        // length of the folder relative paths are cut from
+  int64_t foundCount = 0;
+
+  // Adds a log row at the shared log row and advances it.
+  void AddRow(const std::string& text, Colour colour) {
+    view.AddRow(state.logRow.fetch_add(1), text, colour);
+  }
+  void CountError() { state.errorCount.fetch_add(1); }
+};
+
+}  // namespace brisvel

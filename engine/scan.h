@@ -1,0 +1,34 @@
+// The two walks of a job: the new-file scan of the source and the orphan scan of the
+// destination.
+#pragma once
+
+#include <string>
+
+#include "engine/job_context.h"
+
+namespace brisvel {
+
+// "|jpg|png|" for the filter text "JPG, png"; empty when it holds no extension.
+std::string BuildExtensionFilter(const std::string& filterText);
+
+// True when `name` passes `filter` (an empty filter passes everything).
+bool PassesFilter(const std::string& filter, const std::string& name);
+
+// Walks `folder` (under the job's source, ending in a separator) at listing `level` (1 for
+// the source itself), creates the matching destination folders and collects the files that
+// pass the filter into the candidate list. Never enters the destination folder.
+void ScanNewFiles(JobContext& context, const std::string& folder, int level);
+
+// The orphan phase: deletes from the destination every file and folder that the source
+// definitely no longer has, with its rows and log lines. Skipped with a red row and an error
+// when the source folder is missing, or empty while the destination holds files.
+void RunOrphanPhase(JobContext& context);
+
+// Walks `folder` (under the job's destination) at listing `level` and deletes orphans.
+// Never enters the source folder.
+void ScanOrphans(JobContext& context, const std::string& folder, int level);
+
+// True when the candidate at `relativePath` must be copied by the job's compare method.
+bool NeedsCopy(JobContext& context, const std::string& relativePath);
+
+}  // namespace brisvel
