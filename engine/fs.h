@@ -38,6 +38,13 @@ class FolderListing {
 // error): callers that delete must treat it as existing.
 enum class PathState : uint8_t { kMissing, kFile, kFolder, kUnknown };
 
+// Size and date of a path from one metadata look-up, with the meanings of FileSize and
+// FileDate.
+struct FileFacts {
+  int64_t size = kNothingThere;
+  int64_t localDate = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -49,6 +56,9 @@ class FileSystem {
   // Last-write time shifted to local time, as seconds since 1970-01-01 00:00:00 of that
   // local time; 0 when it cannot be read.
   virtual int64_t FileDate(const std::string& path) = 0;
+
+  // FileSize and FileDate of `path` together, from one look-up.
+  virtual FileFacts Facts(const std::string& path) = 0;
 
   // What is at `path` itself, without following a final link (a link counts as kFile).
   virtual PathState Lookup(const std::string& path) = 0;
