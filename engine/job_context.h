@@ -16,6 +16,10 @@
 namespace brisvel {
 
 struct JobContext {
+  JobContext(FileSystem& fs, ProgressView& view, SharedRunState& state, BackupJob& job,
+             BackupLog& log)
+      : fs(fs), view(view), state(state), job(job), log(log) {}
+
   FileSystem& fs;
   ProgressView& view;
   SharedRunState& state;
