@@ -71,8 +71,8 @@ class FileSystem {
   // Removes the file (or link itself) at `path`. True on success.
   virtual bool DeleteFile(const std::string& path) = 0;
 
-  // Creates the last folder of `path` after removing trailing blanks and separators. True
-  // when it was created.
+  // Creates the last folder of `path` after removing trailing separators (trailing blanks
+  // belong to the name where the platform allows them). True when it was created.
   virtual bool CreateFolder(const std::string& path) = 0;
 
   // Removes the empty folder at `path`. True on success.

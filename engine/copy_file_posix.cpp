@@ -1,0 +1,119 @@
+// The fail-safe copy: the data go to a fresh temporary file beside the destination, which
+// takes the source's permission bits and last-write time and replaces the old copy only once
+// all of that succeeded. Any failure removes the temporary file, so the old copy stays as it
+// was.
+//
+// A source that changes while it is copied makes the copy fail: its size and last-write time
+// are read before and after, and the bytes copied must match. A copy that succeeds is
+// therefore never cut short or padded, and it carries the last-write time the data had.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "core/text.h"
+#include "engine/file_io_posix.h"
+
+namespace brisvel {
+namespace {
+
+// Bytes to ask for next: one more than the source should still hold, so that both its end
+// and its growth show up; never more than a large chunk.
+size_t NextRequest(int64_t expected, int64_t copied, size_t chunk) {
+  return static_cast<size_t>(std::min<int64_t>(expected - copied + 1, static_cast<int64_t>(chunk)));
+}
+
+bool CopyUnsupported(int error) {
+  return error == EXDEV || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL;
+}
+
+enum class Outcome { kDone, kFailed, kUnsupported };
+
+// Copies inside the kernel: no pass through user space, and file systems that can share
+// blocks clone them. Goes on from the descriptors' current offsets.
+Outcome CopyInKernel(int in, int out, int64_t expected, int64_t& copied,
+                     const PosixFsSeams& seams) {
+  constexpr size_t kChunk = size_t{1} << 30;
+  while (copied <= expected) {
+    ssize_t count =
+        copy_file_range(in, nullptr, out, nullptr, NextRequest(expected, copied, kChunk), 0);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return CopyUnsupported(errno) ? Outcome::kUnsupported : Outcome::kFailed;
+    // Some pseudo file systems report 0 instead of an error; reading tells the true end.
+    if (count == 0) return copied < expected ? Outcome::kUnsupported : Outcome::kDone;
+    copied += count;
+    if (seams.afterCopyBlock) seams.afterCopyBlock();
+  }
+  return Outcome::kDone;
+}
+
+bool CopyThroughBuffer(int in, int out, int64_t expected, int64_t& copied,
+                       const PosixFsSeams& seams) {
+  char* buffer = ThreadReadBuffer();
+  while (copied <= expected) {
+    int64_t count =
+        ReadBlock(in, buffer, NextRequest(expected, copied, kIoBlockSize), copied, seams);
+    if (count < 0) return false;
+    if (count == 0) return true;
+    if (!WriteBlock(out, buffer, static_cast<size_t>(count), copied, seams)) return false;
+    copied += count;
+    if (seams.afterCopyBlock) seams.afterCopyBlock();
+  }
+  return true;
+}
+
+// Copies the data of `in` to `out`; true when exactly `expected` bytes were there.
+bool CopyData(int in, int out, int64_t expected, const PosixFsSeams& seams) {
+  int64_t copied = 0;
+  Outcome outcome = Outcome::kUnsupported;
+  if (!seams.ForceUserSpaceCopy()) outcome = CopyInKernel(in, out, expected, copied, seams);
+  if (outcome == Outcome::kFailed) return false;
+  if (outcome == Outcome::kUnsupported && !CopyThroughBuffer(in, out, expected, copied, seams)) {
+    return false;
+  }
+  return copied == expected;
+}
+
+bool SameState(const struct stat& before, const struct stat& after) {
+  return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
+         before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
+}
+
+// Gives the copy the source's permission bits and times. Set-user-ID, set-group-ID and
+// sticky bits are left out: the copy belongs to whoever runs the backup, often root.
+bool TakeOverAttributes(int out, const struct stat& source) {
+  if (fchmod(out, source.st_mode & 0777) != 0) return false;
+  const struct timespec times[2] = {source.st_atim, source.st_mtim};
+  return futimens(out, times) == 0;
+}
+
+// Writes everything into the open temporary file `out`; false on any failure.
+bool FillTemporary(int in, int out, const struct stat& source, const PosixFsSeams& seams) {
+  if (!CopyData(in, out, source.st_size, seams)) return false;
+  struct stat after;
+  if (fstat(in, &after) != 0 || !SameState(source, after)) return false;
+  return TakeOverAttributes(out, source);
+}
+
+}  // namespace
+
+bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams) {
+  UniqueFd in(OpenForReading(from.c_str()));
+  struct stat source;
+  if (!in.valid() || fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
+  posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+  std::string temporary = FolderPart(to) + ".brisvel-copy-XXXXXX";
+  UniqueFd out(mkostemp(temporary.data(), O_CLOEXEC));
+  if (!out.valid()) return false;
+  bool ok = FillTemporary(in.get(), out.get(), source, seams);
+  ok = out.Close() && ok;
+  ok = ok && rename(temporary.c_str(), to.c_str()) == 0;
+  if (!ok) unlink(temporary.c_str());
+  return ok;
+}
+
+}  // namespace brisvel

@@ -1,0 +1,65 @@
+// A file system for tests that passes every call on to another one, except the calls a test
+// has chosen to fail. It lets tests running as root see the failures a real disk gives
+// ordinary users: files that cannot be copied, deleted or read, and look-ups that fail.
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "engine/fs.h"
+
+namespace brisvel {
+
+class FaultyFileSystem : public FileSystem {
+ public:
+  explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
+
+  // CopyFile fails, touching nothing, when `path` is its source or its destination.
+  void FailCopy(const std::string& path) { copies_.insert(path); }
+  void FailDelete(const std::string& path) { deletes_.insert(path); }
+  void FailCreateFolder(const std::string& path) { creates_.insert(path); }
+  void FailRemoveFolder(const std::string& path) { removes_.insert(path); }
+  void FailList(const std::string& path) { lists_.insert(path); }
+  // Crc32 and Md5 of `path` give nullopt, as for a file that cannot be read.
+  void FailChecksums(const std::string& path) { checksums_.insert(path); }
+  // Lookup of `path` gives kUnknown, as when a folder on the way denies access.
+  void FailLookup(const std::string& path) { lookups_.insert(path); }
+
+  int64_t FileSize(const std::string& path) override { return inner_.FileSize(path); }
+  int64_t FileDate(const std::string& path) override { return inner_.FileDate(path); }
+  FileFacts Facts(const std::string& path) override { return inner_.Facts(path); }
+
+  PathState Lookup(const std::string& path) override {
+    return lookups_.count(path) ? PathState::kUnknown : inner_.Lookup(path);
+  }
+  bool CopyFile(const std::string& from, const std::string& to) override {
+    if (copies_.count(from) || copies_.count(to)) return false;
+    return inner_.CopyFile(from, to);
+  }
+  bool DeleteFile(const std::string& path) override {
+    return !deletes_.count(path) && inner_.DeleteFile(path);
+  }
+  bool CreateFolder(const std::string& path) override {
+    return !creates_.count(path) && inner_.CreateFolder(path);
+  }
+  bool RemoveFolder(const std::string& path) override {
+    return !removes_.count(path) && inner_.RemoveFolder(path);
+  }
+  std::unique_ptr<FolderListing> List(const std::string& folder) override {
+    return lists_.count(folder) ? nullptr : inner_.List(folder);
+  }
+  std::optional<uint32_t> Crc32(const std::string& path) override {
+    if (checksums_.count(path)) return std::nullopt;
+    return inner_.Crc32(path);
+  }
+  std::optional<std::string> Md5(const std::string& path) override {
+    if (checksums_.count(path)) return std::nullopt;
+    return inner_.Md5(path);
+  }
+
+ private:
+  FileSystem& inner_;
+  std::set<std::string> copies_, deletes_, creates_, removes_, lists_, checksums_, lookups_;
+};
+
+}  // namespace brisvel

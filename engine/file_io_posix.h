@@ -1,0 +1,55 @@
+// Low-level helpers shared by the POSIX file system: an owned descriptor, the per-thread read
+// buffer and reads and writes that honour the test seams.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/fs_posix.h"
+
+namespace brisvel {
+
+// Files are read and copied in blocks of this size.
+inline constexpr size_t kIoBlockSize = size_t{1} << 20;
+
+// A file descriptor closed when it goes out of scope.
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd();
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Closes now; false when closing reported an error (on some file systems the last write
+  // errors only show here).
+  bool Close();
+
+ private:
+  int fd_ = -1;
+};
+
+// `path` without its trailing separators; a path made only of separators keeps one.
+std::string_view WithoutTrailingSeparators(std::string_view path);
+
+// Opens a file for reading without blocking on pipes and devices; -1 on failure.
+int OpenForReading(const char* path);
+
+// One reusable block of kIoBlockSize bytes for the calling thread.
+char* ThreadReadBuffer();
+
+// Reads up to `size` bytes; `done` is how many bytes of the file were read before. Returns
+// the count, 0 at the end, -1 on error.
+int64_t ReadBlock(int fd, char* buffer, size_t size, int64_t done, const PosixFsSeams& seams);
+
+// Writes all `size` bytes; `done` is how many were written before. False on error.
+bool WriteBlock(int fd, const char* data, size_t size, int64_t done, const PosixFsSeams& seams);
+
+// The fail-safe copy behind FileSystem::CopyFile.
+bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams);
+
+}  // namespace brisvel

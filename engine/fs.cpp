@@ -1,0 +1,28 @@
+#include "engine/fs.h"
+
+#include "core/text.h"
+
+namespace brisvel {
+
+int EnsureFolderPath(FileSystem& fs, const std::string& folder) {
+  if (folder.empty()) return 0;
+  std::string path = WithTrailingSeparator(folder);
+  if (fs.FileSize(path) == kIsFolder) return 1;
+  if (fs.CreateFolder(path)) return 1;
+  // The parent is missing too: make it first, then try once more. The parent is always
+  // shorter than `path`, so the descent ends.
+  std::string parent = FolderPart(std::string_view(path).substr(0, path.size() - 1));
+  if (EnsureFolderPath(fs, parent) == 0) return 0;
+  return fs.CreateFolder(path) ? 1 : 0;
+}
+
+void RemoveFolderIfEmpty(FileSystem& fs, const std::string& folder) {
+  std::unique_ptr<FolderListing> listing = fs.List(folder);
+  if (!listing) return;
+  FolderEntry entry;
+  bool empty = !listing->Next(entry);
+  listing.reset();  // closed before the folder goes
+  if (empty) fs.RemoveFolder(folder);
+}
+
+}  // namespace brisvel

@@ -1,0 +1,208 @@
+#include "engine/fs_posix.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include "core/text.h"
+#include "engine/checksum.h"
+#include "engine/file_io_posix.h"
+
+namespace brisvel {
+namespace {
+
+// stat() of `path` with trailing separators ignored; false when it fails.
+bool StatPath(const std::string& path, struct stat& info) {
+  std::string_view trimmed = WithoutTrailingSeparators(path);
+  if (trimmed.size() == path.size()) return stat(path.c_str(), &info) == 0;
+  return stat(std::string(trimmed).c_str(), &info) == 0;
+}
+
+int64_t SizeOf(const struct stat& info) {
+  return S_ISDIR(info.st_mode) ? kIsFolder : static_cast<int64_t>(info.st_size);
+}
+
+// `time` moved by the local UTC offset in force at that time; 0 when it cannot be converted.
+int64_t LocalSeconds(time_t time) {
+  struct tm local;
+  if (localtime_r(&time, &local) == nullptr) return 0;
+  return static_cast<int64_t>(time) + local.tm_gmtoff;
+}
+
+EntryKind KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return EntryKind::kFile;
+  if (S_ISDIR(mode)) return EntryKind::kFolder;
+  return EntryKind::kOther;
+}
+
+class PosixListing final : public FolderListing {
+ public:
+  explicit PosixListing(DIR* dir) : dir_(dir) {}
+  ~PosixListing() override { closedir(dir_); }
+
+  bool Next(FolderEntry& entry) override {
+    while (const dirent* found = readdir(dir_)) {
+      const char* name = found->d_name;
+      if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+      entry.name.assign(name);
+      Classify(found->d_type, name, entry);
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  // The directory entry's own type answers without a look-up except for links and file
+  // systems that do not fill it in.
+  void Classify(unsigned char type, const char* name, FolderEntry& entry) {
+    entry.isLink = false;
+    switch (type) {
+      case DT_REG:
+        entry.kind = EntryKind::kFile;
+        return;
+      case DT_DIR:
+        entry.kind = EntryKind::kFolder;
+        return;
+      case DT_LNK:
+        ClassifyLink(name, entry);
+        return;
+      case DT_UNKNOWN:
+        ClassifyByLookUp(name, entry);
+        return;
+      default:
+        entry.kind = EntryKind::kOther;
+        return;
+    }
+  }
+
+  void ClassifyByLookUp(const char* name, FolderEntry& entry) {
+    struct stat info;
+    if (fstatat(dirfd(dir_), name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+      entry.kind = EntryKind::kOther;  // gone since it was listed, or not reachable
+    } else if (S_ISLNK(info.st_mode)) {
+      ClassifyLink(name, entry);
+    } else {
+      entry.kind = KindOf(info.st_mode);
+    }
+  }
+
+  // A link counts as the file it leads to; one that leads anywhere else is never entered.
+  void ClassifyLink(const char* name, FolderEntry& entry) {
+    struct stat target;
+    bool toFile = fstatat(dirfd(dir_), name, &target, 0) == 0 && S_ISREG(target.st_mode);
+    entry.kind = toFile ? EntryKind::kFile : EntryKind::kLink;
+    entry.isLink = true;
+  }
+
+  DIR* dir_;
+};
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  explicit PosixFileSystem(PosixFsSeams seams) : seams_(std::move(seams)) {}
+
+  int64_t FileSize(const std::string& path) override {
+    struct stat info;
+    if (path.empty() || !StatPath(path, info)) return kNothingThere;
+    return SizeOf(info);
+  }
+
+  int64_t FileDate(const std::string& path) override {
+    struct stat info;
+    if (path.empty() || !StatPath(path, info)) return 0;
+    return LocalSeconds(info.st_mtim.tv_sec);
+  }
+
+  FileFacts Facts(const std::string& path) override {
+    struct stat info;
+    if (path.empty() || !StatPath(path, info)) return {};
+    return {SizeOf(info), LocalSeconds(info.st_mtim.tv_sec)};
+  }
+
+  PathState Lookup(const std::string& path) override {
+    struct stat info;
+    std::string trimmed(WithoutTrailingSeparators(path));
+    if (lstat(trimmed.c_str(), &info) != 0) {
+      return errno == ENOENT || errno == ENOTDIR ? PathState::kMissing : PathState::kUnknown;
+    }
+    return S_ISDIR(info.st_mode) ? PathState::kFolder : PathState::kFile;
+  }
+
+  bool CopyFile(const std::string& from, const std::string& to) override {
+    return CopyFileSafely(from, to, seams_);
+  }
+
+  bool DeleteFile(const std::string& path) override { return unlink(path.c_str()) == 0; }
+
+  bool CreateFolder(const std::string& path) override {
+    std::string_view trimmed = WithoutTrailingSeparators(path);
+    if (trimmed.empty()) return false;
+    return mkdir(std::string(trimmed).c_str(), 0777) == 0;
+  }
+
+  bool RemoveFolder(const std::string& path) override { return rmdir(path.c_str()) == 0; }
+
+  std::unique_ptr<FolderListing> List(const std::string& folder) override {
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return nullptr;
+    return std::make_unique<PosixListing>(dir);
+  }
+
+  std::optional<uint32_t> Crc32(const std::string& path) override {
+    Crc32Sum sum;
+    bool ok = ReadWholeFile(path, [&](const char* data, size_t size) {
+      sum.Add(data, size);
+      return true;
+    });
+    if (!ok) return std::nullopt;
+    return sum.Value();
+  }
+
+  std::optional<std::string> Md5(const std::string& path) override {
+    thread_local Md5Sum sum;
+    if (!sum.Reset()) return std::nullopt;
+    bool ok =
+        ReadWholeFile(path, [&](const char* data, size_t size) { return sum.Add(data, size); });
+    std::string digest = sum.HexDigest();  // also ends the digest after a failed read
+    if (!ok || digest.empty()) return std::nullopt;
+    return digest;
+  }
+
+ private:
+  // Feeds the whole regular file at `path` to `consume` in large blocks; false when it
+  // cannot be opened or read to its end, or when `consume` refuses a block.
+  template <typename Consume>
+  bool ReadWholeFile(const std::string& path, Consume&& consume) {
+    UniqueFd fd(OpenForReading(path.c_str()));
+    struct stat info;
+    if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    char* buffer = ThreadReadBuffer();
+    for (int64_t done = 0;;) {
+      int64_t count = ReadBlock(fd.get(), buffer, kIoBlockSize, done, seams_);
+      if (count <= 0) return count == 0;
+      if (!consume(buffer, static_cast<size_t>(count))) return false;
+      done += count;
+    }
+  }
+
+  const PosixFsSeams seams_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystem> NewPosixFileSystem(PosixFsSeams seams) {
+  return std::make_unique<PosixFileSystem>(std::move(seams));
+}
+
+FileSystem& RealFileSystem() {
+  static PosixFileSystem fileSystem{PosixFsSeams{}};
+  return fileSystem;
+}
+
+}  // namespace brisvel
