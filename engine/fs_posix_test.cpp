@@ -1,0 +1,246 @@
+#include "engine/fs_posix.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "engine/fs_test_util.h"
+
+namespace brisvel {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+struct stat StatOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(lstat(path.c_str(), &info), 0) << path;
+  return info;
+}
+
+class PosixFsTest : public ::testing::Test {
+ protected:
+  FolderEntry Find(const std::string& name) {
+    auto listing = fs_.List(dir_ / "");
+    FolderEntry entry;
+    while (listing && listing->Next(entry)) {
+      if (entry.name == name) return entry;
+    }
+    ADD_FAILURE() << name << " not listed";
+    return {};
+  }
+
+  FileSystem& fs_ = RealFileSystem();
+  TempFolder dir_;
+};
+
+TEST_F(PosixFsTest, RootIsAFolderAndLinksAreFollowedForSizes) {
+  dir_.Write("file", "12345");
+  stdfs::create_directory(dir_ / "folder");
+  stdfs::create_symlink(dir_ / "file", dir_ / "to-file");
+  stdfs::create_symlink(dir_ / "folder", dir_ / "to-folder");
+  stdfs::create_symlink(dir_ / "gone", dir_ / "dangling");
+  EXPECT_EQ(fs_.FileSize("/"), kIsFolder);
+  EXPECT_EQ(fs_.FileSize(dir_ / "to-file"), 5);
+  EXPECT_EQ(fs_.FileSize(dir_ / "to-folder/"), kIsFolder);
+  EXPECT_EQ(fs_.FileSize(dir_ / "dangling"), kNothingThere);
+}
+
+TEST_F(PosixFsTest, ListingTellsLinksDevicesAndPipes) {
+  dir_.Write("file", "x");
+  stdfs::create_directory(dir_ / "folder");
+  stdfs::create_symlink(dir_ / "file", dir_ / "to-file");
+  stdfs::create_symlink(dir_ / "folder", dir_ / "to-folder");
+  stdfs::create_symlink(dir_ / "gone", dir_ / "dangling");
+  ASSERT_EQ(mkfifo((dir_ / "pipe").c_str(), 0600), 0);
+
+  EXPECT_EQ(Find("file").kind, EntryKind::kFile);
+  EXPECT_FALSE(Find("file").isLink);
+  EXPECT_EQ(Find("folder").kind, EntryKind::kFolder);
+  EXPECT_EQ(Find("to-file").kind, EntryKind::kFile);
+  EXPECT_TRUE(Find("to-file").isLink);
+  // A link to a folder is never reported as a folder, so no walk can enter it.
+  EXPECT_EQ(Find("to-folder").kind, EntryKind::kLink);
+  EXPECT_TRUE(Find("to-folder").isLink);
+  EXPECT_EQ(Find("dangling").kind, EntryKind::kLink);
+  EXPECT_EQ(Find("pipe").kind, EntryKind::kOther);
+  EXPECT_FALSE(Find("pipe").isLink);
+}
+
+// Only a path that definitely does not exist counts as missing; anything that stops the
+// look-up is unknown, so callers that delete keep what they cannot see.
+TEST_F(PosixFsTest, LookupSaysMissingOnlyWhenCertain) {
+  dir_.Write("file", "x");
+  stdfs::create_directory(dir_ / "folder");
+  stdfs::create_symlink(dir_ / "folder", dir_ / "to-folder");
+  stdfs::create_symlink(dir_ / "gone", dir_ / "dangling");
+  EXPECT_EQ(fs_.Lookup(dir_ / "file"), PathState::kFile);
+  EXPECT_EQ(fs_.Lookup(dir_ / "folder/"), PathState::kFolder);
+  EXPECT_EQ(fs_.Lookup(dir_ / "to-folder/"), PathState::kFile);
+  EXPECT_EQ(fs_.Lookup(dir_ / "dangling"), PathState::kFile);
+  EXPECT_EQ(fs_.Lookup(dir_ / "missing"), PathState::kMissing);
+  EXPECT_EQ(fs_.Lookup(dir_ / "file/below"), PathState::kMissing);
+  EXPECT_EQ(fs_.Lookup(dir_ / std::string(300, 'n')), PathState::kUnknown);
+}
+
+// The date is the wall-clock reading of the place the program runs, with the offset that
+// was in force on that day (summer time included).
+TEST_F(PosixFsTest, FileDateIsShiftedByTheOffsetOfThatDay) {
+  const char* saved = getenv("TZ");
+  std::string savedZone = saved ? saved : "";
+  setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+  tzset();
+  dir_.Write("winter", "");
+  dir_.Write("summer", "");
+  const time_t winter = 1704067200;  // 2024-01-01 00:00:00 UTC
+  const time_t summer = 1719792000;  // 2024-07-01 00:00:00 UTC
+  const struct timespec winterTimes[2] = {{winter, 0}, {winter, 0}};
+  const struct timespec summerTimes[2] = {{summer, 0}, {summer, 0}};
+  utimensat(AT_FDCWD, (dir_ / "winter").c_str(), winterTimes, 0);
+  utimensat(AT_FDCWD, (dir_ / "summer").c_str(), summerTimes, 0);
+  int64_t winterDate = fs_.FileDate(dir_ / "winter");
+  int64_t summerDate = fs_.FileDate(dir_ / "summer");
+  saved ? setenv("TZ", savedZone.c_str(), 1) : unsetenv("TZ");
+  tzset();
+  EXPECT_EQ(winterDate, winter + 3600);
+  EXPECT_EQ(summerDate, summer + 7200);
+}
+
+TEST_F(PosixFsTest, CopyTakesModeAndNanosecondDateButNoSpecialBits) {
+  dir_.Write("from", "data");
+  dir_.Write("to", "old");
+  ASSERT_EQ(chmod((dir_ / "from").c_str(), 04751), 0);
+  ASSERT_EQ(chmod((dir_ / "to").c_str(), 0600), 0);
+  const struct timespec times[2] = {{1000000000, 123456789}, {1500000000, 987654321}};
+  ASSERT_EQ(utimensat(AT_FDCWD, (dir_ / "from").c_str(), times, 0), 0);
+  ASSERT_TRUE(fs_.CopyFile(dir_ / "from", dir_ / "to"));
+  struct stat copy = StatOf(dir_ / "to");
+  EXPECT_EQ(copy.st_mode & 07777, 0751u);  // no set-user-ID copy owned by root
+  EXPECT_EQ(copy.st_mtim.tv_sec, 1500000000);
+  EXPECT_EQ(copy.st_mtim.tv_nsec, 987654321);
+  EXPECT_EQ(dir_.Read("to"), "data");
+}
+
+TEST_F(PosixFsTest, CopyOfALinkTakesTheContentAndReplacesALinkAtTheDestination) {
+  dir_.Write("real", "real content");
+  dir_.Write("victim", "must stay");
+  stdfs::create_symlink(dir_ / "real", dir_ / "link");
+  stdfs::create_symlink(dir_ / "victim", dir_ / "to");
+  ASSERT_TRUE(fs_.CopyFile(dir_ / "link", dir_ / "to"));
+  EXPECT_TRUE(S_ISREG(StatOf(dir_ / "to").st_mode));
+  EXPECT_EQ(dir_.Read("to"), "real content");
+  EXPECT_EQ(dir_.Read("victim"), "must stay");
+}
+
+TEST_F(PosixFsTest, PipesAreNeitherCopiedNorReadAndNeverBlock) {
+  ASSERT_EQ(mkfifo((dir_ / "pipe").c_str(), 0600), 0);
+  EXPECT_FALSE(fs_.CopyFile(dir_ / "pipe", dir_ / "to"));
+  EXPECT_EQ(fs_.Crc32(dir_ / "pipe"), std::nullopt);
+  EXPECT_EQ(fs_.Md5(dir_ / "pipe"), std::nullopt);
+  EXPECT_EQ(dir_.Names(), "pipe");
+}
+
+std::unique_ptr<FileSystem> WithFaults(int64_t readFailsAfter, int64_t writeFailsAfter) {
+  PosixFsSeams seams;
+  seams.readFailsAfter = readFailsAfter;
+  seams.writeFailsAfter = writeFailsAfter;
+  return NewPosixFileSystem(seams);
+}
+
+std::string Pattern(size_t size) {
+  std::string data(size, '\0');
+  for (size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 131) ^ (i >> 12));
+  return data;
+}
+
+TEST_F(PosixFsTest, CopyThroughTheBufferMatchesTheKernelCopy) {
+  const std::string data = Pattern(3 * 1024 * 1024 + 5);
+  dir_.Write("from", data);
+  auto buffered = WithFaults(INT64_MAX, -1);
+  ASSERT_TRUE(buffered->CopyFile(dir_ / "from", dir_ / "buffered"));
+  ASSERT_TRUE(fs_.CopyFile(dir_ / "from", dir_ / "kernel"));
+  EXPECT_EQ(dir_.Read("buffered"), data);
+  EXPECT_EQ(dir_.Read("kernel"), data);
+  EXPECT_EQ(buffered->Crc32(dir_ / "from"), fs_.Crc32(dir_ / "from"));
+}
+
+class FailingCopyTest : public PosixFsTest {
+ protected:
+  void SetUp() override {
+    dir_.Write("from", Pattern(3 * 1024 * 1024));
+    dir_.Write("to", "previous backup");
+  }
+  void ExpectOldCopyKept() {
+    EXPECT_EQ(dir_.Read("to"), "previous backup");
+    EXPECT_EQ(dir_.Names(), "from|to");  // no temporary file left
+  }
+};
+
+TEST_F(FailingCopyTest, WriteErrorKeepsTheOldCopy) {
+  auto full = WithFaults(-1, 1024 * 1024);
+  EXPECT_FALSE(full->CopyFile(dir_ / "from", dir_ / "to"));
+  ExpectOldCopyKept();
+}
+
+TEST_F(FailingCopyTest, ReadErrorKeepsTheOldCopyAndGivesNoChecksum) {
+  auto failing = WithFaults(1024 * 1024, -1);
+  EXPECT_FALSE(failing->CopyFile(dir_ / "from", dir_ / "to"));
+  EXPECT_EQ(failing->Crc32(dir_ / "from"), std::nullopt);
+  EXPECT_EQ(failing->Md5(dir_ / "from"), std::nullopt);
+  ExpectOldCopyKept();
+  // The next digest on this thread starts afresh.
+  EXPECT_EQ(fs_.Md5(dir_ / "to"), fs_.Md5(dir_ / "to"));
+  dir_.Write("abc", "abc");
+  EXPECT_EQ(fs_.Md5(dir_ / "abc"), "900150983cd24fb0d6963f7d28e17f72");
+  std::filesystem::remove(dir_ / "abc");
+}
+
+// A source that grows or shrinks while it is copied must not leave a copy whose size
+// matches neither state, or one that matches a size it never had together with that date.
+TEST_F(FailingCopyTest, SourceChangingDuringTheCopyFails) {
+  const std::string from = dir_ / "from";
+  for (bool buffered : {false, true}) {
+    for (bool grow : {false, true}) {
+      SCOPED_TRACE(std::to_string(buffered) + std::to_string(grow));
+      PosixFsSeams seams;
+      if (buffered) seams.readFailsAfter = INT64_MAX;
+      seams.afterCopyBlock = [&] {
+        if (grow) {
+          std::ofstream(from, std::ios::app) << "more";
+        } else {
+          stdfs::resize_file(from, 1000);
+        }
+      };
+      dir_.Write("from", Pattern(3 * 1024 * 1024));
+      EXPECT_FALSE(NewPosixFileSystem(seams)->CopyFile(from, dir_ / "to"));
+      ExpectOldCopyKept();
+    }
+  }
+}
+
+// Runs only where the test may mount (root with the mount capability).
+TEST_F(FailingCopyTest, FullFileSystemKeepsTheOldCopy) {
+  const std::string mountPoint = dir_ / "small";
+  stdfs::create_directory(mountPoint);
+  if (mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=256k") != 0) {
+    stdfs::remove(mountPoint);
+    GTEST_SKIP() << "cannot mount a tmpfs here";
+  }
+  dir_.Write("small/to", "previous backup");
+  bool copied = fs_.CopyFile(dir_ / "from", dir_ / "small/to");
+  std::string kept = dir_.Read("small/to");
+  std::string names = dir_.Names("small");
+  umount2(mountPoint.c_str(), MNT_DETACH);
+  EXPECT_FALSE(copied);
+  EXPECT_EQ(kept, "previous backup");
+  EXPECT_EQ(names, "to");
+}
+
+}  // namespace
+}  // namespace brisvel
