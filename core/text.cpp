@@ -1,5 +1,7 @@
 #include "core/text.h"
 
+#include "core/utf8.h"
+
 namespace brisvel {
 
 std::string ToLower(std::string_view text) {
@@ -10,7 +12,9 @@ std::string ToLower(std::string_view text) {
   return lower;
 }
 
-static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+static bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string Trim(std::string_view text) {
   size_t begin = 0;
@@ -40,11 +44,26 @@ std::string FolderPart(std::string_view path) {
   return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
 }
 
-const char* Plural(int64_t count) { return count == 1 ? "" : "s"; }
+const char* Plural(int64_t count) {
+  return count == 1 ? "" : "s";
+}
 
+// The byte offset just past the first `count` characters of `text` (its size when it has
+// fewer). A character is one well-formed UTF-8 sequence; any other byte counts as one.
+static size_t CharacterEnd(std::string_view text, size_t count) {
+  size_t at = 0;
+  for (size_t seen = 0; seen < count && at < text.size(); ++seen) {
+    size_t length = Utf8SequenceLength(text, at);
+    at += length == 0 ? 1 : length;
+  }
+  return at;
+}
+
+// Counted in characters, not bytes, so that a name is never cut inside a letter.
 std::string ShortName(std::string_view name) {
-  if (name.size() < 25) return std::string(name);
-  return Trim(name.substr(0, 24));
+  size_t cut = CharacterEnd(name, 24);
+  if (cut == name.size()) return std::string(name);
+  return Trim(name.substr(0, cut));
 }
 
 }  // namespace brisvel
