@@ -1,5 +1,5 @@
 #include <fcntl.h>
-#include <spawn.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,13 +10,34 @@
 
 #include "system/open_target.h"
 
-extern char** environ;
-
 namespace brisvel {
 
 static bool IsExecutableFile(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// Runs in the grandchild, between fork and exec, so it makes only async-signal-safe calls:
+// what it starts gets no descriptor of ours but `keep`, and the default signal handling.
+static void PrepareChild(int keep) {
+  int devNull = open("/dev/null", O_RDWR);
+  if (devNull >= 0) {
+    dup2(devNull, STDIN_FILENO);
+    dup2(devNull, STDOUT_FILENO);
+    dup2(devNull, STDERR_FILENO);
+  }
+  if (keep > 3) close_range(3, keep - 1, 0);
+  close_range(keep + 1, ~0U, 0);
+  struct sigaction defaults = {};
+  defaults.sa_handler = SIG_DFL;
+  sigaction(SIGPIPE, &defaults, nullptr);
+  sigaction(SIGINT, &defaults, nullptr);
+}
+
+static void ReportFailure(int pipeFd) {
+  char failed = 1;
+  (void)!write(pipeFd, &failed, 1);
+  _exit(127);
 }
 
 // Starts `argv` in a grandchild so that nobody has to wait for it, and learns through a
@@ -37,17 +58,12 @@ static int StartDetached(std::vector<std::string> args) {
   if (child == 0) {
     close(pipeFds[0]);
     setsid();
-    if (fork() != 0) _exit(0);
-    int devNull = open("/dev/null", O_RDWR);
-    if (devNull >= 0) {
-      dup2(devNull, STDIN_FILENO);
-      dup2(devNull, STDOUT_FILENO);
-      dup2(devNull, STDERR_FILENO);
-    }
+    pid_t grandchild = fork();
+    if (grandchild < 0) ReportFailure(pipeFds[1]);
+    if (grandchild > 0) _exit(0);
+    PrepareChild(pipeFds[1]);
     execvp(argv[0], argv.data());
-    char failed = 1;
-    (void)!write(pipeFds[1], &failed, 1);
-    _exit(127);
+    ReportFailure(pipeFds[1]);
   }
   close(pipeFds[1]);
   while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
