@@ -1,0 +1,91 @@
+#include "engine/excluded_folder.h"
+
+#include "core/text.h"
+#include "engine/real_path.h"
+
+namespace brisvel {
+namespace {
+
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameText(std::string_view a, std::string_view b, bool ignoreCase) {
+  if (a.size() != b.size()) return false;
+  if (!ignoreCase) return a == b;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+// True when `relativeFolder` + `name` + separator is `target`, without building the text.
+bool IsPath(const std::string& relativeFolder, const std::string& name, const std::string& target,
+            bool ignoreCase) {
+  if (target.empty() || target.size() != relativeFolder.size() + name.size() + 1) return false;
+  std::string_view rest(target);
+  return SameText(rest.substr(0, relativeFolder.size()), relativeFolder, ignoreCase) &&
+         SameText(rest.substr(relativeFolder.size(), name.size()), name, ignoreCase) &&
+         rest.back() == kPathSeparator;
+}
+
+// RelativeInside of two real paths, letting a prefix that differs only in letter case count
+// when it is the same folder on disk (file systems that ignore case).
+std::optional<std::string> RealRelativeInside(const std::string& outer, const std::string& inner) {
+  if (auto relative = RelativeInside(outer, inner)) return relative;
+  if (inner.size() < outer.size()) return std::nullopt;
+  const std::string prefix = inner.substr(0, outer.size());
+  if (!SameText(prefix, outer, true) || !SameFolder(prefix, outer)) return std::nullopt;
+  return RelativeInside(outer, outer + inner.substr(outer.size()));
+}
+
+}  // namespace
+
+std::optional<std::string> RelativeInside(const std::string& outer, const std::string& inner) {
+  if (inner == outer) return std::string();
+  std::string start = outer;
+  if (!EndsWithSeparator(start)) start += kPathSeparator;
+  if (inner.size() <= start.size() || inner.compare(0, start.size(), start) != 0) {
+    return std::nullopt;
+  }
+  return inner.substr(start.size()) + kPathSeparator;
+}
+
+std::string TidyPath(const std::string& path) {
+  std::string tidy;
+  if (!path.empty() && path.front() == kPathSeparator) tidy += kPathSeparator;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find(kPathSeparator, start);
+    if (end == std::string::npos) end = path.size();
+    std::string_view part(path.data() + start, end - start);
+    if (!part.empty() && part != ".") {
+      if (!tidy.empty() && !EndsWithSeparator(tidy)) tidy += kPathSeparator;
+      tidy += part;
+    }
+    start = end + 1;
+  }
+  return tidy;
+}
+
+ExcludedFolder::ExcludedFolder(const std::string& walked, const std::string& other)
+    : other_(other) {
+  const std::optional<std::string> realWalked = RealPath(walked);
+  const std::optional<std::string> realOther = RealPath(other);
+  std::optional<std::string> real;
+  if (realWalked && realOther) real = RealRelativeInside(*realWalked, *realOther);
+  const std::optional<std::string> textual = RelativeInside(TidyPath(walked), TidyPath(other));
+  if (real) realRelative_ = *real;
+  if (textual) textualRelative_ = *textual;
+  wholeWalk_ = (real && real->empty()) || (textual && textual->empty());
+}
+
+bool ExcludedFolder::Matches(const std::string& walked, const std::string& relativeFolder,
+                             const std::string& name) const {
+  if (IsPath(relativeFolder, name, realRelative_, false)) return true;
+  if (IsPath(relativeFolder, name, textualRelative_, false)) return true;
+  if (!IsPath(relativeFolder, name, realRelative_, true)) return false;
+  return SameFolder(walked + relativeFolder + name, other_);
+}
+
+}  // namespace brisvel
