@@ -1,0 +1,42 @@
+#include "engine/scan.h"
+
+namespace brisvel {
+namespace {
+
+// Checksums and hashes judge a file unchanged only when both sides could be read in full: a
+// file that cannot be read must be copied (and the copy fail visibly), never taken as equal,
+// or a Move would delete a source that was never backed up.
+template <typename Sum>
+bool DiffersOrUnreadable(const std::optional<Sum>& source, const std::optional<Sum>& destination) {
+  return !source || !destination || *source != *destination;
+}
+
+}  // namespace
+
+bool NeedsCopy(JobContext& context, const std::string& relativePath) {
+  FileSystem& fs = context.fs;
+  const std::string destination = context.job.destination + relativePath;
+  const FileFacts destinationFacts = fs.Facts(destination);
+  if (destinationFacts.size == kNothingThere) return true;
+
+  const std::string source = context.job.source + relativePath;
+  switch (context.job.compareMethod) {
+    case kCompareSize:
+      return fs.Facts(source).size != destinationFacts.size;
+    case kCompareDate:
+      return destinationFacts.localDate < fs.Facts(source).localDate;
+    case kCompareCrc32:
+    case kCompareMd5:
+      break;
+    default:
+      return false;
+  }
+  // Files of different sizes cannot hold the same content: no need to read them.
+  if (fs.Facts(source).size != destinationFacts.size) return true;
+  if (context.job.compareMethod == kCompareCrc32) {
+    return DiffersOrUnreadable(fs.Crc32(source), fs.Crc32(destination));
+  }
+  return DiffersOrUnreadable(fs.Md5(source), fs.Md5(destination));
+}
+
+}  // namespace brisvel
