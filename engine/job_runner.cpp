@@ -191,9 +191,10 @@ void ShowFinalStatus(RunEnvironment& env, bool cancelled) {
   env.view.SetStatus(status);
 }
 
-// Either the window waits for OK, or the main loop is asked to exit or shut down.
-void DecideEnd(RunEnvironment& env, bool cancelled) {
-  const int32_t finish = env.settings.finishAction;
+// Either the window waits for OK, or the main loop is asked to exit or shut down. `finish` is
+// the action chosen for the run: errors switch the window's choice to "Open Brisvel when
+// finished", yet a run told to shut the computer down still does.
+void DecideEnd(RunEnvironment& env, bool cancelled, int32_t finish) {
   const bool logShown = env.state.logShown != 0;
   const bool errors = env.state.errorCount > 0;
   if (cancelled || finish == kFinishReturn || ((logShown || errors) && finish != kFinishShutdown)) {
@@ -211,11 +212,12 @@ void FinishRun(RunEnvironment& env) {
   env.view.SetProgressValue(1);
   env.view.SetBarColour(kBarBlue);
   const bool cancelled = env.state.Cancelled();
+  const int32_t chosenFinish = env.settings.finishAction;
   WriteSummary(env, cancelled);
   ShowFinalStatus(env, cancelled);
   env.view.FitLogColumn();
   env.state.runState = kFinished;
-  DecideEnd(env, cancelled);
+  DecideEnd(env, cancelled, chosenFinish);
 }
 
 }  // namespace

@@ -1,0 +1,331 @@
+#include "engine/job_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/text.h"
+#include "engine/faulty_fs.h"
+#include "engine/recording_progress_view.h"
+
+namespace brisvel {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+void WriteFile(const stdfs::path& path, const std::string& content) {
+  stdfs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string ReadFile(const stdfs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// A progress view that presses STOP when a row or status starting with a given text appears.
+class StoppingView : public RecordingProgressView {
+ public:
+  StoppingView(SharedRunState& state, std::string trigger)
+      : state_(state), trigger_(std::move(trigger)) {}
+  void AddRow(int64_t index, const std::string& text, Colour colour) override {
+    RecordingProgressView::AddRow(index, text, colour);
+    StopOn(text);
+  }
+  void SetStatus(const std::string& text) override {
+    RecordingProgressView::SetStatus(text);
+    StopOn(text);
+  }
+
+ private:
+  void StopOn(const std::string& text) {
+    if (text.rfind(trigger_, 0) == 0) state_.cancel = 1;
+  }
+  SharedRunState& state_;
+  std::string trigger_;
+};
+
+class RunTest : public ::testing::Test {
+ protected:
+  RunTest() {
+    char pattern[] = "/tmp/brisvel-run-XXXXXX";
+    root_ = mkdtemp(pattern);
+    source_ = root_ / "src";
+    destination_ = root_ / "dst";
+    stdfs::create_directories(source_);
+    state_.runState = kRunning;
+  }
+  ~RunTest() override { stdfs::remove_all(root_); }
+
+  BackupJob& AddJob(const std::string& name, uint8_t flags) {
+    BackupJob job = DefaultJob();
+    job.name = name;
+    job.source = source_.string();
+    job.destination = destination_.string();
+    job.flags = flags | kEnabled;
+    return jobs_.Append(job);
+  }
+
+  void Run(ProgressView& view, FileSystem& fs) {
+    RunEnvironment env{jobs_,
+                       settings_,
+                       state_,
+                       view,
+                       fs,
+                       [this](const std::string& folder) { opened_.push_back(folder); },
+                       [] { return std::time_t{1700000000}; }};
+    JobRunner(env);
+  }
+  void Run() { Run(view_, RealFileSystem()); }
+
+  stdfs::path root_;
+  stdfs::path source_;
+  stdfs::path destination_;
+  JobList jobs_;
+  RunSettings settings_;
+  SharedRunState state_;
+  RecordingProgressView view_;
+  std::vector<std::string> opened_;
+};
+
+using Rows = std::vector<std::string>;
+
+TEST_F(RunTest, JobWithoutFilesLogsItsPhasesAndTheSummary) {
+  AddJob("Photos", 0);
+  Run();
+  EXPECT_EQ(view_.Texts(),
+            (Rows{"Running 'Photos'...", "Scanning for new files...", "No files found.", "",
+                  "Copied 0 total files.", "Finished all jobs."}));
+  EXPECT_EQ(view_.ColourOf("Scanning for new files..."), kGrey);
+  for (size_t i = 0; i < view_.rows.size(); ++i) EXPECT_EQ(view_.rows[i].index, (int64_t)i);
+  EXPECT_EQ(state_.runState, kFinished);
+  EXPECT_EQ(state_.finishRequest, kExitRequest);
+  EXPECT_FALSE(view_.waitingForOk);
+  EXPECT_EQ(view_.jobLine, "Jobs Complete");
+  EXPECT_EQ(view_.barColour, kBarBlue);
+  EXPECT_EQ(view_.status, "");
+  EXPECT_EQ(view_.trayTip, "Brisvel");
+  EXPECT_FALSE(view_.finishEnabled);
+  // The folders gained their final separator and the main window was told.
+  EXPECT_TRUE(EndsWithSeparator(jobs_.At(0).source));
+  EXPECT_TRUE(EndsWithSeparator(jobs_.At(0).destination));
+  EXPECT_EQ(view_.refreshCount, 1);
+}
+
+TEST_F(RunTest, CopiesNewFilesIntoTheDestinationAndItsLogFile) {
+  WriteFile(source_ / "a.txt", "alpha");
+  WriteFile(source_ / "sub" / "b.txt", "beta");
+  BackupJob& job = AddJob("Docs", kIncludeSubFolders | kUpdateLogFile);
+  job.logFile = "backup.log";
+  Run();
+  EXPECT_EQ(ReadFile(destination_ / "a.txt"), "alpha");
+  EXPECT_EQ(ReadFile(destination_ / "sub" / "b.txt"), "beta");
+  EXPECT_EQ(view_.ColourOf("Copied a.txt"), kGreen);
+  EXPECT_EQ(view_.ColourOf("Copied sub/b.txt"), kGreen);
+  Rows texts = view_.Texts();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Found 2 files."), texts.end());
+  EXPECT_EQ(texts.back(), "Finished all jobs.");
+  EXPECT_EQ(state_.copiedTotal, 2);
+
+  std::string log = ReadFile(destination_ / "backup.log");
+  EXPECT_EQ(log.rfind("Brisvel Backup Job 'Docs'\r\n", 0), 0u) << log;
+  EXPECT_NE(log.find("Options: Recursive FileSize\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(" . Copied: a.txt\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(" . Copied: sub/b.txt\r\n"), std::string::npos) << log;
+  EXPECT_EQ(log.substr(log.size() - 4), "\r\n\r\n");
+}
+
+TEST_F(RunTest, SecondRunCopiesOnlyWhatChanged) {
+  WriteFile(source_ / "same.txt", "same");
+  WriteFile(source_ / "grows.txt", "v1");
+  AddJob("Job", 0);
+  Run();
+  WriteFile(source_ / "grows.txt", "version 2");
+  RecordingProgressView second;
+  state_.copiedTotal = 0;
+  state_.logRow = 0;
+  Run(second, RealFileSystem());
+  EXPECT_EQ(second.Texts(),
+            (Rows{"Running 'Job'...", "Scanning for new files...", "Copied grows.txt",
+                  "Found 2 files.", "", "Copied 1 total file.", "Finished all jobs."}));
+  EXPECT_EQ(ReadFile(destination_ / "grows.txt"), "version 2");
+}
+
+TEST_F(RunTest, MoveEmptiesTheSourceAndDeletesUnchangedFilesWithoutARow) {
+  WriteFile(source_ / "keep" / "new.txt", "new");
+  WriteFile(source_ / "old.txt", "old");
+  WriteFile(destination_ / "old.txt", "old");
+  AddJob("Move", kIncludeSubFolders | kMoveInsteadOfCopy);
+  Run();
+  EXPECT_EQ(ReadFile(destination_ / "keep" / "new.txt"), "new");
+  EXPECT_EQ(ReadFile(destination_ / "old.txt"), "old");
+  EXPECT_EQ(view_.ColourOf("Moved keep/new.txt"), kGreen);
+  Rows texts = view_.Texts();
+  EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                          [](const std::string& t) { return t.find("old.txt") != t.npos; }),
+            0);
+  EXPECT_FALSE(stdfs::exists(source_ / "old.txt"));
+  EXPECT_FALSE(stdfs::exists(source_ / "keep"));
+  EXPECT_EQ(state_.copiedTotal, 1);
+}
+
+TEST_F(RunTest, MoveThatCannotDeleteTheSourceReportsACopy) {
+  WriteFile(source_ / "stuck.txt", "data");
+  AddJob("Move", kMoveInsteadOfCopy | kUpdateLogFile).logFile = "run.log";
+  FaultyFileSystem fs(RealFileSystem());
+  fs.FailDelete((source_ / "stuck.txt").string());
+  Run(view_, fs);
+  EXPECT_EQ(view_.ColourOf("Copied stuck.txt"), kOlive);
+  EXPECT_EQ(state_.errorCount, 0);
+  EXPECT_TRUE(stdfs::exists(source_ / "stuck.txt"));
+  EXPECT_NE(ReadFile(destination_ / "run.log").find(" . Copied: stuck.txt"), std::string::npos);
+}
+
+TEST_F(RunTest, FailedCopyIsAnErrorThatKeepsTheWindowOpen) {
+  WriteFile(source_ / "bad.txt", "bad");
+  WriteFile(source_ / "good.txt", "good");
+  AddJob("Job", kUpdateLogFile).logFile = "backup.log";
+  settings_.finishAction = kFinishExit;
+  FaultyFileSystem fs(RealFileSystem());
+  fs.FailCopy((source_ / "bad.txt").string());
+  Run(view_, fs);
+  EXPECT_EQ(view_.ColourOf("Couldn't copy bad.txt"), kRed);
+  EXPECT_EQ(ReadFile(destination_ / "good.txt"), "good");
+  Rows texts = view_.Texts();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "1 error encountered."), texts.end());
+  EXPECT_EQ(view_.status, "1 Error (See Log)");
+  EXPECT_EQ(view_.barColour, kBarRed);
+  EXPECT_EQ(view_.finishChoice, kFinishReturn);
+  EXPECT_EQ(settings_.finishAction, kFinishReturn);
+  EXPECT_TRUE(view_.waitingForOk);
+  EXPECT_EQ(state_.finishRequest, kNoRequest);
+  // Failures are not written to the log file.
+  EXPECT_EQ(ReadFile(destination_ / "backup.log").find("bad.txt"), std::string::npos);
+}
+
+TEST_F(RunTest, DestinationThatCannotBeCreatedSkipsTheJob) {
+  WriteFile(root_ / "file", "x");
+  WriteFile(source_ / "a.txt", "a");
+  BackupJob& job = AddJob("Job", kOpenFolderWhenDone);
+  job.destination = (root_ / "file" / "dst/").string();
+  Run();
+  EXPECT_EQ(view_.ColourOf("Cannot create " + job.destination), kRed);
+  EXPECT_EQ(view_.Texts()[2], "");
+  EXPECT_EQ(state_.errorCount, 1);
+  EXPECT_EQ(view_.status, "1 Error (See Log)");
+}
+
+TEST_F(RunTest, DisabledJobsAndJobsWithoutFoldersProduceNoJobRows) {
+  AddJob("Off", 0).flags = 0;
+  BackupJob& empty = AddJob("Empty", 0);
+  empty.source.clear();
+  Run();
+  EXPECT_EQ(view_.Texts(), (Rows{"", "Copied 0 total files.", "Finished all jobs."}));
+}
+
+TEST_F(RunTest, LongJobNamesAreShortenedInTheJobLineOnly) {
+  const std::string name24 = "abcdefghijklmnopqrstuvwx";
+  const std::string name25 = name24 + "y";
+  AddJob(name24, 0);
+  AddJob(name25, 0);
+  Run();
+  EXPECT_EQ(view_.trayTips[0], "Brisvel\nRunning '" + name24 + "'...");
+  EXPECT_EQ(view_.trayTips[1], "Brisvel\nRunning '" + name24 + "...'");
+  EXPECT_EQ(view_.Texts()[4], "Running '" + name25 + "'...");
+}
+
+TEST_F(RunTest, OpensTheDestinationWhenDone) {
+  AddJob("Job", kOpenFolderWhenDone);
+  Run();
+  ASSERT_EQ(opened_.size(), 1u);
+  EXPECT_EQ(opened_[0], jobs_.At(0).destination);
+}
+
+TEST_F(RunTest, StopBeforeTheFirstJobRunsNothing) {
+  AddJob("Job", 0);
+  state_.cancel = 1;
+  Run();
+  EXPECT_EQ(view_.Texts(), (Rows{"Copied 0 total files.", "Job(s) cancelled."}));
+  EXPECT_EQ(view_.status, "Cancelled by User");
+  EXPECT_EQ(settings_.finishAction, kFinishReturn);
+  EXPECT_TRUE(view_.waitingForOk);
+}
+
+TEST_F(RunTest, StopDuringTheScanEndsTheRunWithoutTheJobsClosingSteps) {
+  WriteFile(source_ / "a.txt", "a");
+  AddJob("Job", kOpenFolderWhenDone);
+  AddJob("Second", 0);
+  StoppingView view(state_, "Found 1 file");
+  Run(view, RealFileSystem());
+  EXPECT_EQ(view.Texts(), (Rows{"Running 'Job'...", "Scanning for new files...",
+                                "Copied 0 total files.", "Job(s) cancelled."}));
+  EXPECT_TRUE(opened_.empty());
+  EXPECT_FALSE(stdfs::exists(destination_ / "a.txt"));
+}
+
+TEST_F(RunTest, StopDuringTheCopyLoopStillClosesTheJob) {
+  for (char c : std::string("abcdef")) WriteFile(source_ / (std::string(1, c) + ".txt"), "x");
+  AddJob("Job", kOpenFolderWhenDone | kUpdateLogFile).logFile = "backup.log";
+  StoppingView view(state_, "Copied ");
+  Run(view, RealFileSystem());
+  Rows texts = view.Texts();
+  ASSERT_GE(texts.size(), 6u);
+  EXPECT_EQ(texts[2].rfind("Copied ", 0), 0u);
+  EXPECT_EQ(texts[3], "Found 6 files.");
+  EXPECT_EQ(texts[4], "");
+  EXPECT_EQ(texts[5], "Copied 1 total file.");
+  EXPECT_EQ(texts.back(), "Job(s) cancelled.");
+  EXPECT_TRUE(opened_.empty());
+  std::string log = ReadFile(destination_ / "backup.log");
+  EXPECT_EQ(log.substr(log.size() - 4), "\r\n\r\n");
+}
+
+// The end of a run: (cancelled, finish action, log shown, error) -> waits for OK, or which
+// request the main loop gets.
+struct EndCase {
+  bool cancelled;
+  int finish;
+  bool logShown;
+  bool error;
+  bool waitsForOk;
+  int request;
+};
+
+class RunEndTest : public RunTest, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(RunEndTest, DecidesBetweenOkAndTheFinishRequest) {
+  const EndCase& c = GetParam();
+  WriteFile(source_ / "a.txt", "a");
+  AddJob("Job", 0);
+  settings_.finishAction = c.finish;
+  state_.logShown = c.logShown;
+  FaultyFileSystem fs(RealFileSystem());
+  if (c.error) fs.FailCopy((source_ / "a.txt").string());
+  StoppingView view(state_, c.cancelled ? "Found " : "\x01never");
+  Run(view, fs);
+  EXPECT_EQ(view.waitingForOk, c.waitsForOk);
+  EXPECT_EQ(state_.finishRequest, c.request);
+  EXPECT_EQ(state_.runState, kFinished);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Decisions, RunEndTest,
+    ::testing::Values(EndCase{false, kFinishExit, false, false, false, kExitRequest},
+                      EndCase{false, kFinishExit, true, false, true, kNoRequest},
+                      EndCase{false, kFinishExit, false, true, true, kNoRequest},
+                      EndCase{false, kFinishReturn, false, false, true, kNoRequest},
+                      EndCase{false, kFinishShutdown, false, false, false, kShutdownRequest},
+                      EndCase{false, kFinishShutdown, true, true, false, kShutdownRequest},
+                      EndCase{true, kFinishShutdown, false, false, true, kNoRequest},
+                      EndCase{true, kFinishExit, false, false, true, kNoRequest}));
+
+}  // namespace
+}  // namespace brisvel
