@@ -1,1 +1,5 @@
-int main() { return 0; }
+#include "app/program.h"
+
+int main(int argc, char** argv) {
+  return brisvel::RunProgram(argc, argv);
+}

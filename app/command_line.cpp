@@ -1,0 +1,151 @@
+#include "app/command_line.h"
+
+#include "core/job_file.h"
+#include "core/text.h"
+
+namespace brisvel {
+namespace {
+
+bool IsJobFile(FileSystem& fs, const std::string& path) {
+  return fs.FileSize(path) > 0;
+}
+
+// "silent", "tray" and "shutdown", shared by the job-file and the one-off forms. True when
+// `word` was one of them.
+bool ApplyFinishWord(const std::string& word, RunSettings& settings) {
+  if (word == "silent" || word == "tray") {
+    settings.hiddenRun = 1;
+    settings.finishAction = kFinishExit;
+  } else if (word == "shutdown") {
+    settings.finishAction = kFinishShutdown;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Switches one option of the job on; false when `word` names none.
+bool ApplyJobWord(const std::string& word, BackupJob& job) {
+  if (word == "recursive" || word == "subfolders") {
+    job.Set(kIncludeSubFolders, true);
+  } else if (word == "move") {
+    job.Set(kMoveInsteadOfCopy, true);
+  } else if (word == "orphan" || word == "orphans") {
+    job.Set(kDeleteOrphans, true);
+  } else if (word == "open" || word == "openpath" || word == "openfolder") {
+    job.Set(kOpenFolderWhenDone, true);
+  } else if (word == "date" || word == "moddate" || word == "modified") {
+    job.compareMethod = kCompareDate;
+  } else if (word == "crc" || word == "crc32") {
+    job.compareMethod = kCompareCrc32;
+  } else if (word == "md5") {
+    job.compareMethod = kCompareMd5;
+  } else if (word == "size" || word == "filesize") {
+    job.compareMethod = kCompareSize;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+StartDecision ShowMainWindow(JobList& jobs, JobListView& view, std::string reason, bool showUsage) {
+  if (jobs.Empty()) AddDefaultJob(jobs, view);
+  return {StartMode::kMainWindow, std::move(reason), showUsage};
+}
+
+StartDecision JobFileForm(const Arguments& arguments, JobList& jobs, RunSettings& settings,
+                          JobListView& view) {
+  if (!LoadJobFile(arguments[0], jobs, settings, view)) {
+    return ShowMainWindow(jobs, view, "", false);  // the loader has told why
+  }
+  for (size_t i = 1; i < arguments.Count(); ++i) ApplyFinishWord(ToLower(arguments[i]), settings);
+  if (!HasRunnableJob(jobs)) {
+    return ShowMainWindow(
+        jobs, view,
+        "No enabled job in '" + arguments[0] + "' has both a source and a destination folder.",
+        false);
+  }
+  return {StartMode::kRun, "", false};
+}
+
+StartDecision EditForm(const Arguments& arguments, JobList& jobs, RunSettings& settings,
+                       JobListView& view, FileSystem& fs) {
+  if (IsJobFile(fs, arguments[1])) LoadJobFile(arguments[1], jobs, settings, view);
+  return ShowMainWindow(jobs, view, "Jobs are edited in the main window, which needs a desktop.",
+                        true);
+}
+
+StartDecision BackupForm(const Arguments& arguments, JobList& jobs, RunSettings& settings,
+                         JobListView& view, FileSystem& fs) {
+  const std::string source = WithTrailingSeparator(arguments[1]);
+  if (source.empty() || fs.FileSize(source) != kIsFolder) {
+    return ShowMainWindow(jobs, view, "Source folder not found: " + arguments[1], true);
+  }
+  if (arguments[2].empty()) {
+    return ShowMainWindow(jobs, view, "No destination folder given.", true);
+  }
+  AddDefaultJob(jobs, view);
+  BackupJob& job = *jobs.Current();
+  job = CommandLineJob(source, arguments[2]);
+  settings.hiddenRun = 0;
+  settings.finishAction = kFinishExit;
+  ApplyOptionWords(arguments, 3, job, settings);
+  view.RefreshSettingsPanel();
+  return {StartMode::kRun, "", false};
+}
+
+}  // namespace
+
+ProgramOptions ReadProgramOptions(const std::vector<std::string>& arguments) {
+  ProgramOptions options;
+  size_t next = 0;
+  for (; next < arguments.size(); ++next) {
+    const std::string& option = arguments[next];
+    if (option == "--console") {
+      options.console = true;
+    } else if (option == "--help") {
+      options.help = true;
+    } else if (option == "--version") {
+      options.version = true;
+    } else {
+      break;
+    }
+  }
+  options.arguments.assign(arguments.begin() + static_cast<ptrdiff_t>(next), arguments.end());
+  return options;
+}
+
+const std::string& Arguments::operator[](size_t index) const {
+  static const std::string kNone;
+  return index < arguments_.size() ? arguments_[index] : kNone;
+}
+
+void ApplyOptionWords(const Arguments& arguments, size_t first, BackupJob& job,
+                      RunSettings& settings) {
+  for (size_t i = first; i < arguments.Count(); ++i) {
+    const std::string word = ToLower(arguments[i]);
+    if (ApplyJobWord(word, job) || ApplyFinishWord(word, settings)) continue;
+    // A value is taken only when there is one; otherwise the word changes nothing.
+    if ((word == "log" || word == "filter") && !arguments[i + 1].empty()) {
+      const std::string& value = arguments[++i];
+      if (word == "log") {
+        job.Set(kUpdateLogFile, true);
+        job.logFile = value;
+      } else {
+        job.Set(kUseFilter, true);
+        job.filter = Trim(value);
+      }
+    }
+  }
+}
+
+StartDecision ReadCommandLine(const Arguments& arguments, JobList& jobs, RunSettings& settings,
+                              JobListView& view, FileSystem& fs) {
+  if (IsJobFile(fs, arguments[0])) return JobFileForm(arguments, jobs, settings, view);
+  const std::string form = ToLower(arguments[0]);
+  if (form == "open" || form == "edit") return EditForm(arguments, jobs, settings, view, fs);
+  if (form == "backup") return BackupForm(arguments, jobs, settings, view, fs);
+  return ShowMainWindow(jobs, view, "", true);
+}
+
+}  // namespace brisvel

@@ -1,0 +1,65 @@
+// The fixed numbers of the controls, menus and menu events the shell refers to by name.
+#pragma once
+
+namespace brisvel {
+
+// Main window.
+enum MainControl : int {
+  kJobList = 1,
+  kSourceField = 6,
+  kSourceBrowse = 7,
+  kDestinationField = 9,
+  kDestinationBrowse = 10,
+  kAllTypesOption = 12,
+  kSpecificTypesOption = 13,
+  kExtensionCombo = 14,
+  kSubFoldersBox = 15,
+  kMoveBox = 16,
+  kOrphansBox = 17,
+  kLogBox = 18,
+  kRunInTrayBox = 19,
+  kOpenFolderBox = 20,
+  kLogFileField = 21,
+  kCompareList = 22,
+  kRunJobsButton = 23,
+  kLoadJobsButton = 24,
+  kSaveJobsButton = 25,
+  kWhenFinishedList = 27,
+  kHelpButton = 28,
+};
+
+// Progress window.
+enum ProgressControl : int {
+  kJobLine = 30,
+  kProgressBar = 31,
+  kStatusLine = 32,
+  kFinishList = 33,
+  kStopButton = 34,
+  kLogButton = 35,
+  kLogView = 37,
+};
+
+// Shutdown window.
+enum ShutdownControl : int {
+  kShutdownNotice = 38,
+  kShutdownNowButton = 39,
+  kShutdownCancelButton = 40,
+};
+
+// Pop-up menus and the events of their items and of the keyboard shortcuts.
+enum MenuId : int { kJobMenu = 2, kHelpMenu = 3 };
+enum MenuEvent : int {
+  kAddJobItem = 0,
+  kRenameItem = 1,
+  kDeleteItem = 2,
+  kClearAllItem = 3,
+  kWebPageItem = 4,
+  kCheckUpdatesItem = 5,
+  kAssociateItem = 6,
+  kAboutItem = 7,
+  kReturnKey = 8,
+  kEscapeKey = 9,
+  kF1Key = 10,
+};
+
+}  // namespace brisvel

@@ -1,0 +1,49 @@
+#include "app/program.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/console_terminal.h"
+#include "app/shell.h"
+#include "app/ui_console.h"
+#include "app/usage.h"
+#include "app/version.h"
+#include "engine/fs.h"
+#include "system/open_target.h"
+#include "system/power_off.h"
+
+namespace brisvel {
+
+static bool Unset(const char* value) {
+  return value == nullptr || *value == '\0';
+}
+
+bool WantsConsole(bool consoleOption, const char* display, const char* waylandDisplay) {
+  return consoleOption || (Unset(display) && Unset(waylandDisplay));
+}
+
+int RunProgram(int argc, char** argv) {
+  const ProgramOptions options =
+      ReadProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (options.help) {
+    std::fputs(HelpText(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::puts(kVersionText);
+    return 0;
+  }
+  // The desktop backend is not built yet, so the terminal serves even where WantsConsole()
+  // would choose the desktop.
+  (void)WantsConsole(options.console, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+  ConsoleUi ui(StandardTerminal(), InterruptCount);
+  Shell shell({ui, RealFileSystem(), [](const std::string& folder) { OpenTarget(folder); },
+               SystemClock(), PowerOff, true});
+  InstallConsoleSignals(&shell.RunState().cancel, &shell.RunState().runState);
+  return shell.Run(options.arguments);
+}
+
+}  // namespace brisvel

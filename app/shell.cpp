@@ -1,0 +1,204 @@
+#include "app/shell.h"
+
+#include <filesystem>
+
+#include "app/control_ids.h"
+#include "app/usage.h"
+#include "app/window_layout.h"
+#include "system/end_program.h"
+
+namespace brisvel {
+
+static constexpr std::chrono::milliseconds kEventWait{5};
+
+Shell::Shell(ShellServices services)
+    : services_(std::move(services)),
+      ui_(services_.ui),
+      mainView_(ui_, jobs_),
+      progress_(ui_, mainView_),
+      shutdownWindow_(ui_),
+      environment_{jobs_, settings_, run_, progress_, services_.fs, services_.openFolder} {}
+
+Shell::~Shell() {
+  JoinWorker();
+}
+
+int Shell::Run(const std::vector<std::string>& arguments) {
+  Start(arguments);
+  return EventLoop();
+}
+
+void Shell::Start(const std::vector<std::string>& arguments) {
+  std::error_code ignored;
+  lastFolder_ = std::filesystem::current_path(ignored).string();
+  if (!CreateWindows()) return;
+  const StartDecision decision =
+      ReadCommandLine(Arguments(arguments), jobs_, settings_, mainView_, services_.fs);
+  if (decision.mode == StartMode::kRun) {
+    StartRun();
+  } else {
+    ShowMainWindowOrEnd(decision);
+  }
+}
+
+bool Shell::CreateWindows() {
+  if (!CreateMainWindow(ui_)) {
+    Fatal("Main Window could not be created!");
+    return false;
+  }
+  if (!CreateProgressWindow(ui_)) {
+    Fatal("Progress Window could not be created!");
+    return false;
+  }
+  if (!CreateShutdownWindow(ui_)) {
+    Fatal("Shutdown Window could not be opened!");
+    return false;
+  }
+  ui_.ShowTrayIcon("Brisvel");
+  // Sockets are always there on this platform, so the update check is always offered.
+  CreateMenus(ui_, true);
+  return true;
+}
+
+void Shell::Fatal(const std::string& message) {
+  ui_.ShowMessage(kErrorTitle, message, MessageIcon::kError, MessageButtons::kOk);
+  EndProgram(false);
+}
+
+void Shell::ShowMainWindowOrEnd(const StartDecision& decision) {
+  if (!services_.console) {
+    ui_.ShowWindow(kMainWindow, true);
+    return;
+  }
+  if (!decision.reason.empty()) {
+    ui_.ShowMessage(kMessageTitle, decision.reason, MessageIcon::kInformation, MessageButtons::kOk);
+  }
+  if (decision.showUsage) {
+    ui_.ShowMessage(kMessageTitle, UsageLine(), MessageIcon::kInformation, MessageButtons::kOk);
+  }
+  EndProgram(false);
+}
+
+void Shell::StartRun() {
+  if (jobs_.Count() <= 0) return;
+  JoinWorker();  // a previous run's worker has already handed its result over
+  ui_.ShowWindow(kMainWindow, false);
+  mainView_.ForgetShownJob();
+  progress_.PrepareRun(run_, settings_.finishAction, settings_.hiddenRun != 0);
+  run_.cancel = 0;
+  run_.runState = kRunning;
+  run_.copiedTotal = 0;
+  run_.deletedTotal = 0;
+  runStarted_ = true;
+  workerDone_ = false;
+  worker_ = std::thread([this] {
+    JobRunner(environment_);
+    workerDone_ = true;
+  });
+}
+
+int Shell::EventLoop() {
+  while (!ended_ && !quit_) {
+    if (std::optional<UiEvent> event = ui_.WaitEvent(kEventWait)) HandleEvent(*event);
+    if (!ended_) ServeRunEnd();
+  }
+  if (!ended_) EndProgram(false);
+  return exitStatus_;
+}
+
+void Shell::ServeRunEnd() {
+  const int32_t request = run_.finishRequest;
+  if (request != kNoRequest) {
+    EndProgram(request == kShutdownRequest);
+  } else if (services_.console && workerDone_) {
+    EndProgram(false);
+  }
+}
+
+void Shell::HandleEvent(const UiEvent& event) {
+  if (event.type == EventType::kTrayActivate) {
+    ActivateFromTray();
+  } else if (event.window == kMainWindow && event.type == EventType::kCloseRequest) {
+    quit_ = true;
+  } else if (event.window == kProgressWindow) {
+    HandleProgressEvent(event);
+  }
+  // The main window's own controls and menus are handled by the main window, which is not
+  // part of this build yet.
+}
+
+void Shell::HandleProgressEvent(const UiEvent& event) {
+  if (event.type == EventType::kCloseRequest) {
+    CloseProgressWindow();
+  } else if (event.type == EventType::kMenuItem && event.id == kEscapeKey) {
+    StopOrOk();
+  } else if (event.type == EventType::kClick && event.id == kStopButton) {
+    StopOrOk();
+  } else if (event.type == EventType::kClick && event.id == kLogButton) {
+    progress_.ToggleLog(run_);
+  } else if (event.type == EventType::kSelectionChange && event.id == kFinishList) {
+    settings_.finishAction = ui_.Selection(kProgressWindow, kFinishList);
+    ui_.SetFocus(kProgressWindow, kProgressBar);
+  }
+}
+
+void Shell::StopOrOk() {
+  switch (run_.runState) {
+    case kRunning:
+      run_.cancel = 1;
+      ui_.SetEnabled(kProgressWindow, kFinishList, false);
+      break;
+    case kFinished:
+      run_.runState = kIdle;
+      if (run_.logShown) settings_.finishAction = kFinishReturn;
+      if (settings_.finishAction == kFinishExit) {
+        EndProgram(false);
+      } else {
+        progress_.Dismiss();
+        ui_.ShowWindow(kMainWindow, true);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// Closing the window of a running run only hides it: the run goes on in the tray.
+void Shell::CloseProgressWindow() {
+  if (run_.runState == kRunning) {
+    ui_.ShowWindow(kProgressWindow, false);
+  } else {
+    StopOrOk();
+  }
+}
+
+void Shell::ActivateFromTray() {
+  const int window = run_.runState == kIdle ? kMainWindow : kProgressWindow;
+  if (window == kProgressWindow) settings_.hiddenRun = 0;
+  ui_.ShowWindow(window, true);
+  ui_.ActivateWindow(window);
+}
+
+void Shell::EndProgram(bool shutdown) {
+  // Taken before the end sets the stop request, which would read as a cancelled run.
+  exitStatus_ = services_.console ? OutcomeStatus() : kExitFinished;
+  ProgramEnd end{shutdownWindow_, services_.clock, [this] { run_.cancel = 1; },
+                 [this] { return run_.runState == kRunning; }, services_.powerOff};
+  brisvel::EndProgram(end, shutdown);
+  ui_.RemoveTrayIcon();
+  JoinWorker();
+  ui_.Flush();
+  ended_ = true;
+}
+
+int Shell::OutcomeStatus() const {
+  if (!runStarted_) return kExitNothingRan;
+  if (run_.Cancelled()) return kExitCancelled;
+  return run_.errorCount > 0 ? kExitErrors : kExitFinished;
+}
+
+void Shell::JoinWorker() {
+  if (worker_.joinable()) worker_.join();
+}
+
+}  // namespace brisvel

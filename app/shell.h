@@ -1,0 +1,103 @@
+// The application shell: start-up, the command line, the run starter, the event loop with
+// the progress window's buttons and the tray icon, and the end of the program.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/main_window_view.h"
+#include "app/progress_window.h"
+#include "app/shutdown_window.h"
+#include "app/ui.h"
+#include "core/job_list.h"
+#include "core/run_settings.h"
+#include "engine/fs.h"
+#include "engine/job_runner.h"
+#include "engine/run_state.h"
+#include "system/clock.h"
+
+namespace brisvel {
+
+// Exit statuses of terminal runs. Desktop runs always end with 0.
+enum ExitStatus : int {
+  kExitFinished = 0,
+  kExitErrors = 1,
+  kExitNothingRan = 2,
+  kExitCancelled = 130,
+};
+
+struct ShellServices {
+  Ui& ui;
+  FileSystem& fs;
+  // Opens a finished job's destination folder.
+  std::function<void(const std::string&)> openFolder;
+  Clock& clock;
+  std::function<void()> powerOff;
+  // The terminal has no main window and nobody to press OK: where the desktop would show
+  // one or wait for the other, the program ends with an exit status that tells the outcome.
+  bool console = false;
+};
+
+class Shell {
+ public:
+  explicit Shell(ShellServices services);
+  ~Shell();
+  Shell(const Shell&) = delete;
+  Shell& operator=(const Shell&) = delete;
+
+  // The whole life of the program: start-up, the event loop, the end. Returns the exit
+  // status the process ends with.
+  int Run(const std::vector<std::string>& arguments);
+
+  // Creates the windows, reads the command line and starts a run or shows the main window.
+  void Start(const std::vector<std::string>& arguments);
+  // Handles events until the program ends; returns the exit status.
+  int EventLoop();
+  void HandleEvent(const UiEvent& event);
+
+  // Starts a run of the job list on the worker thread, without waiting for it.
+  void StartRun();
+
+  JobList& Jobs() { return jobs_; }
+  RunSettings& Settings() { return settings_; }
+  SharedRunState& RunState() { return run_; }
+  MainWindowView& MainView() { return mainView_; }
+  bool Ended() const { return ended_; }
+
+ private:
+  bool CreateWindows();
+  void Fatal(const std::string& message);
+  void ShowMainWindowOrEnd(const StartDecision& decision);
+  void StopOrOk();
+  void CloseProgressWindow();
+  void ActivateFromTray();
+  void HandleProgressEvent(const UiEvent& event);
+  // Serves a finish request, or in a terminal the end of a run that would wait for OK.
+  void ServeRunEnd();
+  void EndProgram(bool shutdown);
+  int OutcomeStatus() const;
+  void JoinWorker();
+
+  ShellServices services_;
+  Ui& ui_;
+  JobList jobs_;
+  RunSettings settings_;
+  SharedRunState run_;
+  MainWindowView mainView_;
+  ProgressWindow progress_;
+  ShutdownWindow shutdownWindow_;
+  RunEnvironment environment_;
+  std::thread worker_;
+  std::atomic<bool> workerDone_{false};
+  bool runStarted_ = false;
+  bool quit_ = false;
+  bool ended_ = false;
+  int exitStatus_ = kExitFinished;
+  std::string lastFolder_;
+};
+
+}  // namespace brisvel

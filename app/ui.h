@@ -1,0 +1,182 @@
+// The window system as the program sees it: windows and controls addressed by small fixed
+// numbers, and every user action reported as an event (window, control or menu item, type).
+// The program's logic is written once against this interface; each backend (the terminal,
+// the desktop, a fake for tests) implements it.
+//
+// Every method may be called from any thread: the run's worker thread writes the progress
+// window directly. A backend whose toolkit is single-threaded carries such calls over to its
+// own thread, keeping their order.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/message.h"
+#include "engine/colour.h"
+
+namespace brisvel {
+
+enum WindowId : int { kMainWindow = 0, kProgressWindow = 1, kShutdownWindow = 2 };
+
+enum class ControlKind {
+  kFrame,
+  kText,
+  kCentredText,
+  kButton,
+  kDefaultButton,
+  kCheckBox,
+  kOptionButton,
+  kEdit,
+  kEditableCombo,
+  kDropDownList,
+  kCheckListView,   // one column, no header, a check box per row, single selection
+  kReportListView,  // one column with a header; rows carry a text colour
+  kProgressBar,
+};
+
+struct Rect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+struct WindowSpec {
+  int id = 0;
+  std::string title;
+  int width = 0;  // client area
+  int height = 0;
+  bool minimiseBox = false;
+  bool alwaysOnTop = false;
+};
+
+struct ControlSpec {
+  int id = 0;
+  ControlKind kind = ControlKind::kText;
+  std::string caption;  // a report list view's column title
+  Rect rect;
+  std::vector<std::string> items;  // combo boxes and drop-down lists
+};
+
+// Event types. The control types carry the program's fixed numbers.
+enum class EventType : int {
+  kClick = 0,
+  kSelectionChange = 1,  // also a right click on a list view
+  kDoubleClick = 2,
+  kComboTextTyped = 5,
+  kTextChanged = 768,
+  kMenuItem = 1000,      // `id` is the menu item or shortcut event number
+  kCloseRequest = 1001,  // the window's close box or Alt+F4; `id` is unused
+  kTrayActivate = 1002,  // left double click or right press on the tray icon
+};
+
+struct UiEvent {
+  int window = 0;
+  int id = 0;  // control or menu item
+  EventType type = EventType::kClick;
+  bool operator==(const UiEvent&) const = default;
+};
+
+enum class MessageButtons { kOk, kYesNo, kOkCancel };
+
+enum class ShortcutKey { kReturn, kEscape, kF1 };
+
+// A menu item; id -1 is a separator.
+struct MenuItem {
+  int id = -1;
+  std::string caption;
+};
+
+struct FileDialogSpec {
+  std::string title;
+  std::string folder;
+  // Caption and pattern pairs, for example {"Brisvel Job File", "*.jbs"}.
+  std::vector<std::pair<std::string, std::string>> filters;
+  bool save = false;  // the file need not exist; its folder must
+};
+
+struct FileChoice {
+  std::string path;
+  int filterIndex = 0;
+};
+
+class Ui {
+ public:
+  virtual ~Ui() = default;
+
+  // Windows, created hidden and centred. CreateWindow returns false when the window cannot
+  // be made (a fatal error for the program).
+  virtual bool CreateWindow(const WindowSpec& spec) = 0;
+  virtual void AddControl(int window, const ControlSpec& spec) = 0;
+  virtual void AddShortcut(int window, ShortcutKey key, int menuEvent) = 0;
+  virtual void ShowWindow(int window, bool visible) = 0;
+  virtual bool WindowVisible(int window) = 0;
+  // Brings a shown window to the front.
+  virtual void ActivateWindow(int window) = 0;
+  // Changes the client size; the position stays.
+  virtual void ResizeWindow(int window, int width, int height) = 0;
+
+  // Controls. Texts are captions, field contents or a combo box's edit text.
+  virtual void SetText(int window, int control, const std::string& text) = 0;
+  virtual std::string Text(int window, int control) = 0;
+  virtual void SetChecked(int window, int control, bool checked) = 0;
+  virtual bool Checked(int window, int control) = 0;
+  // The selected item of a combo box or drop-down list; -1 for none.
+  virtual void SetSelection(int window, int control, int index) = 0;
+  virtual int Selection(int window, int control) = 0;
+  virtual void SetEnabled(int window, int control, bool enabled) = 0;
+  virtual bool Enabled(int window, int control) = 0;
+  virtual void SetFocus(int window, int control) = 0;
+
+  // List views. InsertRow scrolls the new row into view.
+  virtual void InsertRow(int window, int control, int64_t index, const std::string& text,
+                         Colour colour) = 0;
+  virtual void SetRowText(int window, int control, int row, const std::string& text) = 0;
+  virtual void SetRowChecked(int window, int control, int row, bool checked) = 0;
+  virtual bool RowChecked(int window, int control, int row) = 0;
+  virtual void DeleteRow(int window, int control, int row) = 0;
+  virtual void ClearRows(int window, int control) = 0;
+  virtual int RowCount(int window, int control) = 0;
+  virtual void SelectRow(int window, int control, int row) = 0;
+  // The selected row, or -1.
+  virtual int SelectedRow(int window, int control) = 0;
+  // Sizes the column to its contents and its title.
+  virtual void FitColumn(int window, int control) = 0;
+
+  // Progress bars: the range is 0..maximum.
+  virtual void SetProgressMax(int window, int control, int64_t maximum) = 0;
+  virtual void SetProgressValue(int window, int control, int64_t value) = 0;
+  virtual void SetProgressColour(int window, int control, Colour colour) = 0;
+
+  // Boxes and dialogs wait for the user; they return what was answered or chosen.
+  virtual MessageAnswer ShowMessage(const std::string& title, const std::string& text,
+                                    MessageIcon icon, MessageButtons buttons) = 0;
+  // A chosen folder always ends in the path separator.
+  virtual std::optional<std::string> ChooseFolder(const std::string& title,
+                                                  const std::string& start) = 0;
+  virtual std::optional<FileChoice> ChooseFile(const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
+                                             const std::string& initial) = 0;
+
+  // Pop-up menus. ShowPopupMenu opens the menu at the mouse over the main window and returns
+  // at once; a chosen item arrives as a kMenuItem event.
+  virtual void CreatePopupMenu(int menu, const std::vector<MenuItem>& items) = 0;
+  virtual void SetMenuItemEnabled(int menu, int item, bool enabled) = 0;
+  virtual void ShowPopupMenu(int menu) = 0;
+
+  // The notification-area icon.
+  virtual void ShowTrayIcon(const std::string& tip) = 0;
+  virtual void SetTrayTip(const std::string& tip) = 0;
+  virtual void RemoveTrayIcon() = 0;
+
+  // The next event, waiting at most `timeout` for one; nullopt when none came.
+  virtual std::optional<UiEvent> WaitEvent(std::chrono::milliseconds timeout) = 0;
+
+  // Writes out whatever the backend still holds back; called once, as the program ends.
+  virtual void Flush() = 0;
+};
+
+}  // namespace brisvel

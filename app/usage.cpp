@@ -1,0 +1,49 @@
+#include "app/usage.h"
+
+namespace brisvel {
+
+const char* HelpText() {
+  return R"(Usage:
+  brisvel [--console] JOBFILE [silent|tray] [shutdown]
+      Runs the enabled jobs of a job file (.jbs) at once.
+  brisvel [--console] open|edit [JOBFILE]
+      Opens the main window, with the jobs of JOBFILE when it is given.
+  brisvel [--console] backup SOURCE DESTINATION [WORD...]
+      Runs one job that backs SOURCE up into DESTINATION (created when missing).
+  brisvel
+      Opens the main window.
+  brisvel --help | --version
+
+Words of the one-off "backup" form (any letter case, any order):
+  recursive, subfolders        include sub-folders
+  move                         move the files instead of copying them
+  orphan, orphans              delete files the source no longer has from the destination
+  open, openpath, openfolder   open the destination folder when done
+  log FILE                     append to the log file FILE in the destination
+  filter "EXT EXT ..."         back up only files with these extensions
+  size, filesize               judge files changed by their size (the default)
+  date, moddate, modified      ... by their modified date
+  crc, crc32                   ... by their CRC32 checksum
+  md5                          ... by their MD5 hash
+                               (the last of these method words wins)
+Words of both run forms:
+  silent, tray                 run without the progress window; close when finished
+  shutdown                     shut the computer down when finished
+
+Options (before everything else):
+  --console    run in this terminal even when a desktop is available
+  --help       show this text
+  --version    show the version
+
+In a terminal the log rows go to standard output and the progress to standard error.
+Exit status: 0 finished without errors, 1 errors occurred, 2 nothing could run,
+130 cancelled (Ctrl+C stops the run; a second Ctrl+C ends at once).
+)";
+}
+
+const char* UsageLine() {
+  return "Usage: brisvel JOBFILE [silent|tray] [shutdown]  or  brisvel backup SOURCE "
+         "DESTINATION [WORD...]  (brisvel --help lists every word)";
+}
+
+}  // namespace brisvel
