@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/job_file.h"
+#include "core/job_list_view_fake.h"
+#include "core/test_util.h"
+#include "core/xml_text.h"
+
+namespace brisvel {
+namespace {
+
+const std::string kGoldenFile = std::string(BRISVEL_TEST_DATA) + "/saved.jbs";
+
+JobList GoldenJobs() {
+  JobList jobs;
+  BackupJob& photos = jobs.Append(DefaultJob());  // its automatic name is never written
+  photos.name = "Mum's \"best\" <photos> & films";
+  photos.source = "/home/anna/Bilder/Caf\xC3\xA9/";
+  photos.destination = "/media/backup/\xE6\x97\xA5\xE6\x9C\xAC/";
+  photos.compareMethod = kCompareMd5;
+  photos.flags |= kUseFilter | kDeleteOrphans | kUpdateLogFile;
+  photos.filter = "jpg png";
+  BackupJob& documents = jobs.Append();
+  documents.name = "Documents";
+  documents.compareMethod = kCompareDate;
+  documents.flags = kMoveInsteadOfCopy | kOpenFolderWhenDone;
+  BackupJob& odd = jobs.Append();
+  odd.name = "Odd\tone";
+  odd.source = "/srv/a\nb/";
+  odd.destination = "/srv/c/";
+  odd.compareMethod = 7;  // no such method: written without one
+  odd.flags = kEnabled;
+  return jobs;
+}
+
+void ShowJobs(const JobList& jobs, FakeJobListView& view) {
+  for (const BackupJob& job : jobs) view.AddJobRow(99, job.name, job.Has(kEnabled));
+}
+
+TEST(JobFileSaveTest, TextMatchesTheGoldenFileByteForByte) {
+  RunSettings settings;
+  settings.hiddenRun = 1;
+  settings.finishAction = kFinishShutdown;
+  std::string golden = ReadFile(kGoldenFile);
+  ASSERT_FALSE(golden.empty());
+  EXPECT_EQ(JobFileText(GoldenJobs(), settings), golden);
+}
+
+TEST(JobFileSaveTest, SaveTakesCheckBoxesAndChoicesFromTheView) {
+  ScratchFolder folder;
+  JobList jobs = GoldenJobs();
+  FakeJobListView view;
+  ShowJobs(jobs, view);
+  jobs.At(1).Set(kEnabled, true);  // its row is not checked, and the row wins
+  view.runInTray = true;
+  view.finishChoice = kFinishShutdown;
+  RunSettings settings;
+
+  EXPECT_NE(SaveJobFile(folder / "saved.jbs", jobs, settings, view), 0);
+  EXPECT_EQ(ReadFile(folder / "saved.jbs"), ReadFile(kGoldenFile));
+  EXPECT_FALSE(jobs.At(1).Has(kEnabled));
+  EXPECT_EQ(settings.hiddenRun, 1);
+  EXPECT_EQ(settings.finishAction, kFinishShutdown);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(folder.Names(), "saved.jbs");
+}
+
+TEST(JobFileSaveTest, EmptyListAndUnknownFinishAction) {
+  RunSettings settings;
+  settings.finishAction = 7;
+  EXPECT_EQ(JobFileText(JobList(), settings),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+            "<brisvel version=\"1.1\" silent=\"false\"/>\r\n");
+}
+
+// Every flag combination, every method and awkward texts come back from a save and a load,
+// except the automatic name.
+TEST(JobFileSaveTest, SaveThenLoadGivesTheSameJobs) {
+  JobList saved;
+  for (int flags = 0; flags < 256; ++flags) {
+    BackupJob& job = saved.Append();
+    job.flags = static_cast<uint8_t>(flags);
+    job.compareMethod = static_cast<uint8_t>(flags % 4);
+    job.name = "Job " + std::to_string(flags) + " <&'> \xC3\xA9\xE6\x97\xA5 \x7F\ta\r\nb ";
+    job.source = flags % 3 == 0 ? "" : "/data/" + std::to_string(flags) + "/caf\xC3\xA9 & co/";
+    job.destination = flags % 5 == 0 ? "" : "/backup/  spaced  /";
+    job.filter = flags % 2 == 0 ? "" : "jpg, png  gif";
+    job.logFile = "log " + std::to_string(flags) + ".txt";
+  }
+  for (int finish : {kFinishExit, kFinishReturn, kFinishShutdown}) {
+    for (bool tray : {false, true}) {
+      ScratchFolder folder;
+      FakeJobListView view;
+      ShowJobs(saved, view);
+      view.runInTray = tray;
+      view.finishChoice = finish;
+      RunSettings settings;
+      ASSERT_NE(SaveJobFile(folder / "round.jbs", saved, settings, view), 0);
+
+      JobList loaded;
+      loaded.Append().name = "to be replaced";
+      RunSettings loadedSettings;
+      FakeJobListView loadedView;
+      ASSERT_EQ(LoadJobFile(folder / "round.jbs", loaded, loadedSettings, loadedView), 1);
+      EXPECT_EQ(loadedSettings.finishAction, finish);
+      EXPECT_EQ(loadedSettings.hiddenRun, tray ? 1 : 0);
+      ASSERT_EQ(loaded.Count(), saved.Count());
+      for (int i = 0; i < saved.Count(); ++i) {
+        const BackupJob& a = saved.At(i);
+        const BackupJob& b = loaded.At(i);
+        EXPECT_EQ(b.name, a.name);
+        EXPECT_EQ(b.source, a.source);
+        EXPECT_EQ(b.destination, a.destination);
+        EXPECT_EQ(b.flags, a.flags & ~kAutomaticName) << i;
+        EXPECT_EQ(b.compareMethod, a.compareMethod);
+        EXPECT_EQ(b.logFile, a.logFile);
+        EXPECT_EQ(b.filter, a.filter);
+        EXPECT_EQ(loadedView.rows[i].checked, a.Has(kEnabled));
+      }
+    }
+  }
+}
+
+TEST(JobFileSaveTest, TextXmlCannotCarryIsReplacedAndTheFileStaysReadable) {
+  ScratchFolder folder;
+  JobList jobs;
+  jobs.Append(DefaultJob()).name = "Caf\xE9 \x01 end";
+  jobs.At(0).source = std::string("/a\0b/", 5);
+  FakeJobListView view;
+  ShowJobs(jobs, view);
+  RunSettings settings;
+  ASSERT_NE(SaveJobFile(folder / "odd.jbs", jobs, settings, view), 0);
+
+  JobList loaded;
+  ASSERT_EQ(LoadJobFile(folder / "odd.jbs", loaded, settings, view), 1);
+  const std::string r(kReplacementCharacter);
+  EXPECT_EQ(loaded.At(0).name, "Caf" + r + " " + r + " end");
+  EXPECT_EQ(loaded.At(0).source, "/a" + r + "b/");
+}
+
+TEST(JobFileSaveTest, DoubleQuotesAreDroppedFromEveryText) {
+  JobList jobs;
+  BackupJob& job = jobs.Append();
+  job.name = "\"a\"";
+  job.source = "/x\"/";
+  job.destination = "\"";
+  job.filter = "j\"pg";
+  job.logFile = "l\"og";
+  std::string text = JobFileText(jobs, RunSettings());
+  EXPECT_EQ(text.find("&quot;"), std::string::npos);
+  EXPECT_NE(text.find("name=\"a\" copyfrom=\"/x/\" copyto=\"\""), std::string::npos);
+  EXPECT_NE(text.find("filter=\"jpg\""), std::string::npos);
+  EXPECT_NE(text.find("logfile=\"log\""), std::string::npos);
+}
+
+TEST(JobFileSaveTest, AFailedSaveReturnsZeroAndShowsNothing) {
+  ScratchFolder folder;
+  JobList jobs = GoldenJobs();
+  FakeJobListView view;
+  ShowJobs(jobs, view);
+  RunSettings settings;
+  EXPECT_EQ(SaveJobFile(folder / "missing/jobs.jbs", jobs, settings, view), 0);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(folder.Names(), "");
+}
+
+}  // namespace
+}  // namespace brisvel
