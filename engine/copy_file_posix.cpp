@@ -104,7 +104,7 @@ bool CopyFileSafely(const std::string& from, const std::string& to, const PosixF
   UniqueFd in(OpenForReading(from.c_str()));
   struct stat source;
   if (!in.valid() || fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
-  posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  AdviseSequential(in.get(), source.st_size);
 
   std::string temporary = FolderPart(to) + ".brisvel-copy-XXXXXX";
   UniqueFd out(mkostemp(temporary.data(), O_CLOEXEC));

@@ -34,6 +34,10 @@ int OpenForReading(const char* path) {
   return open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
 }
 
+void AdviseSequential(int fd, int64_t size) {
+  if (size > static_cast<int64_t>(kIoBlockSize)) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
 char* ThreadReadBuffer() {
   thread_local std::unique_ptr<char[]> buffer =
       std::make_unique_for_overwrite<char[]>(kIoBlockSize);

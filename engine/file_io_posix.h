@@ -39,6 +39,10 @@ std::string_view WithoutTrailingSeparators(std::string_view path);
 // Opens a file for reading without blocking on pipes and devices; -1 on failure.
 int OpenForReading(const char* path);
 
+// Tells the kernel that a file of `size` bytes will be read from start to end, so it reads
+// ahead further. Small files skip the call: they fit in one block anyway.
+void AdviseSequential(int fd, int64_t size);
+
 // One reusable block of kIoBlockSize bytes for the calling thread.
 char* ThreadReadBuffer();
 

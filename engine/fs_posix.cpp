@@ -181,7 +181,7 @@ class PosixFileSystem final : public FileSystem {
     UniqueFd fd(OpenForReading(path.c_str()));
     struct stat info;
     if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    AdviseSequential(fd.get(), info.st_size);
     char* buffer = ThreadReadBuffer();
     for (int64_t done = 0;;) {
       int64_t count = ReadBlock(fd.get(), buffer, kIoBlockSize, done, seams_);
