@@ -83,9 +83,12 @@ bool SameState(const struct stat& before, const struct stat& after) {
 }
 
 // Gives the copy the source's permission bits and times. Set-user-ID, set-group-ID and
-// sticky bits are left out: the copy belongs to whoever runs the backup, often root.
+// sticky bits are left out: the copy belongs to whoever runs the backup, often root. Drives
+// formatted FAT or exFAT cannot hold permission bits and refuse them; the copy is still good.
 bool TakeOverAttributes(int out, const struct stat& source) {
-  if (fchmod(out, source.st_mode & 0777) != 0) return false;
+  if (fchmod(out, source.st_mode & 0777) != 0 && errno != EPERM && errno != EOPNOTSUPP) {
+    return false;
+  }
   const struct timespec times[2] = {source.st_atim, source.st_mtim};
   return futimens(out, times) == 0;
 }
