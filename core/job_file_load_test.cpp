@@ -254,5 +254,32 @@ TEST_F(JobFileLoadTest, ReferencesAndDeclaredEncodingsGiveUtf8) {
   EXPECT_EQ(jobs_.At(0).name, "Caf\xC3\xA9");
 }
 
+TEST_F(JobFileLoadTest, AHandWrittenFile) {
+  std::string path = std::string(BRISVEL_TEST_DATA) + "/variants.jbs";
+  ASSERT_EQ(LoadJobFile(path, jobs_, settings_, view_), 1);
+  EXPECT_EQ(settings_.finishAction, kFinishReturn);
+  EXPECT_EQ(settings_.hiddenRun, 1);
+  EXPECT_EQ(view_.RowNames(),
+            (Names{"Music & Talks", "New Job", "single 'quoted' <>", "Shut down"}));
+  const BackupJob& music = jobs_.At(0);
+  EXPECT_EQ(music.source, "/home/anna/Music/");
+  EXPECT_EQ(music.destination, "/media/backup/music/");
+  EXPECT_EQ(music.compareMethod, kCompareDate);
+  EXPECT_EQ(music.flags,
+            kEnabled | kUseFilter | kIncludeSubFolders | kDeleteOrphans | kUpdateLogFile);
+  EXPECT_EQ(music.filter, "mp3,ogg flac");
+  EXPECT_EQ(music.logFile, "music.log");
+  EXPECT_EQ(jobs_.At(1).flags, 0);
+  EXPECT_EQ(jobs_.At(1).compareMethod, kCompareCrc32);
+  EXPECT_EQ(jobs_.At(2).flags, kMoveInsteadOfCopy | kOpenFolderWhenDone | kEnabled);
+  EXPECT_EQ(jobs_.At(3).compareMethod, kCompareMd5);
+  EXPECT_TRUE(view_.messages.empty());
+
+  path = std::string(BRISVEL_TEST_DATA) + "/latin1.jbs";
+  ASSERT_EQ(LoadJobFile(path, jobs_, settings_, view_), 1);
+  EXPECT_EQ(jobs_.At(0).name, "Caf\xC3\xA9 cr\xC3\xA8me");
+  EXPECT_EQ(jobs_.At(0).source, "/data/Caf\xC3\xA9/");
+}
+
 }  // namespace
 }  // namespace brisvel
