@@ -83,7 +83,7 @@ class FakeUi : public ModelUi {
     if (Locked([&] { return events_.empty(); }) && whenIdle) whenIdle(*this);
     std::unique_lock lock(mutex_);
     wake_.wait_for(lock, timeout, [&] { return !events_.empty(); });
-    if (events_.empty()) return GiveUpWhenStuck();
+    if (events_.empty()) return timeout.count() > 0 ? GiveUpWhenStuck() : std::nullopt;
     UiEvent event = events_.front();
     events_.pop_front();
     return event;
@@ -102,8 +102,8 @@ class FakeUi : public ModelUi {
   int Flushes() {
     return Locked([&] { return flushes_; });
   }
-  // True when a test waited so long without an event that the fake closed the main window
-  // to end it: the program waited for something that never came.
+  // True when the program waited so long for an event (some 20000 waits) that the fake
+  // closed the main window to end it: it waited for something that never came.
   bool GaveUp() {
     return Locked([&] { return gaveUp_; });
   }
@@ -138,12 +138,12 @@ class FakeUi : public ModelUi {
   }
 
   template <typename F>
-  auto Locked(F&& work) {
+  auto Locked(F&& work) -> decltype(work()) {
     std::lock_guard lock(mutex_);
     return work();
   }
 
-  static constexpr int kMaxIdleWaits = 100000;
+  static constexpr int kMaxIdleWaits = 20000;
   std::condition_variable wake_;
   std::deque<UiEvent> events_;
   std::deque<MessageAnswer> answers_;

@@ -180,8 +180,10 @@ void Shell::ActivateFromTray() {
 }
 
 void Shell::EndProgram(bool shutdown) {
-  // Taken before the end sets the stop request, which would read as a cancelled run.
-  exitStatus_ = services_.console ? OutcomeStatus() : kExitFinished;
+  // Taken before the end sets the stop request, which would make a finished run read as a
+  // cancelled one; a run that is still going is cut short, so it counts as cancelled.
+  const bool cutShort = run_.runState == kRunning;
+  exitStatus_ = !services_.console ? kExitFinished : cutShort ? kExitCancelled : OutcomeStatus();
   ProgramEnd end{shutdownWindow_, services_.clock, [this] { run_.cancel = 1; },
                  [this] { return run_.runState == kRunning; }, services_.powerOff};
   brisvel::EndProgram(end, shutdown);

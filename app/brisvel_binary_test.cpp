@@ -1,0 +1,117 @@
+// Runs the built program in a terminal-less session, as a cron job or a script would.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "system/test_folder_posix.h"
+
+namespace brisvel {
+namespace {
+
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string ProgramPath() {
+  return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "brisvel").string();
+}
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class RunBinary : public ::testing::Test {
+ protected:
+  RunBinary() {
+    WriteFile(folder_ / "src/a.txt", "alpha");
+    WriteFile(folder_ / "src/sub/b.txt", "beta");
+  }
+
+  Outcome Run(const std::vector<std::string>& arguments) {
+    std::string command = "cd " + Quoted(folder_.Path()) +
+                          " && env -u DISPLAY -u WAYLAND_DISPLAY " + Quoted(ProgramPath());
+    for (const std::string& argument : arguments) command += " " + Quoted(argument);
+    command += " </dev/null >out.txt 2>err.txt";
+    const int wait = std::system(command.c_str());
+    Outcome outcome;
+    outcome.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+    outcome.out = ReadFile(folder_ / "out.txt");
+    outcome.err = ReadFile(folder_ / "err.txt");
+    return outcome;
+  }
+
+  TestFolder folder_;
+};
+
+TEST_F(RunBinary, ABackupPrintsItsRowsAndEndsWith0) {
+  Outcome first = Run({"backup", "src", "dst", "log", "backup.log"});
+  EXPECT_EQ(first.status, 0);
+  EXPECT_EQ(first.out,
+            "Running 'New Job'...\nScanning for new files...\nCopied a.txt\nFound 1 file.\n\n"
+            "Copied 1 total file.\nFinished all jobs.\n");
+  EXPECT_EQ(first.err, "");
+  EXPECT_EQ(ReadFile(folder_ / "dst/a.txt"), "alpha");
+  EXPECT_NE(ReadFile(folder_ / "dst/backup.log").find(" . Copied: a.txt"), std::string::npos);
+
+  Outcome again = Run({"BACKUP", "src", "dst", "Recursive", "MD5"});
+  EXPECT_EQ(again.status, 0);
+  EXPECT_NE(again.out.find("Copied sub/b.txt\n"), std::string::npos);
+  EXPECT_NE(again.out.find("Copied 1 total file.\n"), std::string::npos);
+}
+
+TEST_F(RunBinary, ErrorsEndWith1) {
+  WriteFile(folder_ / "blocked", "");
+  Outcome outcome = Run({"backup", "src", "blocked/dst"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.out.find("Cannot create blocked/dst/\n"), std::string::npos);
+  EXPECT_NE(outcome.out.find("1 error encountered.\n"), std::string::npos);
+}
+
+TEST_F(RunBinary, NothingToRunEndsWith2AndSaysHowToUseIt) {
+  Outcome bare = Run({});
+  EXPECT_EQ(bare.status, 2);
+  EXPECT_EQ(bare.out, "");
+  EXPECT_EQ(bare.err.rfind("Brisvel: Usage: brisvel", 0), 0u);
+
+  WriteFile(folder_ / "broken.jbs", "<notbrisvel/>");
+  Outcome broken = Run({"broken.jbs", "silent"});
+  EXPECT_EQ(broken.status, 2);
+  EXPECT_EQ(broken.err, "Brisvel: Not a valid Brisvel file!\n");
+}
+
+TEST_F(RunBinary, AJobFileRunsSilentlyWithItsLog) {
+  WriteFile(folder_ / "jobs.jbs",
+            "<brisvel finish=\"brisvel\"><job name=\"Docs\" copyfrom=\"src\" copyto=\"dst\" "
+            "recursive=\"yes\" log=\"yes\" logfile=\"docs.log\"/></brisvel>");
+  Outcome outcome = Run({"jobs.jbs", "silent"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out.rfind("Running 'Docs'...\n", 0), 0u);
+  EXPECT_EQ(ReadFile(folder_ / "dst/sub/b.txt"), "beta");
+  EXPECT_NE(ReadFile(folder_ / "dst/docs.log").find("Docs"), std::string::npos);
+}
+
+TEST_F(RunBinary, HelpAndVersionEndWith0) {
+  Outcome version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "Brisvel 0.99\n");
+
+  Outcome help = Run({"--console", "--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* word :
+       {"silent",     "tray", "shutdown",  "open",    "edit",     "backup",     "recursive",
+        "subfolders", "move", "orphan",    "orphans", "openpath", "openfolder", "log",
+        "filter",     "size", "filesize",  "date",    "moddate",  "modified",   "crc",
+        "crc32",      "md5",  "--console", "--help",  "--version"}) {
+    EXPECT_NE(help.out.find(word), std::string::npos) << word;
+  }
+}
+
+}  // namespace
+}  // namespace brisvel

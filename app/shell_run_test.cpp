@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "app/control_ids.h"
+#include "app/fake_ui.h"
+#include "app/shell.h"
+#include "engine/faulty_fs.h"
+#include "system/end_program.h"
+#include "system/test_folder_posix.h"
+
+namespace brisvel {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// A clock whose time passes only when the program sleeps.
+class FakeClock : public Clock {
+ public:
+  uint32_t TickCount() override { return now_; }
+  void Sleep(int milliseconds) override {
+    now_ += static_cast<uint32_t>(milliseconds);
+    std::this_thread::yield();  // a worker may still have to finish
+  }
+
+ private:
+  uint32_t now_ = 5000;
+};
+
+// The real disk, with a chance to act as the user would just before the run copies its
+// first file: the run is surely going then, and waits until the user's act has landed.
+class PausingFileSystem : public FaultyFileSystem {
+ public:
+  PausingFileSystem() : FaultyFileSystem(RealFileSystem()) {}
+  bool CopyFile(const std::string& from, const std::string& to) override {
+    if (beforeFirstCopy) std::exchange(beforeFirstCopy, nullptr)();
+    return FaultyFileSystem::CopyFile(from, to);
+  }
+  std::function<void()> beforeFirstCopy;
+};
+
+// Waits for something the other thread is bound to do; gives up after a minute.
+template <typename Condition>
+void WaitUntil(Condition done) {
+  for (int i = 0; i < 60000 && !done(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  if (!done()) ADD_FAILURE() << "the program never got there";
+}
+
+bool Contains(const Strings& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// True when `wanted` appears in `lines` in this order, other lines between them allowed.
+bool InOrder(const Strings& lines, const Strings& wanted) {
+  auto at = lines.begin();
+  for (const std::string& line : wanted) {
+    at = std::find(at, lines.end(), line);
+    if (at == lines.end()) return false;
+    ++at;
+  }
+  return true;
+}
+
+class ShellRun : public ::testing::Test {
+ protected:
+  ShellRun() {
+    WriteFile(folder_ / "src/a.txt", "alpha");
+    WriteFile(folder_ / "src/sub/b.txt", "beta");
+  }
+  ~ShellRun() override {
+    EXPECT_FALSE(ui_.GaveUp());
+    EXPECT_EQ(ui_.StrayCalls(), 0);
+  }
+
+  int Run(const Strings& arguments, bool console = false) {
+    shell_ = std::make_unique<Shell>(ShellServices{ui_, fs_,
+                                                   [this](const std::string& folder) {
+                                                     std::lock_guard lock(openedMutex_);
+                                                     opened_.push_back(folder);
+                                                   },
+                                                   clock_, [this] { ++powerOffs_; }, console});
+    return shell_->Run(arguments);
+  }
+  Strings Backup(const Strings& words) {
+    Strings arguments = {"backup", folder_ / "src", folder_ / "dst"};
+    arguments.insert(arguments.end(), words.begin(), words.end());
+    return arguments;
+  }
+  Strings LogRows() {
+    Strings texts;
+    for (const ModelUi::Row& row : ui_.Rows(kProgressWindow, kLogView)) texts.push_back(row.text);
+    return texts;
+  }
+  // Acts like a user who presses OK once the run asks for it.
+  void PressOkWhenAsked() {
+    ui_.whenIdle = [this, pressed = false](FakeUi& ui) mutable {
+      if (!pressed && ui.Text(kProgressWindow, kStopButton) == "OK") {
+        pressed = true;
+        logAtOk_ = LogRows();
+        ui.Click(kProgressWindow, kStopButton);
+      } else if (pressed && ui.WindowVisible(kMainWindow)) {
+        ui.Push({kMainWindow, 0, EventType::kCloseRequest});
+      }
+    };
+  }
+  // Acts like a user who does `act` to the shutdown window once it shows `caption`.
+  void DuringCountdown(const std::string& caption, UiEvent act) {
+    ui_.whenIdle = [caption, act, done = false](FakeUi& ui) mutable {
+      if (!done && ui.Text(kShutdownWindow, kShutdownNowButton) == caption) {
+        done = true;
+        ui.Push(act);
+      }
+    };
+  }
+
+  TestFolder folder_;
+  FakeUi ui_;
+  FakeClock clock_;
+  PausingFileSystem fs_;
+  std::mutex openedMutex_;
+  Strings opened_;
+  int powerOffs_ = 0;
+  std::unique_ptr<Shell> shell_;
+  Strings logAtOk_;
+};
+
+TEST_F(ShellRun, BackupFormRunsAtOnceAndEndsWithoutOk) {
+  EXPECT_EQ(Run(Backup({"recursive", "md5", "orphans", "log", "backup.log"})), kExitFinished);
+  EXPECT_EQ(ReadFile(folder_ / "dst/a.txt"), "alpha");
+  EXPECT_EQ(ReadFile(folder_ / "dst/sub/b.txt"), "beta");
+  EXPECT_NE(ReadFile(folder_ / "dst/backup.log").find(" . Copied: a.txt"), std::string::npos);
+  EXPECT_TRUE(InOrder(
+      LogRows(), {"Running 'New Job'...", "Scanning for orphans...", "Scanning for new files...",
+                  "Found 2 files.", "", "Copied 2 total files.", "Finished all jobs."}));
+  const Strings calls = ui_.Calls();
+  EXPECT_FALSE(Contains(calls, "SetText 1 34 OK"));
+  EXPECT_FALSE(Contains(calls, "ShowWindow 0 1"));  // the main window never showed
+  EXPECT_TRUE(Contains(calls, "ShowWindow 1 1"));
+  EXPECT_FALSE(ui_.TrayIconShown());
+  EXPECT_EQ(ui_.Flushes(), 1);
+  EXPECT_EQ(powerOffs_, 0);
+}
+
+TEST_F(ShellRun, TheRunStarterPreparesTheProgressWindowFirst) {
+  Run(Backup({}));
+  EXPECT_TRUE(InOrder(
+      ui_.Calls(),
+      {"ShowWindow 0 0", "ResizeWindow 1 260 140", "SetText 1 35 Show Log", "ClearRows 1 37",
+       "SetText 1 30 Loading Jobs...", "SetProgressValue 1 31 0", "SetText 1 32 ",
+       "SetText 1 34 STOP", "SetSelection 1 33 0", "SetEnabled 1 33 1", "ShowWindow 1 1",
+       "InsertRow 1 37 0 0,0,0 Running "
+       "'New Job'..."}));
+}
+
+TEST_F(ShellRun, AJobFileRunsItsEnabledJobsHidden) {
+  WriteFile(folder_ / "jobs.jbs",
+            "<brisvel finish=\"brisvel\"><job name=\"Off\" enabled=\"false\" "
+            "copyfrom=\"" +
+                (folder_ / "src") + "\" copyto=\"" + (folder_ / "off") +
+                "\"/><job name=\"On\" copyfrom=\"" + (folder_ / "src") + "\" copyto=\"" +
+                (folder_ / "dst") + "\" open=\"true\"/></brisvel>");
+  EXPECT_EQ(Run({folder_ / "jobs.jbs", "tray"}), kExitFinished);
+  EXPECT_TRUE(InOrder(LogRows(), {"Running 'On'...", "Copied a.txt", "Finished all jobs."}));
+  EXPECT_FALSE(Contains(LogRows(), "Running 'Off'..."));
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "off"));
+  EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 1 1"));  // hidden: the tray icon only
+  EXPECT_EQ(opened_, Strings{folder_ / "dst/"});
+}
+
+TEST_F(ShellRun, ErrorsWaitForOkThenReturnToTheMainWindow) {
+  WriteFile(folder_ / "blocked", "a file where a folder should go");
+  PressOkWhenAsked();
+  EXPECT_EQ(Run({"backup", folder_ / "src", folder_ / "blocked/dst"}), kExitFinished);
+  EXPECT_TRUE(Contains(logAtOk_, "Cannot create " + (folder_ / "blocked/dst/")));
+  EXPECT_TRUE(Contains(logAtOk_, "1 error encountered."));
+  EXPECT_EQ(ui_.Text(kProgressWindow, kStatusLine), "1 Error (See Log)");
+  EXPECT_EQ(ui_.Selection(kProgressWindow, kFinishList), kFinishReturn);
+  // OK went back to the main window, which was then closed.
+  EXPECT_TRUE(InOrder(ui_.Calls(),
+                      {"SetText 1 34 OK", "ShowWindow 1 0", "ClearRows 1 37", "ShowWindow 0 1"}));
+}
+
+TEST_F(ShellRun, StopDisablesTheFinishChoiceAndWaitsForOk) {
+  fs_.beforeFirstCopy = [this] {
+    ui_.Click(kProgressWindow, kStopButton);
+    WaitUntil([this] { return !ui_.Enabled(kProgressWindow, kFinishList); });
+    EXPECT_EQ(shell_->RunState().cancel, 1);
+  };
+  PressOkWhenAsked();
+  EXPECT_EQ(Run(Backup({"shutdown"})), kExitFinished);
+  EXPECT_TRUE(
+      InOrder(logAtOk_, {"Found 1 file.", "", "Copied 1 total file.", "Job(s) cancelled."}));
+  EXPECT_EQ(ui_.Text(kProgressWindow, kStatusLine), "Cancelled by User");
+  EXPECT_EQ(powerOffs_, 0);  // a stopped run never shuts down
+  EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 2 1"));
+}
+
+TEST_F(ShellRun, ShowingTheLogMakesOkReturnToTheMainWindow) {
+  fs_.beforeFirstCopy = [this] {
+    ui_.Click(kProgressWindow, kLogButton);
+    WaitUntil([this] { return ui_.Text(kProgressWindow, kLogButton) == "Hide Log"; });
+  };
+  PressOkWhenAsked();
+  EXPECT_EQ(Run(Backup({})), kExitFinished);
+  EXPECT_EQ(ui_.WindowSize(kProgressWindow), std::make_pair(260, 330));
+  EXPECT_EQ(shell_->Settings().finishAction, kFinishReturn);
+  EXPECT_TRUE(Contains(ui_.Calls(), "ShowWindow 0 1"));
+}
+
+TEST_F(ShellRun, TheFinishChoiceCanChangeDuringTheRun) {
+  fs_.beforeFirstCopy = [this] {
+    ui_.SetSelection(kProgressWindow, kFinishList, kFinishReturn);
+    ui_.Push({kProgressWindow, kFinishList, EventType::kSelectionChange});
+    WaitUntil([this] { return ui_.Focus() == std::make_pair(1, int{kProgressBar}); });
+  };
+  PressOkWhenAsked();
+  EXPECT_EQ(Run(Backup({})), kExitFinished);
+  EXPECT_TRUE(Contains(logAtOk_, "Finished all jobs."));
+}
+
+TEST_F(ShellRun, TheTrayBringsBackAHiddenRunAndClosingHidesItAgain) {
+  fs_.beforeFirstCopy = [this] {
+    ui_.Push({kMainWindow, 0, EventType::kTrayActivate});
+    WaitUntil([this] { return ui_.WindowVisible(kProgressWindow); });
+    EXPECT_EQ(shell_->Settings().hiddenRun, 0);
+    ui_.Push({kProgressWindow, 0, EventType::kCloseRequest});
+    WaitUntil([this] { return !ui_.WindowVisible(kProgressWindow); });
+    EXPECT_EQ(shell_->RunState().cancel, 0);  // closing only hid it; the run goes on
+  };
+  EXPECT_EQ(Run(Backup({"silent"})), kExitFinished);
+  EXPECT_TRUE(Contains(LogRows(), "Finished all jobs."));
+  EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 0 1"));
+}
+
+TEST_F(ShellRun, EndingDuringARunStopsItAndWaitsForIt) {
+  fs_.beforeFirstCopy = [this] {
+    ui_.Push({kMainWindow, 0, EventType::kCloseRequest});
+    WaitUntil([this] { return shell_->RunState().cancel == 1; });
+  };
+  EXPECT_EQ(Run(Backup({}), true), kExitCancelled);
+  EXPECT_TRUE(InOrder(ui_.Calls(), {"ShowWindow 0 0", "ShowWindow 1 0",
+                                    "InsertRow 1 37 " + std::to_string(LogRows().size() - 1) +
+                                        " 0,0,0 Job(s) cancelled.",
+                                    "RemoveTrayIcon"}));
+}
+
+TEST_F(ShellRun, ShutdownCountsThirtySecondsDownAndPowersOff) {
+  EXPECT_EQ(Run(Backup({"shutdown"}), true), kExitFinished);
+  EXPECT_EQ(powerOffs_, 1);
+  EXPECT_TRUE(InOrder(ui_.Calls(),
+                      {"ShowWindow 2 1", "SetText 2 39 Shutdown (31)", "SetText 2 39 Shutdown (30)",
+                       "SetText 2 39 Shutdown (1)", "ShowWindow 2 0", "RemoveTrayIcon"}));
+}
+
+TEST_F(ShellRun, ShutdownGoesAheadEvenAfterErrors) {
+  WriteFile(folder_ / "blocked", "");
+  ui_.whenIdle = [](FakeUi& ui) {
+    if (ui.Text(kShutdownWindow, kShutdownNowButton) == "Shutdown (20)") {
+      ui.Click(kShutdownWindow, kShutdownNowButton);
+    }
+  };
+  EXPECT_EQ(Run({"backup", folder_ / "src", folder_ / "blocked/dst", "shutdown"}, true),
+            kExitErrors);
+  EXPECT_EQ(powerOffs_, 1);
+  EXPECT_FALSE(Contains(ui_.Calls(), "SetText 2 39 Shutdown (19)"));
+}
+
+TEST_F(ShellRun, EveryWayOfCancellingTheCountdownEndsWithoutPowerOff) {
+  for (UiEvent no : {UiEvent{kShutdownWindow, kShutdownCancelButton, EventType::kClick},
+                     UiEvent{kShutdownWindow, kEscapeKey, EventType::kMenuItem},
+                     UiEvent{kShutdownWindow, 0, EventType::kCloseRequest}}) {
+    DuringCountdown("Shutdown (25)", no);
+    EXPECT_EQ(Run(Backup({"shutdown"}), true), kExitFinished);
+    EXPECT_EQ(powerOffs_, 0);
+    EXPECT_FALSE(Contains(ui_.Calls(), "SetText 2 39 Shutdown (24)"));
+  }
+}
+
+TEST_F(ShellRun, AConsoleEndsWhereTheDesktopWouldWaitForOk) {
+  WriteFile(folder_ / "blocked", "");
+  EXPECT_EQ(Run({"backup", folder_ / "src", folder_ / "blocked/dst"}, true), kExitErrors);
+  EXPECT_TRUE(Contains(LogRows(), "1 error encountered."));
+}
+
+TEST_F(ShellRun, AConsoleStoppedByCtrlCEndsWith130) {
+  fs_.beforeFirstCopy = [this] {
+    ui_.Push({kProgressWindow, kEscapeKey, EventType::kMenuItem});  // how Ctrl+C arrives
+    WaitUntil([this] { return shell_->RunState().cancel == 1; });
+  };
+  EXPECT_EQ(Run(Backup({}), true), kExitCancelled);
+  EXPECT_TRUE(Contains(LogRows(), "Job(s) cancelled."));
+}
+
+TEST_F(ShellRun, AConsoleWithNothingToRunSaysWhyAndEndsWith2) {
+  EXPECT_EQ(Run({"backup", folder_ / "missing", folder_ / "dst"}, true), kExitNothingRan);
+  const std::vector<FakeUi::Message> messages = ui_.Messages();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].text, "Source folder not found: " + (folder_ / "missing"));
+  EXPECT_EQ(messages[1].text.rfind("Usage: brisvel", 0), 0u);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "dst"));
+}
+
+TEST_F(ShellRun, TheDesktopShowsTheMainWindowWhenNothingRuns) {
+  ui_.whenIdle = [](FakeUi& ui) {
+    if (ui.WindowVisible(kMainWindow)) ui.Push({kMainWindow, 0, EventType::kCloseRequest});
+  };
+  EXPECT_EQ(Run({}), kExitFinished);
+  EXPECT_TRUE(ui_.Messages().empty());
+  EXPECT_EQ(ui_.Rows(kMainWindow, kJobList).size(), 1u);
+  EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 1 1"));
+}
+
+}  // namespace
+}  // namespace brisvel
