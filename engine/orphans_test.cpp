@@ -167,6 +167,16 @@ TEST_F(OrphansTest, SourcePathThatCannotBeLookedUpKeepsTheBackup) {
   EXPECT_EQ(state_.errorCount, 0);
 }
 
+TEST_F(OrphansTest, SourceFolderThatCannotBeListedIsAskedFileByFile) {
+  Write("src/sub/kept.txt");
+  Write("dst/sub/kept.txt");
+  Write("dst/sub/gone.txt");
+  faulty_.FailList(job_.source + "sub/");
+  RunPhase();
+  EXPECT_TRUE(Exists("dst/sub/kept.txt"));
+  EXPECT_FALSE(Exists("dst/sub/gone.txt"));
+}
+
 TEST_F(OrphansTest, MissingSourceNeverEmptiesTheBackup) {
   Write("dst/precious.txt");
   Write("dst/sub/more.txt");
