@@ -56,7 +56,10 @@ machine_lines() {
   [[ " ${rows[*]} " != *" memory "* ]] || trees+="; memory row = $(tree_words million 4)"
   echo "- Trees: $trees; orphans = $orphans files"
   echo "- Rounds: $rounds per contender, interleaved; medians shown; run $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "- Load average (1, 5, 15 min): $load_at_start at the start, $(load_average) at the end"
 }
+
+load_average() { cut -d' ' -f1-3 /proc/loadavg; }
 
 # tree_words TREE DEPTH: "N files, N MB in N folders, DEPTH levels" for a generated tree.
 tree_words() {

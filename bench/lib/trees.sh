@@ -71,8 +71,8 @@ ensure_mirror() {
   [ ! -d "$dst" ] || return 0
   note "making $tool's copy of the $tree tree"
   case $tool in
-    brisvel) run_brisvel mirror 0 0 "$(tree_fact "$tree" 1)" 0 "$src" "$dst" recursive ;;
-    rsync) measure mirror 0 0 rsync -a "$src/" "$dst/" ;;
+    brisvel) run_brisvel "mirror-$tree-$tool" 0 0 "$(tree_fact "$tree" 1)" 0 "$src" "$dst" recursive ;;
+    rsync) measure "mirror-$tree-$tool" 0 0 rsync -a "$src/" "$dst/" ;;
   esac
   expect_same_tree "$tree" "$dst" "$tool's first copy of the $tree tree"
 }
