@@ -10,25 +10,13 @@
 namespace brisvel {
 namespace {
 
-// Records which look-ups and reads the comparison makes, in order.
+// Records the look-ups and reads the comparison makes, in order.
 class CountingFileSystem : public FaultyFileSystem {
  public:
   using FaultyFileSystem::FaultyFileSystem;
-  int64_t FileSize(const std::string& path) override {
-    calls.push_back("size " + path);
-    return FaultyFileSystem::FileSize(path);
-  }
-  int64_t FileDate(const std::string& path) override {
-    calls.push_back("date " + path);
-    return FaultyFileSystem::FileDate(path);
-  }
   FileFacts Facts(const std::string& path) override {
     calls.push_back("facts " + path);
     return FaultyFileSystem::Facts(path);
-  }
-  PathState Lookup(const std::string& path) override {
-    calls.push_back("lookup " + path);
-    return FaultyFileSystem::Lookup(path);
   }
   std::optional<uint32_t> Crc32(const std::string& path) override {
     calls.push_back("crc " + path);
@@ -41,13 +29,23 @@ class CountingFileSystem : public FaultyFileSystem {
   std::vector<std::string> calls;
 };
 
+constexpr uint8_t kUnknownMethod = 7;
+const uint8_t kAllMethods[] = {kCompareSize, kCompareDate, kCompareCrc32, kCompareMd5,
+                               kUnknownMethod};
+
 class CompareTest : public JobFixture {
  protected:
-  bool NeedsCopyBy(uint8_t method, const std::string& relative = "f.txt") {
+  bool NeedsCopyBy(uint8_t method) {
     job_.compareMethod = method;
     JobContext context{counting_, view_, state_, job_, log_};
     counting_.calls.clear();
-    return NeedsCopy(context, relative);
+    return NeedsCopy(context, "sub/f.txt");
+  }
+  void Write2(const std::string& source, const std::string& destination, time_t date = 1e9) {
+    Write("src/sub/f.txt", source);
+    Write("dst/sub/f.txt", destination);
+    SetDate("src/sub/f.txt", date);
+    SetDate("dst/sub/f.txt", date);
   }
   void SetDate(const std::string& path, time_t seconds) {
     const timespec times[2] = {{seconds, 0}, {seconds, 0}};
@@ -57,109 +55,66 @@ class CompareTest : public JobFixture {
   CountingFileSystem counting_{RealFileSystem()};
 };
 
-constexpr uint8_t kUnknownMethod = 7;
-const uint8_t kAllMethods[] = {kCompareSize, kCompareDate, kCompareCrc32, kCompareMd5,
-                               kUnknownMethod};
-
-TEST_F(CompareTest, MissingDestinationIsCopiedByEveryMethod) {
-  Write("src/f.txt", "content");
+TEST_F(CompareTest, MissingDestinationIsCopiedAndEqualFilesAreLeftByEveryMethod) {
+  Write("src/sub/f.txt", "content");
   for (uint8_t method : kAllMethods) EXPECT_TRUE(NeedsCopyBy(method)) << int(method);
-}
-
-TEST_F(CompareTest, EqualFilesAreLeftAloneByEveryMethod) {
-  Write("src/f.txt", "same");
-  Write("dst/f.txt", "same");
-  SetDate("src/f.txt", 1'600'000'000);
-  SetDate("dst/f.txt", 1'600'000'000);
+  Write2("same", "same");
   for (uint8_t method : kAllMethods) EXPECT_FALSE(NeedsCopyBy(method)) << int(method);
 }
 
-TEST_F(CompareTest, SizeLooksAtSizesOnly) {
-  Write("src/f.txt", "abc");
-  Write("dst/f.txt", "xyz");
+TEST_F(CompareTest, EachMethodLooksAtItsOwnProperty) {
+  Write2("abc", "abd");  // same size and date, other content
   EXPECT_FALSE(NeedsCopyBy(kCompareSize));
-  Write("dst/f.txt", "abcd");
+  EXPECT_FALSE(NeedsCopyBy(kCompareDate));
+  EXPECT_TRUE(NeedsCopyBy(kCompareCrc32));
+  EXPECT_TRUE(NeedsCopyBy(kCompareMd5));
+  Write2("new content", "old");
   EXPECT_TRUE(NeedsCopyBy(kCompareSize));
+  EXPECT_FALSE(NeedsCopyBy(kUnknownMethod));
 }
 
 TEST_F(CompareTest, DateCopiesOnlyWhenTheDestinationIsOlder) {
-  Write("src/f.txt");
-  Write("dst/f.txt");
-  SetDate("src/f.txt", 1'600'000'000);
-  SetDate("dst/f.txt", 1'599'999'999);
+  Write2("x", "x", 1'600'000'000);
+  SetDate("dst/sub/f.txt", 1'599'999'999);
   EXPECT_TRUE(NeedsCopyBy(kCompareDate));
-  SetDate("dst/f.txt", 1'600'000'000);
+  SetDate("dst/sub/f.txt", 1'600'000'001);
   EXPECT_FALSE(NeedsCopyBy(kCompareDate));
-  SetDate("dst/f.txt", 1'600'000'001);
-  EXPECT_FALSE(NeedsCopyBy(kCompareDate));
-}
-
-TEST_F(CompareTest, ChecksumsSeeContentOfTheSameSize) {
-  Write("src/f.txt", "abc");
-  Write("dst/f.txt", "abd");
-  EXPECT_TRUE(NeedsCopyBy(kCompareCrc32));
-  EXPECT_TRUE(NeedsCopyBy(kCompareMd5));
 }
 
 TEST_F(CompareTest, UnreadableFileOnEitherSideIsCopiedNeverEqual) {
-  Write("src/f.txt", "same");
-  Write("dst/f.txt", "same");
-  for (const std::string side : {"src/f.txt", "dst/f.txt"}) {
+  Write2("", "");  // an unreadable file must not pass for an empty one
+  for (const std::string& side : {job_.source, job_.destination}) {
     CountingFileSystem faulty(RealFileSystem());
-    faulty.FailChecksums(root_ + side);
+    faulty.FailChecksums(side + "sub/f.txt");
     for (uint8_t method : {kCompareCrc32, kCompareMd5}) {
       job_.compareMethod = method;
       JobContext context{faulty, view_, state_, job_, log_};
-      EXPECT_TRUE(NeedsCopy(context, "f.txt")) << side << " " << int(method);
+      EXPECT_TRUE(NeedsCopy(context, "sub/f.txt")) << side << " " << int(method);
     }
   }
 }
 
-TEST_F(CompareTest, EmptyFilesAreEqualButUnreadableIsNotEmpty) {
-  Write("src/f.txt", "");
-  Write("dst/f.txt", "");
-  EXPECT_FALSE(NeedsCopyBy(kCompareCrc32));
-  counting_.FailChecksums(job_.source + "f.txt");
-  EXPECT_TRUE(NeedsCopyBy(kCompareCrc32));
-}
-
 TEST_F(CompareTest, UnchangedFileCostsTwoLookUpsDestinationFirst) {
-  Write("src/sub/f.txt", "same");
-  Write("dst/sub/f.txt", "same");
-  SetDate("src/sub/f.txt", 1'600'000'000);
-  SetDate("dst/sub/f.txt", 1'600'000'000);
+  Write2("same", "same");
   const std::vector<std::string> lookUps = {"facts " + job_.destination + "sub/f.txt",
                                             "facts " + job_.source + "sub/f.txt"};
-  for (uint8_t method : {kCompareSize, kCompareDate}) {
-    EXPECT_FALSE(NeedsCopyBy(method, "sub/f.txt"));
-    EXPECT_EQ(counting_.calls, lookUps) << int(method);
+  for (uint8_t method : {kCompareSize, kCompareDate, kCompareCrc32}) {
+    EXPECT_FALSE(NeedsCopyBy(method));
+    EXPECT_EQ(std::vector<std::string>(counting_.calls.begin(), counting_.calls.begin() + 2),
+              lookUps);
   }
-  EXPECT_FALSE(NeedsCopyBy(kCompareCrc32, "sub/f.txt"));
-  EXPECT_EQ(counting_.calls.size(), 4u);
-}
-
-TEST_F(CompareTest, ChecksumsAreNotReadWhenSizesDiffer) {
-  Write("src/f.txt", "abc");
-  Write("dst/f.txt", "abcdef");
+  EXPECT_EQ(counting_.calls.size(), 4u);  // and each side read once for its checksum
+  Write2("abc", "abcdef");
   EXPECT_TRUE(NeedsCopyBy(kCompareMd5));
-  for (const std::string& call : counting_.calls)
-    EXPECT_EQ(call.rfind("md5", 0), std::string::npos);
+  EXPECT_EQ(counting_.calls, lookUps);  // sizes differ: nothing needs reading
 }
 
-TEST_F(CompareTest, SourceThatVanishedAfterTheScan) {
-  Write("dst/f.txt", "old");
-  // Size and checksums ask for a copy, which then fails and is reported; the date method
-  // finds nothing newer. None of them calls the missing source equal to the backup.
-  EXPECT_TRUE(NeedsCopyBy(kCompareSize));
+TEST_F(CompareTest, SourceThatVanishedAfterTheScanIsNeverTakenForTheBackup) {
+  Write("dst/sub/f.txt", "old");
+  EXPECT_TRUE(NeedsCopyBy(kCompareSize));  // the copy then fails and is reported
   EXPECT_FALSE(NeedsCopyBy(kCompareDate));
   EXPECT_TRUE(NeedsCopyBy(kCompareCrc32));
   EXPECT_TRUE(NeedsCopyBy(kCompareMd5));
-}
-
-TEST_F(CompareTest, UnknownMethodCopiesOnlyMissingFiles) {
-  Write("src/f.txt", "new content");
-  Write("dst/f.txt", "old");
-  EXPECT_FALSE(NeedsCopyBy(kUnknownMethod));
 }
 
 }  // namespace

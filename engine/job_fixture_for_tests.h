@@ -1,4 +1,4 @@
-// A job with a source and a destination folder under a fresh temporary folder, and the
+// A job whose source and destination folders lie under a fresh temporary folder, and the
 // context its phases run in, for the tests of the scans and the comparison.
 #pragma once
 
@@ -7,11 +7,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 
-#include "core/backup_job.h"
-#include "engine/backup_log.h"
 #include "engine/faulty_fs.h"
 #include "engine/job_context.h"
 #include "engine/recording_progress_view.h"
@@ -26,7 +25,6 @@ class JobFixture : public ::testing::Test {
     char pattern[] = "/tmp/brisvel-scan-XXXXXX";
     if (mkdtemp(pattern) == nullptr) ADD_FAILURE() << "no temporary folder";
     root_ = std::string(pattern) + "/";
-    job_.name = "Test";
     job_.source = root_ + "src/";
     job_.destination = root_ + "dst/";
     job_.flags = kEnabled | kIncludeSubFolders;
@@ -35,29 +33,24 @@ class JobFixture : public ::testing::Test {
   }
   ~JobFixture() override { stdfs::remove_all(root_); }
 
-  // Writes `content` to `path` under the temporary folder, creating its folders.
+  // Writes `path` (under the temporary folder), creating its folders.
   void Write(const std::string& path, const std::string& content = "x") {
-    stdfs::path full(root_ + path);
-    stdfs::create_directories(full.parent_path());
-    std::ofstream(full, std::ios::binary) << content;
+    stdfs::create_directories(stdfs::path(root_ + path).parent_path());
+    std::ofstream(root_ + path, std::ios::binary) << content;
   }
-  void MakeFolder(const std::string& path) { stdfs::create_directories(root_ + path); }
   std::string Read(const std::string& path) const {
     std::ifstream in(root_ + path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  // True when something, even a dangling link, is at `path` under the temporary folder.
+  // True when anything, even a dangling link, is at `path`.
   bool Exists(const std::string& path) const {
     return stdfs::exists(stdfs::symlink_status(root_ + path));
   }
 
-  // The fresh context of one phase; its file system is the fault injector over the real one.
-  JobContext& Context() {
-    context_.emplace(JobContext{faulty_, view_, state_, job_, log_});
-    return *context_;
-  }
+  // A fresh context over the fault injector, which passes everything on to the real disk.
+  JobContext& Context() { return context_.emplace(JobContext{faulty_, view_, state_, job_, log_}); }
 
-  // The candidates' relative paths, as a set: the listing order is the file system's.
+  // The candidates as a set: the listing order is the file system's.
   std::set<std::string> CandidatePaths() const {
     std::set<std::string> paths;
     for (size_t i = 0; i < context_->candidates.Size(); ++i) {
