@@ -23,11 +23,12 @@ static std::string ReplacedPath(const std::string& path) {
 }
 
 // Creates a new, hidden file beside `target`; returns its descriptor (or -1) and its name.
+// The name starts like the target's, cut so that a long target name still leaves room.
 static int CreateTemporary(const std::string& target, std::string& name) {
   static std::atomic<unsigned> counter{0};
+  std::string stem = FolderPart(target) + "." + FilePart(target).substr(0, 100) + ".";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    name = FolderPart(target) + "." + FilePart(target) + "." + std::to_string(getpid()) + "-" +
-           std::to_string(counter++) + ".tmp";
+    name = stem + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
     int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }

@@ -47,6 +47,13 @@ TEST(AtomicFileTest, ReplacesTheFileOrLeavesItWhole) {
   EXPECT_EQ(folder.Names(), "jobs.jbs");
 }
 
+TEST(AtomicFileTest, ALongNameLeavesRoomForTheTemporaryFile) {
+  ScratchFolder folder;
+  std::string name(250, 'n');
+  ASSERT_TRUE(WriteFileAtomically(folder / name, "x"));
+  EXPECT_EQ(folder.Names(), name);
+}
+
 TEST(AtomicFileTest, FailsWhereNoFileCanBeLeavingNothingBehind) {
   ScratchFolder folder;
   EXPECT_FALSE(WriteFileAtomically(folder / "missing/jobs.jbs", "x"));
