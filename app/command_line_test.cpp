@@ -7,6 +7,7 @@
 #include "app/control_ids.h"
 #include "app/fake_ui.h"
 #include "app/main_window_view.h"
+#include "app/program.h"
 #include "app/window_layout.h"
 #include "system/test_folder_posix.h"
 
@@ -25,6 +26,14 @@ TEST(ProgramOptions, AreTakenOnlyFromTheFront) {
   EXPECT_TRUE(options.version);
   EXPECT_TRUE(options.help);
   EXPECT_TRUE(options.arguments.empty());
+}
+
+TEST(ProgramOptions, TheTerminalServesWithoutADisplayOrWhenAsked) {
+  EXPECT_TRUE(WantsConsole(false, nullptr, nullptr));
+  EXPECT_TRUE(WantsConsole(false, "", ""));
+  EXPECT_FALSE(WantsConsole(false, ":0", nullptr));
+  EXPECT_FALSE(WantsConsole(false, nullptr, "wayland-0"));
+  EXPECT_TRUE(WantsConsole(true, ":0", "wayland-0"));
 }
 
 TEST(OptionWords, SetTheJobAndTheRunSettingsInAnyLetterCase) {

@@ -67,9 +67,9 @@ class FakeUi : public ModelUi {
     Note("ChooseFolder", title, start);
     return Take(folders_);
   }
-  std::optional<FileChoice> ChooseFile(const FileDialogSpec& spec) override {
+  std::optional<FileChoice> ChooseFile(const FileDialogRequest& request) override {
     std::lock_guard lock(mutex_);
-    Note("ChooseFile", spec.title, spec.folder);
+    Note("ChooseFile", request.title, request.folder);
     return Take(files_);
   }
   std::optional<std::string> AskText(const std::string& title, const std::string& prompt,

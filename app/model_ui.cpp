@@ -30,22 +30,22 @@ ModelUi::Row* ModelUi::RowAt(Control& control, int row) {
   return &control.rows[row];
 }
 
-bool ModelUi::CreateWindow(const WindowSpec& spec) {
+bool ModelUi::CreateWindow(const WindowLayout& layout) {
   std::lock_guard lock(mutex_);
-  Note("CreateWindow", spec.id, spec.title);
-  windows_[spec.id] = Window{spec, false, spec.width, spec.height};
+  Note("CreateWindow", layout.id, layout.title);
+  windows_[layout.id] = Window{layout, false, layout.width, layout.height};
   return true;
 }
 
-void ModelUi::AddControl(int window, const ControlSpec& spec) {
+void ModelUi::AddControl(int window, const ControlLayout& layout) {
   std::lock_guard lock(mutex_);
-  Note("AddControl", window, spec.id, spec.caption);
+  Note("AddControl", window, layout.id, layout.caption);
   if (windows_.count(window) == 0) ++strayCalls_;
   Control control;
-  control.kind = spec.kind;
-  if (spec.kind != ControlKind::kReportListView) control.text = spec.caption;
-  control.items = spec.items;
-  controls_[{window, spec.id}] = control;
+  control.kind = layout.kind;
+  if (layout.kind != ControlKind::kReportListView) control.text = layout.caption;
+  control.items = layout.items;
+  controls_[{window, layout.id}] = control;
 }
 
 void ModelUi::AddShortcut(int window, ShortcutKey key, int menuEvent) {

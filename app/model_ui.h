@@ -22,8 +22,8 @@ class ModelUi : public Ui {
     bool checked = false;
   };
 
-  bool CreateWindow(const WindowSpec& spec) override;
-  void AddControl(int window, const ControlSpec& spec) override;
+  bool CreateWindow(const WindowLayout& layout) override;
+  void AddControl(int window, const ControlLayout& layout) override;
   void AddShortcut(int window, ShortcutKey key, int menuEvent) override;
   void ShowWindow(int window, bool visible) override;
   bool WindowVisible(int window) override;
@@ -91,7 +91,7 @@ class ModelUi : public Ui {
     Colour progressColour;
   };
   struct Window {
-    WindowSpec spec;
+    WindowLayout layout;
     bool visible = false;
     int width = 0;
     int height = 0;

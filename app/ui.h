@@ -44,7 +44,7 @@ struct Rect {
   int height = 0;
 };
 
-struct WindowSpec {
+struct WindowLayout {
   int id = 0;
   std::string title;
   int width = 0;  // client area
@@ -53,7 +53,7 @@ struct WindowSpec {
   bool alwaysOnTop = false;
 };
 
-struct ControlSpec {
+struct ControlLayout {
   int id = 0;
   ControlKind kind = ControlKind::kText;
   std::string caption;  // a report list view's column title
@@ -90,7 +90,7 @@ struct MenuItem {
   std::string caption;
 };
 
-struct FileDialogSpec {
+struct FileDialogRequest {
   std::string title;
   std::string folder;
   // Caption and pattern pairs, for example {"Brisvel Job File", "*.jbs"}.
@@ -109,8 +109,8 @@ class Ui {
 
   // Windows, created hidden and centred. CreateWindow returns false when the window cannot
   // be made (a fatal error for the program).
-  virtual bool CreateWindow(const WindowSpec& spec) = 0;
-  virtual void AddControl(int window, const ControlSpec& spec) = 0;
+  virtual bool CreateWindow(const WindowLayout& layout) = 0;
+  virtual void AddControl(int window, const ControlLayout& layout) = 0;
   virtual void AddShortcut(int window, ShortcutKey key, int menuEvent) = 0;
   virtual void ShowWindow(int window, bool visible) = 0;
   virtual bool WindowVisible(int window) = 0;
@@ -157,7 +157,7 @@ class Ui {
   // A chosen folder always ends in the path separator.
   virtual std::optional<std::string> ChooseFolder(const std::string& title,
                                                   const std::string& start) = 0;
-  virtual std::optional<FileChoice> ChooseFile(const FileDialogSpec& spec) = 0;
+  virtual std::optional<FileChoice> ChooseFile(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
                                              const std::string& initial) = 0;
 

@@ -163,7 +163,7 @@ std::optional<std::string> ConsoleUi::ChooseFolder(const std::string&, const std
   return std::nullopt;
 }
 
-std::optional<FileChoice> ConsoleUi::ChooseFile(const FileDialogSpec&) {
+std::optional<FileChoice> ConsoleUi::ChooseFile(const FileDialogRequest&) {
   return std::nullopt;
 }
 

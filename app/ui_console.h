@@ -31,7 +31,7 @@ class ConsoleUi : public ModelUi {
                             MessageButtons buttons) override;
   std::optional<std::string> ChooseFolder(const std::string& title,
                                           const std::string& start) override;
-  std::optional<FileChoice> ChooseFile(const FileDialogSpec& spec) override;
+  std::optional<FileChoice> ChooseFile(const FileDialogRequest& request) override;
   std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
                                      const std::string& initial) override;
 

@@ -7,11 +7,11 @@ namespace {
 
 using K = ControlKind;
 
-void AddAll(Ui& ui, int window, const std::vector<ControlSpec>& controls) {
-  for (const ControlSpec& control : controls) ui.AddControl(window, control);
+void AddAll(Ui& ui, int window, const std::vector<ControlLayout>& controls) {
+  for (const ControlLayout& control : controls) ui.AddControl(window, control);
 }
 
-std::vector<ControlSpec> MainControls() {
+std::vector<ControlLayout> MainControls() {
   return {
       {0, K::kFrame, "Backup Jobs", {10, 5, 150, 205}, {}},
       {kJobList, K::kCheckListView, "", {15, 23, 140, 160}, {}},
@@ -57,7 +57,7 @@ std::vector<ControlSpec> MainControls() {
   };
 }
 
-std::vector<ControlSpec> ProgressControls() {
+std::vector<ControlLayout> ProgressControls() {
   return {
       {29, K::kFrame, "", {5, 0, 250, 135}, {}},
       {kJobLine, K::kCentredText, "", {15, 13, 230, 17}, {}},
