@@ -37,7 +37,7 @@ comparison_line() {
         wanted = "<= 1.0 and < " goal[2] " MB"; met = ratio <= 1 && a < goal[2] * 1e6
       }
       if (met != "") met = met ? "yes" : "**no**"
-      printf "| %s | %s | %s | %s | %.2f | %s | %s |\n", label, show(a), anchor, show(b), ratio,
+      printf "| %s | %s | %s | %s | %.3f | %s | %s |\n", label, show(a), anchor, show(b), ratio,
         wanted, met
     }'
 }
