@@ -14,10 +14,15 @@ bool DiffersOrUnreadable(const std::optional<Sum>& source, const std::optional<S
 }  // namespace
 
 bool NeedsCopy(JobContext& context, const std::string& relativePath) {
+  return NeedsCopy(context, relativePath,
+                   context.fs.Facts(context.job.destination + relativePath));
+}
+
+bool NeedsCopy(JobContext& context, const std::string& relativePath,
+               const FileFacts& destinationFacts) {
+  if (destinationFacts.size == kNothingThere) return true;
   FileSystem& fs = context.fs;
   const std::string destination = context.job.destination + relativePath;
-  const FileFacts destinationFacts = fs.Facts(destination);
-  if (destinationFacts.size == kNothingThere) return true;
 
   const std::string source = context.job.source + relativePath;
   switch (context.job.compareMethod) {
@@ -34,9 +39,11 @@ bool NeedsCopy(JobContext& context, const std::string& relativePath) {
   // Files of different sizes cannot hold the same content: no need to read them.
   if (fs.Facts(source).size != destinationFacts.size) return true;
   if (context.job.compareMethod == kCompareCrc32) {
-    return DiffersOrUnreadable(fs.Crc32(source), fs.Crc32(destination));
+    auto [sourceSum, destinationSum] = fs.Crc32Pair(source, destination);
+    return DiffersOrUnreadable(sourceSum, destinationSum);
   }
-  return DiffersOrUnreadable(fs.Md5(source), fs.Md5(destination));
+  auto [sourceHash, destinationHash] = fs.Md5Pair(source, destination);
+  return DiffersOrUnreadable(sourceHash, destinationHash);
 }
 
 }  // namespace brisvel

@@ -25,4 +25,14 @@ void RemoveFolderIfEmpty(FileSystem& fs, const std::string& folder) {
   if (empty) fs.RemoveFolder(folder);
 }
 
+std::pair<std::optional<uint32_t>, std::optional<uint32_t>> FileSystem::Crc32Pair(
+    const std::string& first, const std::string& second) {
+  return {Crc32(first), Crc32(second)};
+}
+
+std::pair<std::optional<std::string>, std::optional<std::string>> FileSystem::Md5Pair(
+    const std::string& first, const std::string& second) {
+  return {Md5(first), Md5(second)};
+}
+
 }  // namespace brisvel

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace brisvel {
 
@@ -87,6 +88,14 @@ class FileSystem {
   // MD5 of the whole file as 32 lower-case hexadecimal characters; nullopt when it cannot
   // be read to the end.
   virtual std::optional<std::string> Md5(const std::string& path) = 0;
+
+  // Crc32 of `first` and of `second`. The machine's own file system reads both at once.
+  virtual std::pair<std::optional<uint32_t>, std::optional<uint32_t>> Crc32Pair(
+      const std::string& first, const std::string& second);
+
+  // Md5 of `first` and of `second`. The machine's own file system reads both at once.
+  virtual std::pair<std::optional<std::string>, std::optional<std::string>> Md5Pair(
+      const std::string& first, const std::string& second);
 };
 
 // The machine's own file system.

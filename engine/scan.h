@@ -31,4 +31,8 @@ void ScanOrphans(JobContext& context, const std::string& folder, int level);
 // True when the candidate at `relativePath` must be copied by the job's compare method.
 bool NeedsCopy(JobContext& context, const std::string& relativePath);
 
+// The same, with the destination's facts already looked up.
+bool NeedsCopy(JobContext& context, const std::string& relativePath,
+               const FileFacts& destinationFacts);
+
 }  // namespace brisvel
