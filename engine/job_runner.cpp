@@ -1,6 +1,7 @@
 #include "engine/job_runner.h"
 
 #include "core/text.h"
+#include "engine/destination_facts.h"
 #include "engine/job_context.h"
 #include "engine/scan.h"
 
@@ -80,13 +81,14 @@ class JobRun {
     env_.view.SetBarColour(kBarGreen);
     std::string previousFolder;
     std::string currentFolder;
+    DestinationFacts destinationFacts(env_.fs, job.destination, context_.candidates);
     for (size_t index = 0; index < context_.candidates.Size(); ++index) {
       if (env_.state.Cancelled()) break;
       env_.view.SetProgressValue(static_cast<int64_t>(index));
       const std::string relative = context_.candidates.Path(index);
       previousFolder = std::move(currentFolder);
       currentFolder = job.source + context_.candidates.Folder(index);
-      if (NeedsCopy(context_, relative)) {
+      if (NeedsCopy(context_, relative, destinationFacts.At(index))) {
         CopyOne(relative, move);
       } else {
         SetStatus("Comparing Files...");

@@ -1,0 +1,43 @@
+// Looks up the destination's facts for every candidate on a second thread, ahead of the copy
+// loop, so that the two trees are looked up at the same time. The copy loop still decides
+// in list order; it only waits when it catches up with the look-ups.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/candidate_list.h"
+#include "engine/fs.h"
+
+namespace brisvel {
+
+class DestinationFacts {
+ public:
+  // Starts looking up `destination` + each candidate's path. `candidates` must not change
+  // while this object lives.
+  DestinationFacts(FileSystem& fs, const std::string& destination,
+                   const CandidateList& candidates);
+  // Stops the look-ups and waits for the thread.
+  ~DestinationFacts();
+  DestinationFacts(const DestinationFacts&) = delete;
+  DestinationFacts& operator=(const DestinationFacts&) = delete;
+
+  // The facts of candidate `index`, waiting for them when they are not there yet.
+  const FileFacts& At(size_t index);
+
+ private:
+  void LookUpAll();
+
+  FileSystem& fs_;
+  const std::string destination_;
+  const CandidateList& candidates_;
+  std::vector<FileFacts> facts_;
+  std::atomic<size_t> ready_{0};
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+}  // namespace brisvel
