@@ -70,7 +70,7 @@ select_rows() {
   done
 }
 
-# tree_spec[NAME] = "files folders depth min_bytes max_bytes seed". The memory row's tree has
+# tree_shape[NAME] = "files folders depth min_bytes max_bytes seed". The memory row's tree has
 # the small tree's make-up, so --scale 1000000 makes one tree serve both.
 size_trees() {
   local mib=1048576 gib=1073741824
@@ -78,7 +78,7 @@ size_trees() {
   ((large_bytes > gib)) && large_bytes=$gib
   ((large_bytes < 8 * mib)) && large_bytes=$((8 * mib))
   local large_files=$((large_bytes / (5 * mib / 4)))
-  declare -gA tree_spec=(
+  declare -gA tree_shape=(
     [small]="$scale $(at_least_one $((scale / 50))) 4 0 4096 1"
     [large]="$large_files $(at_least_one $((large_files / 40))) 2 524288 2097152 2"
     [million]="$memory_files $(at_least_one $((memory_files / 50))) 4 0 4096 1"

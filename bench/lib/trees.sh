@@ -4,8 +4,8 @@
 # The folder of a tree: its name says everything it was made from, the generator's source
 # included, so a changed size or generator never reuses an old tree.
 tree_dir() {
-  local spec=${tree_spec[$1]}
-  echo "$work/trees/$1-${spec// /-}-$generator_id"
+  local shape=${tree_shape[$1]}
+  echo "$work/trees/$1-${shape// /-}-$generator_id"
 }
 
 tree_src() { echo "$(tree_dir "$1")/src"; }
@@ -19,10 +19,10 @@ ensure_tree() {
   local dir
   dir=$(tree_dir "$1")
   if [ ! -f "$dir/summary" ]; then
-    note "generating the $1 tree (${tree_spec[$1]}) in $dir"
+    note "generating the $1 tree (${tree_shape[$1]}) in $dir"
     rm -rf "$dir" && mkdir -p "$dir" || fail "cannot make $dir"
-    # shellcheck disable=SC2086 # the spec is a list of numbers
-    "$tools/gen_tree" tree "$dir/src" ${tree_spec[$1]} >"$dir/summary.new" ||
+    # shellcheck disable=SC2086 # the shape is a list of numbers
+    "$tools/gen_tree" tree "$dir/src" ${tree_shape[$1]} >"$dir/summary.new" ||
       fail "cannot generate the $1 tree"
     pick_sample "$dir"
     mv "$dir/summary.new" "$dir/summary"
