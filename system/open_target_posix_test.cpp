@@ -23,12 +23,14 @@ bool AppearsSoon(const std::string& path) {
 
 class OpenTargetTest : public ::testing::Test {
  protected:
-  // A fake opener that records its arguments, then waits until the test releases it.
+  // A fake opener that records its arguments, then waits until the test releases it or its
+  // folder is gone, so that no test leaves it running.
   void SetUp() override {
     WriteScript(folder_ / "bin/xdg-open", "echo \"$@\" > '" + (folder_ / "opened.tmp") + "'\n" +
                                               "mv '" + (folder_ / "opened.tmp") + "' '" +
                                               (folder_ / "opened") + "'\n" + "while [ ! -e '" +
-                                              (folder_ / "release") + "' ]; do sleep 0.01; done\n" +
+                                              (folder_ / "release") + "' ] && [ -d '" +
+                                              folder_.Path() + "' ]; do sleep 0.01; done\n" +
                                               "touch '" + (folder_ / "finished") + "'\n");
   }
   void Release() { WriteFile(folder_ / "release", ""); }
