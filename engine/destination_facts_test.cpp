@@ -1,0 +1,56 @@
+#include "engine/destination_facts.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/text.h"
+
+namespace brisvel {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+class DestinationFactsTest : public ::testing::Test {
+ protected:
+  DestinationFactsTest() {
+    char pattern[] = "/tmp/brisvel-facts-XXXXXX";
+    root_ = std::string(mkdtemp(pattern)) + kPathSeparator;
+  }
+  ~DestinationFactsTest() override { stdfs::remove_all(root_); }
+
+  void Write(const std::string& relative, size_t bytes) {
+    stdfs::create_directories(stdfs::path(root_ + relative).parent_path());
+    std::ofstream(root_ + relative) << std::string(bytes, 'x');
+  }
+
+  std::string root_;
+  CandidateList candidates_;
+};
+
+TEST_F(DestinationFactsTest, GivesEachCandidateTheFactsOfItsOwnPathInListOrder) {
+  Write("a.txt", 1);
+  Write("sub/b.txt", 22);
+  stdfs::create_directories(root_ + "sub/folder");
+  candidates_.Add("a.txt");
+  candidates_.Add("missing.txt");
+  candidates_.BeginFolder("sub/");
+  candidates_.Add("b.txt");
+  candidates_.Add("folder");
+  DestinationFacts facts(RealFileSystem(), root_, candidates_);
+  EXPECT_EQ(facts.At(0).size, 1);
+  EXPECT_EQ(facts.At(1).size, kNothingThere);
+  EXPECT_EQ(facts.At(2).size, 22);
+  EXPECT_EQ(facts.At(3).size, kIsFolder);
+  EXPECT_EQ(facts.At(2).localDate, RealFileSystem().FileDate(root_ + "sub/b.txt"));
+}
+
+TEST_F(DestinationFactsTest, StopsCleanlyWhenTheLoopEndsEarly) {
+  for (int i = 0; i < 5000; ++i) candidates_.Add("f" + std::to_string(i));
+  DestinationFacts facts(RealFileSystem(), root_, candidates_);
+  EXPECT_EQ(facts.At(0).size, kNothingThere);
+}
+
+}  // namespace
+}  // namespace brisvel
