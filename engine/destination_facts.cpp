@@ -14,13 +14,14 @@ DestinationFacts::~DestinationFacts() {
 }
 
 void DestinationFacts::LookUpAll() {
-  std::string path = destination_;
-  const size_t base = path.size();
+  std::unique_ptr<FolderFacts> folder;
+  const std::string* folderName = nullptr;
   for (size_t i = 0; i < facts_.size() && !stop_.load(std::memory_order_relaxed); ++i) {
-    path.resize(base);
-    path += candidates_.Folder(i);
-    path += candidates_.Name(i);
-    facts_[i] = fs_.Facts(path);
+    if (folderName != &candidates_.Folder(i)) {
+      folderName = &candidates_.Folder(i);
+      folder = fs_.FactsIn(destination_ + *folderName);
+    }
+    facts_[i] = folder->Of(candidates_.Name(i));
     ready_.store(i + 1, std::memory_order_release);
     ready_.notify_one();
   }

@@ -25,6 +25,30 @@ void RemoveFolderIfEmpty(FileSystem& fs, const std::string& folder) {
   if (empty) fs.RemoveFolder(folder);
 }
 
+namespace {
+
+// Facts by whole paths, for file systems that know no better way.
+class PathFolderFacts final : public FolderFacts {
+ public:
+  PathFolderFacts(FileSystem& fs, const std::string& folder) : fs_(fs), path_(folder) {}
+  FileFacts Of(const std::string& name) override {
+    path_.resize(folderLength_);
+    path_ += name;
+    return fs_.Facts(path_);
+  }
+
+ private:
+  FileSystem& fs_;
+  std::string path_;
+  const size_t folderLength_ = path_.size();
+};
+
+}  // namespace
+
+std::unique_ptr<FolderFacts> FileSystem::FactsIn(const std::string& folder) {
+  return std::make_unique<PathFolderFacts>(*this, folder);
+}
+
 std::pair<std::optional<uint32_t>, std::optional<uint32_t>> FileSystem::Crc32Pair(
     const std::string& first, const std::string& second) {
   return {Crc32(first), Crc32(second)};

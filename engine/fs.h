@@ -46,6 +46,15 @@ struct FileFacts {
   int64_t localDate = 0;
 };
 
+// Looks up entries of one folder by name: cheaper than whole paths, since the folder's own
+// path is resolved only once.
+class FolderFacts {
+ public:
+  virtual ~FolderFacts() = default;
+  // FileSystem::Facts of the folder's entry `name`.
+  virtual FileFacts Of(const std::string& name) = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -60,6 +69,10 @@ class FileSystem {
 
   // FileSize and FileDate of `path` together, from one look-up.
   virtual FileFacts Facts(const std::string& path) = 0;
+
+  // Facts of the entries of `folder` (ending in a separator), looked up by name. Works also
+  // when the folder is missing: every entry then has no facts.
+  virtual std::unique_ptr<FolderFacts> FactsIn(const std::string& folder);
 
   // What is at `path` itself, without following a final link (a link counts as kFile).
   virtual PathState Lookup(const std::string& path) = 0;
