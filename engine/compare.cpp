@@ -14,22 +14,18 @@ bool DiffersOrUnreadable(const std::optional<Sum>& source, const std::optional<S
 }  // namespace
 
 bool NeedsCopy(JobContext& context, const std::string& relativePath) {
-  return NeedsCopy(context, relativePath,
-                   context.fs.Facts(context.job.destination + relativePath));
+  return NeedsCopy(context, relativePath, context.fs.Facts(context.job.destination + relativePath),
+                   [&] { return context.fs.Facts(context.job.source + relativePath); });
 }
 
 bool NeedsCopy(JobContext& context, const std::string& relativePath,
-               const FileFacts& destinationFacts) {
+               const FileFacts& destinationFacts, const std::function<FileFacts()>& sourceFacts) {
   if (destinationFacts.size == kNothingThere) return true;
-  FileSystem& fs = context.fs;
-  const std::string destination = context.job.destination + relativePath;
-
-  const std::string source = context.job.source + relativePath;
   switch (context.job.compareMethod) {
     case kCompareSize:
-      return fs.Facts(source).size != destinationFacts.size;
+      return sourceFacts().size != destinationFacts.size;
     case kCompareDate:
-      return destinationFacts.localDate < fs.Facts(source).localDate;
+      return destinationFacts.localDate < sourceFacts().localDate;
     case kCompareCrc32:
     case kCompareMd5:
       break;
@@ -37,7 +33,10 @@ bool NeedsCopy(JobContext& context, const std::string& relativePath,
       return false;
   }
   // Files of different sizes cannot hold the same content: no need to read them.
-  if (fs.Facts(source).size != destinationFacts.size) return true;
+  if (sourceFacts().size != destinationFacts.size) return true;
+  FileSystem& fs = context.fs;
+  const std::string source = context.job.source + relativePath;
+  const std::string destination = context.job.destination + relativePath;
   if (context.job.compareMethod == kCompareCrc32) {
     auto [sourceSum, destinationSum] = fs.Crc32Pair(source, destination);
     return DiffersOrUnreadable(sourceSum, destinationSum);

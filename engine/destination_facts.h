@@ -18,8 +18,7 @@ class DestinationFacts {
  public:
   // Starts looking up `destination` + each candidate's path. `candidates` must not change
   // while this object lives.
-  DestinationFacts(FileSystem& fs, const std::string& destination,
-                   const CandidateList& candidates);
+  DestinationFacts(FileSystem& fs, const std::string& destination, const CandidateList& candidates);
   // Stops the look-ups and waits for the thread.
   ~DestinationFacts();
   DestinationFacts(const DestinationFacts&) = delete;

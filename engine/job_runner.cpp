@@ -82,13 +82,18 @@ class JobRun {
     std::string previousFolder;
     std::string currentFolder;
     DestinationFacts destinationFacts(env_.fs, job.destination, context_.candidates);
+    std::unique_ptr<FolderFacts> sourceFacts;
     for (size_t index = 0; index < context_.candidates.Size(); ++index) {
       if (env_.state.Cancelled()) break;
       env_.view.SetProgressValue(static_cast<int64_t>(index));
       const std::string relative = context_.candidates.Path(index);
       previousFolder = std::move(currentFolder);
       currentFolder = job.source + context_.candidates.Folder(index);
-      if (NeedsCopy(context_, relative, destinationFacts.At(index))) {
+      if (!sourceFacts || currentFolder != previousFolder)
+        sourceFacts = env_.fs.FactsIn(currentFolder);
+      const std::string& name = context_.candidates.Name(index);
+      if (NeedsCopy(context_, relative, destinationFacts.At(index),
+                    [&] { return sourceFacts->Of(name); })) {
         CopyOne(relative, move);
       } else {
         SetStatus("Comparing Files...");

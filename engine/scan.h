@@ -2,6 +2,7 @@
 // destination.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/job_context.h"
@@ -31,8 +32,9 @@ void ScanOrphans(JobContext& context, const std::string& folder, int level);
 // True when the candidate at `relativePath` must be copied by the job's compare method.
 bool NeedsCopy(JobContext& context, const std::string& relativePath);
 
-// The same, with the destination's facts already looked up.
+// The same, with the destination's facts already looked up and the source's facts looked up
+// by `sourceFacts` (called at most once, only when the destination exists).
 bool NeedsCopy(JobContext& context, const std::string& relativePath,
-               const FileFacts& destinationFacts);
+               const FileFacts& destinationFacts, const std::function<FileFacts()>& sourceFacts);
 
 }  // namespace brisvel
