@@ -1,7 +1,7 @@
 #include "engine/job_runner.h"
 
 #include "core/text.h"
-#include "engine/destination_facts.h"
+#include "engine/copy_loop.h"
 #include "engine/job_context.h"
 #include "engine/scan.h"
 
@@ -14,10 +14,6 @@ enum class JobOutcome { kNextJob, kEndRun };
 std::string RunningText(const std::string& name) {
   if (name.size() < 25) return "Running '" + name + "'...";
   return "Running '" + ShortName(name) + "...'";
-}
-
-std::string CopyingText(const std::string& relativePath) {
-  return "Copying '" + ShortName(FilePart(relativePath)) + "'...";
 }
 
 class JobRun {
@@ -46,7 +42,7 @@ class JobRun {
     if (context_.foundCount == 0) {
       context_.AddRow("No files found.", kGrey);
     } else {
-      CopyCandidates();
+      RunCopyLoop(context_);
     }
     context_.extensionFilter.clear();
     return Close();
@@ -74,68 +70,6 @@ class JobRun {
     ScanNewFiles(context_, context_.job.source, 1);
   }
 
-  void CopyCandidates() {
-    const BackupJob& job = context_.job;
-    const bool move = job.Has(kMoveInsteadOfCopy);
-    env_.view.SetProgressMax(context_.foundCount);
-    env_.view.SetBarColour(kBarGreen);
-    std::string previousFolder;
-    std::string currentFolder;
-    DestinationFacts destinationFacts(env_.fs, job.destination, context_.candidates);
-    std::unique_ptr<FolderFacts> sourceFacts;
-    for (size_t index = 0; index < context_.candidates.Size(); ++index) {
-      if (env_.state.Cancelled()) break;
-      env_.view.SetProgressValue(static_cast<int64_t>(index));
-      const std::string relative = context_.candidates.Path(index);
-      previousFolder = std::move(currentFolder);
-      currentFolder = job.source + context_.candidates.Folder(index);
-      if (!sourceFacts || currentFolder != previousFolder)
-        sourceFacts = env_.fs.FactsIn(currentFolder);
-      const std::string& name = context_.candidates.Name(index);
-      if (NeedsCopy(context_, relative, destinationFacts.At(index),
-                    [&] { return sourceFacts->Of(name); })) {
-        CopyOne(relative, move);
-      } else {
-        SetStatus("Comparing Files...");
-        // An unchanged file is already in the backup: moving it only removes the source.
-        if (move) env_.fs.DeleteFile(job.source + relative);
-      }
-      if (move && !previousFolder.empty() && previousFolder != currentFolder) {
-        RemoveFolderIfEmpty(env_.fs, previousFolder);
-      }
-    }
-    if (move && !currentFolder.empty()) RemoveFolderIfEmpty(env_.fs, currentFolder);
-    context_.AddRow("Found " + std::to_string(context_.foundCount) + " file" +
-                        Plural(context_.foundCount) + ".",
-                    kGrey);
-  }
-
-  void CopyOne(const std::string& relative, bool move) {
-    const BackupJob& job = context_.job;
-    SetStatus(CopyingText(relative));
-    if (!env_.fs.CopyFile(job.source + relative, job.destination + relative)) {
-      context_.AddRow("Couldn't copy " + relative, kRed);
-      context_.CountError();
-      return;
-    }
-    env_.state.copiedTotal.fetch_add(1);
-    if (move && env_.fs.DeleteFile(job.source + relative)) {
-      context_.AddRow("Moved " + relative, kGreen);
-      log_.WriteLine(" . Moved: " + relative);
-      return;
-    }
-    context_.AddRow("Copied " + relative, move ? kOlive : kGreen);
-    log_.WriteLine(" . Copied: " + relative);
-  }
-
-  // The status line changes only when its text does: a run of unchanged files would
-  // otherwise repaint it once per file.
-  void SetStatus(const std::string& text) {
-    if (text == lastStatus_) return;
-    lastStatus_ = text;
-    env_.view.SetStatus(text);
-  }
-
   JobOutcome Close() {
     const BackupJob& job = context_.job;
     if (job.Has(kOpenFolderWhenDone) && !env_.state.Cancelled() && env_.openFolder) {
@@ -153,7 +87,6 @@ class JobRun {
   RunEnvironment& env_;
   BackupLog log_;
   JobContext context_;
-  std::string lastStatus_;
 };
 
 std::string Counted(int64_t count, const std::string& noun) {

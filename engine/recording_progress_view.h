@@ -18,15 +18,21 @@ class RecordingProgressView : public ProgressView {
     Colour colour;
   };
 
-  void SetJobLine(const std::string& text) override { Locked([&] { jobLine = text; }); }
+  void SetJobLine(const std::string& text) override {
+    Locked([&] { jobLine = text; });
+  }
   void SetStatus(const std::string& text) override {
     Locked([&] {
       status = text;
       statuses.push_back(text);
     });
   }
-  void SetProgressMax(int64_t maximum) override { Locked([&] { progressMax = maximum; }); }
-  void SetProgressValue(int64_t value) override { Locked([&] { progressValue = value; }); }
+  void SetProgressMax(int64_t maximum) override {
+    Locked([&] { progressMax = maximum; });
+  }
+  void SetProgressValue(int64_t value) override {
+    Locked([&] { progressValue = value; });
+  }
   void SetBarColour(Colour colour) override {
     Locked([&] {
       barColour = colour;
@@ -36,17 +42,27 @@ class RecordingProgressView : public ProgressView {
   void AddRow(int64_t index, const std::string& text, Colour colour) override {
     Locked([&] { rows.push_back({index, text, colour}); });
   }
-  void FitLogColumn() override { Locked([&] { ++fitCount; }); }
+  void FitLogColumn() override {
+    Locked([&] { ++fitCount; });
+  }
   void SetTrayTip(const std::string& text) override {
     Locked([&] {
       trayTip = text;
       trayTips.push_back(text);
     });
   }
-  void EnableFinishChoice(bool enabled) override { Locked([&] { finishEnabled = enabled; }); }
-  void SelectFinishChoice(int action) override { Locked([&] { finishChoice = action; }); }
-  void WaitForOk() override { Locked([&] { waitingForOk = true; }); }
-  void RefreshSettingsPanel() override { Locked([&] { ++refreshCount; }); }
+  void EnableFinishChoice(bool enabled) override {
+    Locked([&] { finishEnabled = enabled; });
+  }
+  void SelectFinishChoice(int action) override {
+    Locked([&] { finishChoice = action; });
+  }
+  void WaitForOk() override {
+    Locked([&] { waitingForOk = true; });
+  }
+  void RefreshSettingsPanel() override {
+    Locked([&] { ++refreshCount; });
+  }
 
   // The row texts alone, in order.
   std::vector<std::string> Texts() const {

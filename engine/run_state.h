@@ -11,13 +11,13 @@ enum FinishRequestCode : int32_t { kNoRequest = 0, kExitRequest = 1, kShutdownRe
 
 struct SharedRunState {
   std::atomic<int32_t> runState{kIdle};
-  std::atomic<int32_t> cancel{0};        // set by STOP, read by the worker between steps
-  std::atomic<int32_t> logShown{0};      // the progress window shows its log
+  std::atomic<int32_t> cancel{0};    // set by STOP, read by the worker between steps
+  std::atomic<int32_t> logShown{0};  // the progress window shows its log
   std::atomic<int32_t> finishRequest{kNoRequest};
   std::atomic<int64_t> errorCount{0};
   std::atomic<int64_t> copiedTotal{0};
   std::atomic<int64_t> deletedTotal{0};
-  std::atomic<int64_t> logRow{0};        // where the next log row goes
+  std::atomic<int64_t> logRow{0};  // where the next log row goes
 
   bool Cancelled() const { return cancel.load(std::memory_order_relaxed) != 0; }
 };

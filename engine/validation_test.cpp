@@ -47,8 +47,9 @@ TEST_F(ValidationTest, FirstJobWithoutAFolderIsShownAndNamed) {
 TEST_F(ValidationTest, FoldersThatDifferOnlyInLetterCaseAreTheSame) {
   AddJob("Same", "/Data/Photos/", "/data/photos/", true);
   EXPECT_FALSE(Validate());
-  EXPECT_EQ(view_.MessageTexts(),
-            std::vector<std::string>{"Source and destination folders must be different for 'Same'."});
+  EXPECT_EQ(
+      view_.MessageTexts(),
+      std::vector<std::string>{"Source and destination folders must be different for 'Same'."});
 }
 
 TEST_F(ValidationTest, FoldersThatDifferOnlyByTheFinalSeparatorAreAccepted) {

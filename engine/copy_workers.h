@@ -1,0 +1,52 @@
+// A few threads that copy files for the copy loop, so that several copies are under way while
+// the loop goes on deciding. Results come back through futures, which the loop takes in list
+// order, so rows and moves still follow the candidate list.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <future>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/fs.h"
+
+namespace brisvel {
+
+// What became of a queued copy.
+enum class CopyOutcome { kCopied, kFailed, kSkipped };
+
+class CopyWorkers {
+ public:
+  // `skipQueued` is asked before each copy starts: while it says true, queued copies are
+  // skipped instead of started (the user pressed STOP).
+  CopyWorkers(FileSystem& fs, int threads, std::function<bool()> skipQueued);
+  // Finishes the copies already queued, then stops the threads.
+  ~CopyWorkers();
+  CopyWorkers(const CopyWorkers&) = delete;
+  CopyWorkers& operator=(const CopyWorkers&) = delete;
+
+  // Queues FileSystem::CopyFile(from, to).
+  std::future<CopyOutcome> Copy(std::string from, std::string to);
+
+ private:
+  struct Task {
+    std::string from;
+    std::string to;
+    std::promise<CopyOutcome> done;
+  };
+  void Work();
+
+  FileSystem& fs_;
+  const std::function<bool()> skipQueued_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<Task> tasks_;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace brisvel
