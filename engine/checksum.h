@@ -11,11 +11,14 @@ struct evp_md_ctx_st;  // OpenSSL's digest context
 namespace brisvel {
 
 // The standard CRC-32 (reflected polynomial EDB88320, initial value all ones, final
-// complement).
+// complement), the value zlib's crc32 gives.
 class Crc32Sum {
  public:
   void Add(const void* data, size_t size);
   uint32_t Value() const { return value_; }
+
+  // The library that computes it: "ISA-L" or "zlib", chosen when the program is built.
+  static const char* Engine();
 
  private:
   uint32_t value_ = 0;
