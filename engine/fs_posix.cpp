@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "engine/checksum.h"
 #include "engine/file_io_posix.h"
+#include "engine/sidekick.h"
 
 namespace brisvel {
 namespace {
@@ -172,6 +173,22 @@ class PosixFileSystem final : public FileSystem {
     return digest;
   }
 
+  // The two files are read at once, the second on the helper thread: each side has its own
+  // read buffer and digest, and a failure on one side leaves the other's result alone.
+  std::pair<std::optional<uint32_t>, std::optional<uint32_t>> Crc32Pair(
+      const std::string& first, const std::string& second) override {
+    std::pair<std::optional<uint32_t>, std::optional<uint32_t>> sums;
+    sidekick_.Run([&] { sums.second = Crc32(second); }, [&] { sums.first = Crc32(first); });
+    return sums;
+  }
+
+  std::pair<std::optional<std::string>, std::optional<std::string>> Md5Pair(
+      const std::string& first, const std::string& second) override {
+    std::pair<std::optional<std::string>, std::optional<std::string>> digests;
+    sidekick_.Run([&] { digests.second = Md5(second); }, [&] { digests.first = Md5(first); });
+    return digests;
+  }
+
  private:
   // Feeds the whole regular file at `path` to `consume` in large blocks; false when it
   // cannot be opened or read to its end, or when `consume` refuses a block.
@@ -191,6 +208,7 @@ class PosixFileSystem final : public FileSystem {
   }
 
   const PosixFsSeams seams_;
+  Sidekick sidekick_;
 };
 
 }  // namespace
