@@ -3,8 +3,6 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 namespace brisvel {
@@ -43,6 +41,8 @@ class Sidekick {
             const_cast<void*>(static_cast<const void*>(&f))};
   }
 
+  enum State : int { kIdle, kBusy, kStopping };
+
   void RunTasks(Task beside, Task here);
   // Takes the helper for this caller, starting its thread on first use; false when another
   // caller has it or the thread cannot be started.
@@ -50,13 +50,10 @@ class Sidekick {
   void Serve();
 
   std::atomic<bool> claimed_{false};
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::condition_variable done_;
-  Task task_;              // guarded by mutex_
-  bool hasTask_ = false;   // guarded by mutex_: set by the caller, cleared when it is done
-  bool stopping_ = false;  // guarded by mutex_
-  std::thread thread_;     // started and joined only by the claimer or the destructor
+  // kBusy from the moment the claimer has set task_ until the helper has finished it.
+  std::atomic<int> state_{kIdle};
+  Task task_;           // written by the claimer before state_ becomes kBusy
+  std::thread thread_;  // started by the first claimer, joined by the destructor
 };
 
 }  // namespace brisvel
