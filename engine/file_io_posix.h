@@ -14,6 +14,11 @@ namespace brisvel {
 // Files are read and copied in blocks of this size.
 inline constexpr size_t kIoBlockSize = size_t{1} << 20;
 
+// Checksums read in smaller blocks: a block then stays in the processor's cache from the read
+// that fills it to the sum that reads it, which measured faster than whole read blocks.
+inline constexpr size_t kSumBlockSize = size_t{256} << 10;
+static_assert(kSumBlockSize <= kIoBlockSize, "read into the thread's read buffer");
+
 // A file descriptor closed when it goes out of scope.
 class UniqueFd {
  public:

@@ -200,7 +200,7 @@ class PosixFileSystem final : public FileSystem {
     AdviseSequential(fd.get(), info.st_size);
     char* buffer = ThreadReadBuffer();
     for (int64_t done = 0;;) {
-      int64_t count = ReadBlock(fd.get(), buffer, kIoBlockSize, done, seams_);
+      int64_t count = ReadBlock(fd.get(), buffer, kSumBlockSize, done, seams_);
       if (count <= 0) return count == 0;
       if (!consume(buffer, static_cast<size_t>(count))) return false;
       done += count;
