@@ -46,6 +46,23 @@ TEST_F(DestinationFactsTest, GivesEachCandidateTheFactsOfItsOwnPathInListOrder) 
   EXPECT_EQ(facts.At(2).localDate, RealFileSystem().FileDate(root_ + "sub/b.txt"));
 }
 
+TEST_F(DestinationFactsTest, FolderLookupsAgreeWithWholePathLookups) {
+  Write("sub/file", 7);
+  stdfs::create_directories(root_ + "sub/folder");
+  stdfs::create_symlink(root_ + "sub/file", root_ + "sub/link");
+  stdfs::create_symlink(root_ + "nowhere", root_ + "sub/dangling");
+  FileSystem& fs = RealFileSystem();
+  std::unique_ptr<FolderFacts> sub = fs.FactsIn(root_ + "sub/");
+  for (const std::string name : {"file", "folder", "link", "dangling", "missing"}) {
+    const FileFacts byName = sub->Of(name);
+    const FileFacts byPath = fs.Facts(root_ + "sub/" + name);
+    EXPECT_EQ(byName.size, byPath.size) << name;
+    EXPECT_EQ(byName.localDate, byPath.localDate) << name;
+  }
+  EXPECT_EQ(fs.FactsIn(root_ + "missing/")->Of("file").size, kNothingThere);
+  EXPECT_EQ(fs.FactsIn(root_ + "sub/file/")->Of("x").size, kNothingThere);
+}
+
 TEST_F(DestinationFactsTest, StopsCleanlyWhenTheLoopEndsEarly) {
   for (int i = 0; i < 5000; ++i) candidates_.Add("f" + std::to_string(i));
   DestinationFacts facts(RealFileSystem(), root_, candidates_);

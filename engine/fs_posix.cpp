@@ -102,6 +102,32 @@ class PosixListing final : public FolderListing {
   DIR* dir_;
 };
 
+FileFacts FactsOf(const struct stat& info) {
+  return {SizeOf(info), LocalSeconds(info.st_mtim.tv_sec)};
+}
+
+// Entries of one open folder, looked up relative to it, so that the folder's own path is not
+// walked again for every entry.
+class PosixFolderFacts final : public FolderFacts {
+ public:
+  explicit PosixFolderFacts(int folder) : folder_(folder) {}
+  ~PosixFolderFacts() override { close(folder_); }
+  FileFacts Of(const std::string& name) override {
+    struct stat info;
+    if (name.empty() || fstatat(folder_, name.c_str(), &info, 0) != 0) return {};
+    return FactsOf(info);
+  }
+
+ private:
+  const int folder_;
+};
+
+// A folder that cannot be opened has no entries to look up.
+class NoFolderFacts final : public FolderFacts {
+ public:
+  FileFacts Of(const std::string&) override { return {}; }
+};
+
 class PosixFileSystem final : public FileSystem {
  public:
   explicit PosixFileSystem(PosixFsSeams seams) : seams_(std::move(seams)) {}
@@ -121,7 +147,17 @@ class PosixFileSystem final : public FileSystem {
   FileFacts Facts(const std::string& path) override {
     struct stat info;
     if (path.empty() || !StatPath(path, info)) return {};
-    return {SizeOf(info), LocalSeconds(info.st_mtim.tv_sec)};
+    return FactsOf(info);
+  }
+
+  std::unique_ptr<FolderFacts> FactsIn(const std::string& folder) override {
+    int fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+      // Only a folder that surely is not there may answer "nothing there" for every entry.
+      if (errno == ENOENT || errno == ENOTDIR) return std::make_unique<NoFolderFacts>();
+      return FileSystem::FactsIn(folder);
+    }
+    return std::make_unique<PosixFolderFacts>(fd);
   }
 
   PathState Lookup(const std::string& path) override {
