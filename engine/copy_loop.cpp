@@ -56,7 +56,7 @@ class CopyLoop {
       sourceFactsFolder_ = &folder;
       sourceFacts_ = fs_.FactsIn(job_.source + folder);
     }
-    const std::string& name = candidates.Name(index);
+    const std::string name(candidates.Name(index));
     Pending pending{index, candidates.Path(index), false, {}};
     pending.copying = NeedsCopy(context_, pending.relative, destinationFacts_.At(index),
                                 [&] { return sourceFacts_->Of(name); });

@@ -1,39 +1,59 @@
 #include "engine/destination_facts.h"
 
+#include <algorithm>
+
 namespace brisvel {
 
 DestinationFacts::DestinationFacts(FileSystem& fs, const std::string& destination,
                                    const CandidateList& candidates)
-    : fs_(fs), destination_(destination), candidates_(candidates), facts_(candidates.Size()) {
+    : fs_(fs),
+      destination_(destination),
+      candidates_(candidates),
+      facts_(std::min(candidates.Size(), kWindow)) {
   thread_ = std::thread([this] { LookUpAll(); });
 }
 
 DestinationFacts::~DestinationFacts() {
   stop_.store(true, std::memory_order_relaxed);
+  consumed_.store(candidates_.Size() + kWindow, std::memory_order_release);
+  consumed_.notify_all();
   thread_.join();
 }
 
 void DestinationFacts::LookUpAll() {
   std::unique_ptr<FolderFacts> folder;
   const std::string* folderName = nullptr;
-  for (size_t i = 0; i < facts_.size() && !stop_.load(std::memory_order_relaxed); ++i) {
+  const size_t count = candidates_.Size();
+  for (size_t i = 0; i < count && !stop_.load(std::memory_order_relaxed); ++i) {
+    // Wait while the slot still holds facts the loop has not taken.
+    size_t consumed = consumed_.load(std::memory_order_acquire);
+    while (i >= consumed + kWindow) {
+      consumed_.wait(consumed, std::memory_order_acquire);
+      consumed = consumed_.load(std::memory_order_acquire);
+    }
     if (folderName != &candidates_.Folder(i)) {
       folderName = &candidates_.Folder(i);
       folder = fs_.FactsIn(destination_ + *folderName);
     }
-    facts_[i] = folder->Of(candidates_.Name(i));
+    facts_[i % kWindow] = folder->Of(std::string(candidates_.Name(i)));
     ready_.store(i + 1, std::memory_order_release);
     ready_.notify_one();
   }
 }
 
-const FileFacts& DestinationFacts::At(size_t index) {
+FileFacts DestinationFacts::At(size_t index) {
   size_t ready = ready_.load(std::memory_order_acquire);
   while (ready <= index) {
     ready_.wait(ready, std::memory_order_acquire);
     ready = ready_.load(std::memory_order_acquire);
   }
-  return facts_[index];
+  const FileFacts facts = facts_[index % kWindow];
+  // Handing slots back in batches keeps the loop from waking the thread for every file.
+  if ((index + 1) % 1024 == 0 || index + 1 == candidates_.Size()) {
+    consumed_.store(index + 1, std::memory_order_release);
+    consumed_.notify_one();
+  }
+  return facts;
 }
 
 }  // namespace brisvel

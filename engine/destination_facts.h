@@ -1,6 +1,7 @@
 // Looks up the destination's facts for every candidate on a second thread, ahead of the copy
 // loop, so that the two trees are looked up at the same time. The copy loop still decides
-// in list order; it only waits when it catches up with the look-ups.
+// in list order; it only waits when it catches up with the look-ups. The thread stays at most
+// a fixed number of entries ahead, so memory does not grow with the number of files.
 #pragma once
 
 #include <atomic>
@@ -24,8 +25,12 @@ class DestinationFacts {
   DestinationFacts(const DestinationFacts&) = delete;
   DestinationFacts& operator=(const DestinationFacts&) = delete;
 
-  // The facts of candidate `index`, waiting for them when they are not there yet.
-  const FileFacts& At(size_t index);
+  // The facts of candidate `index`, waiting for them when they are not there yet. Indexes
+  // must be asked for in increasing order.
+  FileFacts At(size_t index);
+
+  // How far the look-ups may run ahead of the loop.
+  static constexpr size_t kWindow = 1 << 16;
 
  private:
   void LookUpAll();
@@ -34,7 +39,8 @@ class DestinationFacts {
   const std::string destination_;
   const CandidateList& candidates_;
   std::vector<FileFacts> facts_;
-  std::atomic<size_t> ready_{0};
+  std::atomic<size_t> ready_{0};     // entries looked up
+  std::atomic<size_t> consumed_{0};  // entries the loop is done with
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };

@@ -63,8 +63,18 @@ TEST_F(DestinationFactsTest, FolderLookupsAgreeWithWholePathLookups) {
   EXPECT_EQ(fs.FactsIn(root_ + "sub/file/")->Of("x").size, kNothingThere);
 }
 
+TEST_F(DestinationFactsTest, ListsLongerThanItsWindowGetEveryEntrysOwnFacts) {
+  const size_t count = DestinationFacts::kWindow * 2 + 5;
+  Write("present", 3);
+  for (size_t i = 0; i < count; ++i) candidates_.Add(i % 1000 == 7 ? "present" : "absent");
+  DestinationFacts facts(RealFileSystem(), root_, candidates_);
+  for (size_t i = 0; i < count; ++i) {
+    ASSERT_EQ(facts.At(i).size, i % 1000 == 7 ? 3 : kNothingThere) << i;
+  }
+}
+
 TEST_F(DestinationFactsTest, StopsCleanlyWhenTheLoopEndsEarly) {
-  for (int i = 0; i < 5000; ++i) candidates_.Add("f" + std::to_string(i));
+  for (size_t i = 0; i < DestinationFacts::kWindow * 3; ++i) candidates_.Add("f");
   DestinationFacts facts(RealFileSystem(), root_, candidates_);
   EXPECT_EQ(facts.At(0).size, kNothingThere);
 }

@@ -293,7 +293,8 @@ TEST_F(RunTest, StopDuringTheCopyLoopStillClosesTheJob) {
   ASSERT_GE(texts.size(), 4u);
   EXPECT_EQ(texts[texts.size() - 4], "Found 300 files.");
   EXPECT_EQ(texts[texts.size() - 3], "");
-  EXPECT_EQ(texts[texts.size() - 2], "Copied " + std::to_string(copied) + " total files.");
+  EXPECT_EQ(texts[texts.size() - 2],
+            "Copied " + std::to_string(copied) + " total file" + (copied == 1 ? "." : "s."));
   EXPECT_EQ(texts.back(), "Job(s) cancelled.");
   EXPECT_TRUE(opened_.empty());
   std::string log = ReadFile(destination_ / "backup.log");

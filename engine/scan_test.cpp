@@ -52,7 +52,7 @@ TEST_F(ScanTest, CollectsFilesDepthFirstAndCreatesEveryFolder) {
   EXPECT_EQ(view_.status, "Found 6 files...");
   const CandidateList& list = context_->candidates;
   for (size_t i = 0; i < list.Size(); ++i) {
-    EXPECT_TRUE(stdfs::is_regular_file(job_.source + list.Folder(i) + list.Name(i)));
+    EXPECT_TRUE(stdfs::is_regular_file(job_.source + list.Path(i)));
   }
 }
 
