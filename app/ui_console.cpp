@@ -68,8 +68,9 @@ std::string ConsoleStatusLine(const std::string& jobLine, const std::string& sta
   const int64_t filled = maximum > 0 ? shown * kBarWidth / maximum : 0;
   const int64_t percent = maximum > 0 ? shown * 100 / maximum : 0;
   std::string percentText = std::to_string(percent);
-  std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + "] " +
-                     std::string(3 - percentText.size(), ' ') + percentText + "% " + jobLine;
+  std::string line(1, '[');
+  line.append(filled, '#').append(kBarWidth - filled, '-').append("] ");
+  line.append(3 - percentText.size(), ' ').append(percentText).append("% ").append(jobLine);
   if (!status.empty()) line += "  " + status;
   return CutToColumns(TerminalSafe(line), std::max(width, 0));
 }
@@ -211,8 +212,10 @@ void ConsoleUi::EraseStatusLocked() {
 void ConsoleUi::DrawStatusLocked() {
   if (!statusOnTerminal_ || statusEnded_) return;
   const int width = terminal_.ErrorWidth() - 1;  // the last column would wrap on some terminals
-  terminal_.WriteError(
-      "\r" + ConsoleStatusLine(jobLine_, status_, progressValue_, progressMax_, width) + "\x1b[K");
+  std::string line(1, '\r');
+  line.append(ConsoleStatusLine(jobLine_, status_, progressValue_, progressMax_, width));
+  line.append("\x1b[K");
+  terminal_.WriteError(line);
   statusDrawn_ = true;
   statusChanged_ = false;
   lastStatusDraw_ = Clock::now();

@@ -15,7 +15,10 @@ std::string BuildExtensionFilter(const std::string& filterText) {
   while (start <= text.size()) {
     size_t blank = text.find(' ', start);
     if (blank == std::string::npos) blank = text.size();
-    if (blank > start) filter += "|" + text.substr(start, blank - start);
+    if (blank > start) {
+      filter += '|';
+      filter.append(text, start, blank - start);
+    }
     start = blank + 1;
   }
   if (filter.empty()) return filter;
