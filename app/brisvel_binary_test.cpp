@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "system/test_folder_posix.h"
+#include "core/test_folder_posix.h"
 
 namespace brisvel {
 namespace {

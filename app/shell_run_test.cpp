@@ -11,7 +11,7 @@
 #include "app/shell.h"
 #include "engine/faulty_fs.h"
 #include "system/end_program.h"
-#include "system/test_folder_posix.h"
+#include "core/test_folder_posix.h"
 
 namespace brisvel {
 namespace {

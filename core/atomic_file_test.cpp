@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/test_util.h"
+#include "core/test_folder_posix.h"
 
 namespace brisvel {
 namespace {
@@ -35,7 +35,7 @@ class FileSizeLimit {
 };
 
 TEST(AtomicFileTest, ReplacesTheFileOrLeavesItWhole) {
-  ScratchFolder folder;
+  TestFolder folder;
   ASSERT_TRUE(WriteFileAtomically(folder / "jobs.jbs", "first, longer"));
   ASSERT_TRUE(WriteFileAtomically(folder / "jobs.jbs", "second"));
   EXPECT_EQ(ReadFile(folder / "jobs.jbs"), "second");
@@ -48,14 +48,14 @@ TEST(AtomicFileTest, ReplacesTheFileOrLeavesItWhole) {
 }
 
 TEST(AtomicFileTest, ALongNameLeavesRoomForTheTemporaryFile) {
-  ScratchFolder folder;
+  TestFolder folder;
   std::string name(250, 'n');
   ASSERT_TRUE(WriteFileAtomically(folder / name, "x"));
   EXPECT_EQ(folder.Names(), name);
 }
 
 TEST(AtomicFileTest, FailsWhereNoFileCanBeLeavingNothingBehind) {
-  ScratchFolder folder;
+  TestFolder folder;
   EXPECT_FALSE(WriteFileAtomically(folder / "missing/jobs.jbs", "x"));
   WriteFile(folder / "plain", "a file where a folder should be");
   EXPECT_FALSE(WriteFileAtomically(folder / "plain/jobs.jbs", "x"));
@@ -65,7 +65,7 @@ TEST(AtomicFileTest, FailsWhereNoFileCanBeLeavingNothingBehind) {
 }
 
 TEST(AtomicFileTest, KeepsPermissionsAndLinks) {
-  ScratchFolder folder;
+  TestFolder folder;
   stdfs::create_directory(folder / "real");
   WriteFile(folder / "real/jobs.jbs", "old");
   ASSERT_EQ(chmod((folder / "real/jobs.jbs").c_str(), 0640), 0);

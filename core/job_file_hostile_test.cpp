@@ -8,7 +8,7 @@
 
 #include "core/job_file.h"
 #include "core/job_list_view_fake.h"
-#include "core/test_util.h"
+#include "core/test_folder_posix.h"
 
 namespace brisvel {
 namespace {
@@ -28,7 +28,7 @@ class HostileJobFileTest : public ::testing::Test {
     return LoadJobFile(path_, jobs_, settings_, view_);
   }
 
-  ScratchFolder folder_;
+  TestFolder folder_;
   std::string path_ = folder_ / "hostile.jbs";
   JobList jobs_;
   RunSettings settings_;

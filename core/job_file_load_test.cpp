@@ -5,7 +5,7 @@
 
 #include "core/job_file.h"
 #include "core/job_list_view_fake.h"
-#include "core/test_util.h"
+#include "core/test_folder_posix.h"
 #include "core/text.h"
 
 namespace brisvel {
@@ -45,7 +45,7 @@ class JobFileLoadTest : public ::testing::Test {
     EXPECT_EQ(view_.messages[0].icon, MessageIcon::kWarning);
   }
 
-  ScratchFolder folder_;
+  TestFolder folder_;
   JobList jobs_;
   RunSettings settings_;
   FakeJobListView view_;

@@ -4,7 +4,7 @@
 
 #include "core/job_file.h"
 #include "core/job_list_view_fake.h"
-#include "core/test_util.h"
+#include "core/test_folder_posix.h"
 #include "core/xml_text.h"
 
 namespace brisvel {
@@ -39,7 +39,7 @@ void ShowJobs(const JobList& jobs, FakeJobListView& view) {
 }
 
 TEST(JobFileSaveTest, WritesTheGoldenFileTakingTheViewsChoices) {
-  ScratchFolder folder;
+  TestFolder folder;
   JobList jobs = GoldenJobs();
   FakeJobListView view;
   ShowJobs(jobs, view);
@@ -70,7 +70,7 @@ TEST(JobFileSaveTest, SaveThenLoadGivesTheSameJobs) {
     job.logFile = "log " + std::to_string(flags) + ".txt";
   }
   for (int finish : {kFinishExit, kFinishReturn, kFinishShutdown}) {
-    ScratchFolder folder;
+    TestFolder folder;
     FakeJobListView view;
     ShowJobs(saved, view);
     view.runInTray = finish == kFinishReturn;
@@ -98,7 +98,7 @@ TEST(JobFileSaveTest, SaveThenLoadGivesTheSameJobs) {
 }
 
 TEST(JobFileSaveTest, TextXmlCannotCarryIsReplacedAndTheFileStaysReadable) {
-  ScratchFolder folder;
+  TestFolder folder;
   JobList jobs;
   jobs.Append(DefaultJob()).name = "Caf\xE9 \x01 end";
   jobs.At(0).source = std::string("/a\0b/", 5);
@@ -113,7 +113,7 @@ TEST(JobFileSaveTest, TextXmlCannotCarryIsReplacedAndTheFileStaysReadable) {
 }
 
 TEST(JobFileSaveTest, AFailedSaveReturnsZeroAndShowsNothing) {
-  ScratchFolder folder;
+  TestFolder folder;
   JobList jobs = GoldenJobs();
   FakeJobListView view;
   RunSettings settings;

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "system/open_target.h"
-#include "system/test_folder_posix.h"
+#include "core/test_folder_posix.h"
 
 namespace brisvel {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "system/power_off.h"
-#include "system/test_folder_posix.h"
+#include "core/test_folder_posix.h"
 
 namespace brisvel {
 namespace {

@@ -1,5 +1,6 @@
-// Helpers for tests: a fresh temporary folder that removes itself, files written in one line,
-// and a PATH that holds only fake programs, so no test can reach a real one.
+// Helpers shared by the tests of every folder: a fresh temporary folder that removes itself,
+// whole files written and read in one line, scripts that stand in for programs, and
+// environment variables set for one test.
 #pragma once
 
 #include <stdlib.h>
@@ -7,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -25,14 +27,28 @@ class TestFolder {
   TestFolder(const TestFolder&) = delete;
   TestFolder& operator=(const TestFolder&) = delete;
 
+  // The folder, without a final separator.
   const std::string& Path() const { return path_; }
   // The path of `name` inside the folder.
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+  // The names in `relative` (the folder itself for ""), sorted and joined by "|": shows any
+  // file left behind.
+  std::string Names(const std::string& relative = "") const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_ + "/" + relative)) {
+      names.insert(entry.path().filename().string());
+    }
+    std::string joined;
+    for (const std::string& name : names) joined += (joined.empty() ? "" : "|") + name;
+    return joined;
+  }
 
  private:
   std::string path_;
 };
 
+// Writes `content` to `path`, creating the folders above it.
 inline void WriteFile(const std::string& path, const std::string& content) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream(path, std::ios::binary) << content;
