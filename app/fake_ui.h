@@ -56,7 +56,7 @@ class FakeUi : public ModelUi {
     std::lock_guard lock(mutex_);
     Note("ShowMessage", title, text);
     messages_.push_back({title, text, icon, buttons});
-    if (answers_.empty()) return DefaultAnswer(buttons);
+    if (answers_.empty()) return DeclinedAnswer(buttons);
     MessageAnswer answer = answers_.front();
     answers_.pop_front();
     return answer;
@@ -109,18 +109,6 @@ class FakeUi : public ModelUi {
   }
 
  private:
-  static MessageAnswer DefaultAnswer(MessageButtons buttons) {
-    switch (buttons) {
-      case MessageButtons::kOk:
-        return MessageAnswer::kOk;
-      case MessageButtons::kYesNo:
-        return MessageAnswer::kNo;
-      case MessageButtons::kOkCancel:
-        return MessageAnswer::kCancel;
-    }
-    return MessageAnswer::kCancel;
-  }
-
   template <typename T>
   static std::optional<T> Take(std::deque<T>& queue) {
     if (queue.empty()) return std::nullopt;

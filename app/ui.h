@@ -82,6 +82,20 @@ struct UiEvent {
 
 enum class MessageButtons { kOk, kYesNo, kOkCancel };
 
+// The answer of somebody who declines: OK where that is the only button, No to an offer,
+// Cancel to a question.
+inline MessageAnswer DeclinedAnswer(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::kOk:
+      return MessageAnswer::kOk;
+    case MessageButtons::kYesNo:
+      return MessageAnswer::kNo;
+    case MessageButtons::kOkCancel:
+      return MessageAnswer::kCancel;
+  }
+  return MessageAnswer::kCancel;
+}
+
 enum class ShortcutKey { kReturn, kEscape, kF1 };
 
 // A menu item; id -1 is a separator.

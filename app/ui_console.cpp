@@ -149,15 +149,7 @@ MessageAnswer ConsoleUi::ShowMessage(const std::string&, const std::string& text
   terminal_.WriteError("Brisvel: " + (statusOnTerminal_ ? TerminalSafe(text) : text) + "\n");
   if (redraw) statusChanged_ = true;
   // Nobody is there to answer: an offer is declined, a question cancelled.
-  switch (buttons) {
-    case MessageButtons::kOk:
-      return MessageAnswer::kOk;
-    case MessageButtons::kYesNo:
-      return MessageAnswer::kNo;
-    case MessageButtons::kOkCancel:
-      return MessageAnswer::kCancel;
-  }
-  return MessageAnswer::kCancel;
+  return DeclinedAnswer(buttons);
 }
 
 std::optional<std::string> ConsoleUi::ChooseFolder(const std::string&, const std::string&) {
