@@ -12,8 +12,9 @@ enum class JobOutcome { kNextJob, kEndRun };
 
 // The texts of one job's progress: "Running 'name'..." with long names shortened.
 std::string RunningText(const std::string& name) {
-  if (name.size() < 25) return "Running '" + name + "'...";
-  return "Running '" + ShortName(name) + "...'";
+  const std::string shortName = ShortName(name);
+  if (shortName == name) return "Running '" + name + "'...";
+  return "Running '" + shortName + "...'";
 }
 
 class JobRun {

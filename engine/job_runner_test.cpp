@@ -242,6 +242,13 @@ TEST_F(RunTest, LongJobNamesAreShortenedInTheJobLineOnly) {
   EXPECT_EQ(view_.Texts()[4], "Running '" + name25 + "'...");
 }
 
+TEST_F(RunTest, NamesAreMeasuredInLettersNotBytes) {
+  const std::string letters20 = "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9abcdefghijklmno";  // 20 letters
+  AddJob(letters20, 0);
+  Run();
+  EXPECT_EQ(view_.trayTips[0], "Brisvel\nRunning '" + letters20 + "'...");
+}
+
 TEST_F(RunTest, OpensTheDestinationWhenDone) {
   AddJob("Job", kOpenFolderWhenDone);
   Run();
