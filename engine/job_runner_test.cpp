@@ -243,7 +243,9 @@ TEST_F(RunTest, LongJobNamesAreShortenedInTheJobLineOnly) {
 }
 
 TEST_F(RunTest, NamesAreMeasuredInLettersNotBytes) {
-  const std::string letters20 = "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9abcdefghijklmno";  // 20 letters
+  const std::string letters20 =
+      "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"
+      "abcdefghijklmno";  // 20 letters in 25 bytes
   AddJob(letters20, 0);
   Run();
   EXPECT_EQ(view_.trayTips[0], "Brisvel\nRunning '" + letters20 + "'...");
