@@ -36,16 +36,21 @@ class PosixFsTest : public ::testing::Test {
     return {};
   }
 
+  // A file holding `content`, a folder, and links to each and to nothing.
+  void MakeFileFolderAndLinks(const std::string& content) {
+    dir_.Write("file", content);
+    stdfs::create_directory(dir_ / "folder");
+    stdfs::create_symlink(dir_ / "file", dir_ / "to-file");
+    stdfs::create_symlink(dir_ / "folder", dir_ / "to-folder");
+    stdfs::create_symlink(dir_ / "gone", dir_ / "dangling");
+  }
+
   FileSystem& fs_ = RealFileSystem();
   TempFolder dir_;
 };
 
 TEST_F(PosixFsTest, RootIsAFolderAndLinksAreFollowedForSizes) {
-  dir_.Write("file", "12345");
-  stdfs::create_directory(dir_ / "folder");
-  stdfs::create_symlink(dir_ / "file", dir_ / "to-file");
-  stdfs::create_symlink(dir_ / "folder", dir_ / "to-folder");
-  stdfs::create_symlink(dir_ / "gone", dir_ / "dangling");
+  MakeFileFolderAndLinks("12345");
   EXPECT_EQ(fs_.FileSize("/"), kIsFolder);
   EXPECT_EQ(fs_.FileSize(dir_ / "to-file"), 5);
   EXPECT_EQ(fs_.FileSize(dir_ / "to-folder/"), kIsFolder);
@@ -53,11 +58,7 @@ TEST_F(PosixFsTest, RootIsAFolderAndLinksAreFollowedForSizes) {
 }
 
 TEST_F(PosixFsTest, ListingTellsLinksDevicesAndPipes) {
-  dir_.Write("file", "x");
-  stdfs::create_directory(dir_ / "folder");
-  stdfs::create_symlink(dir_ / "file", dir_ / "to-file");
-  stdfs::create_symlink(dir_ / "folder", dir_ / "to-folder");
-  stdfs::create_symlink(dir_ / "gone", dir_ / "dangling");
+  MakeFileFolderAndLinks("x");
   ASSERT_EQ(mkfifo((dir_ / "pipe").c_str(), 0600), 0);
 
   EXPECT_EQ(Find("file").kind, EntryKind::kFile);
