@@ -185,6 +185,9 @@ class Ui {
   virtual void ShowTrayIcon(const std::string& tip) = 0;
   virtual void SetTrayTip(const std::string& tip) = 0;
   virtual void RemoveTrayIcon() = 0;
+  // False where the desktop has no notification area: an icon there could never be clicked,
+  // so a hidden run must stay reachable some other way.
+  virtual bool TrayAvailable() { return true; }
 
   // The next event, waiting at most `timeout` for one; nullopt when none came.
   virtual std::optional<UiEvent> WaitEvent(std::chrono::milliseconds timeout) = 0;
