@@ -41,7 +41,7 @@ int RunProgram(int argc, char** argv) {
   (void)WantsConsole(options.console, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
   ConsoleUi ui(StandardTerminal(), InterruptCount);
   Shell shell({ui, RealFileSystem(), [](const std::string& folder) { OpenTarget(folder); },
-               SystemClock(), PowerOff, true});
+               SystemClock(), PowerOff, true, true, nullptr, nullptr});
   InstallConsoleSignals(&shell.RunState().cancel, &shell.RunState().runState);
   return shell.Run(options.arguments);
 }

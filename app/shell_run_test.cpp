@@ -9,9 +9,9 @@
 #include "app/control_ids.h"
 #include "app/fake_ui.h"
 #include "app/shell.h"
+#include "core/test_folder_posix.h"
 #include "engine/faulty_fs.h"
 #include "system/end_program.h"
-#include "core/test_folder_posix.h"
 
 namespace brisvel {
 namespace {
@@ -84,7 +84,8 @@ class ShellRun : public ::testing::Test {
                                                      std::lock_guard lock(openedMutex_);
                                                      opened_.push_back(folder);
                                                    },
-                                                   clock_, [this] { ++powerOffs_; }, console});
+                                                   clock_, [this] { ++powerOffs_; }, console, true,
+                                                   nullptr, nullptr});
     return shell_->Run(arguments);
   }
   Strings Backup(const Strings& words) {
