@@ -21,21 +21,15 @@ using Strings = std::vector<std::string>;
 // acts as the user by handing events to the program one at a time.
 class MainWindowTest : public ::testing::Test {
  protected:
-  MainWindowTest() : shell_(Services(ui_, true)) {}
-  ShellServices Services(Ui& ui, bool networkAvailable) {
-    return {ui,
-            RealFileSystem(),
-            [this](const std::string& target) { opened_.push_back(target); },
-            SystemClock(),
-            [] {},
-            false,
-            networkAvailable,
-            [this] { ++updateChecks_; },
-            [this] { ++associations_; }};
+  MainWindowTest() : shell_(Services(ui_, true)) { shell_.Start({}); }
+  ShellServices Services(Ui& ui, bool network) {
+    auto open = [this](const std::string& target) { opened_.push_back(target); };
+    auto check = [this] { ++updateChecks_; };
+    auto associate = [this] { ++associations_; };
+    return {ui, RealFileSystem(), open, SystemClock(), nullptr, false, network, check, associate};
   }
   ~MainWindowTest() override { EXPECT_EQ(ui_.StrayCalls(), 0); }
 
-  void Start() { shell_.Start({}); }
   void Send(int id, EventType type) { shell_.HandleEvent({kMainWindow, id, type}); }
   void Click(int id) { Send(id, EventType::kClick); }
   void Menu(int item) { Send(item, EventType::kMenuItem); }
@@ -65,11 +59,6 @@ class MainWindowTest : public ::testing::Test {
     for (const ModelUi::Row& row : ui_.Rows(kMainWindow, kJobList)) texts.push_back(row.text);
     return texts;
   }
-  Strings Names() {
-    Strings names;
-    for (const BackupJob& job : shell_.Jobs()) names.push_back(job.name);
-    return names;
-  }
   std::string LastMessage() { return ui_.Messages().empty() ? "" : ui_.Messages().back().text; }
   BackupJob& Current() { return *shell_.Jobs().Current(); }
   // Three jobs named A, B and C, C shown.
@@ -90,7 +79,6 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, ARowClickShowsItsJobOnlyWhenItIsNotShownAlready) {
-  Start();
   ThreeJobs();
   Type(kSourceField, "/c/");
   ui_.SetRowChecked(kMainWindow, kJobList, 2, false);
@@ -107,10 +95,8 @@ TEST_F(MainWindowTest, ARowClickShowsItsJobOnlyWhenItIsNotShownAlready) {
 }
 
 TEST_F(MainWindowTest, ChoosingASourceNamesTheJobUntilTheUserRenamesIt) {
-  Start();
   ui_.ChooseNextFolder("/home/ann/ Photos /");
   Click(kSourceBrowse);
-  EXPECT_EQ(Current().source, "/home/ann/ Photos /");
   EXPECT_EQ(ui_.Text(kMainWindow, kSourceField), "/home/ann/ Photos /");
   EXPECT_EQ(RowTexts(), Strings{"Photos"});
   EXPECT_EQ(ui_.Focus(), std::make_pair(int{kMainWindow}, int{kDestinationField}));
@@ -123,27 +109,21 @@ TEST_F(MainWindowTest, ChoosingASourceNamesTheJobUntilTheUserRenamesIt) {
   EXPECT_EQ(RowTexts(), Strings{"Holiday"});
   ui_.ChooseNextFolder("/home/ann/Music/");
   Click(kSourceBrowse);
-  EXPECT_EQ(Current().name, "Holiday");
-  EXPECT_EQ(Current().source, "/home/ann/Music/");
-
   ui_.ChooseNextFolder("/backup/");
   Click(kDestinationBrowse);
   Click(kSourceBrowse);  // cancelled: nothing changes
-  EXPECT_EQ(Current().destination, "/backup/");
-  EXPECT_EQ(Current().source, "/home/ann/Music/");
+  EXPECT_EQ(Current().name, "Holiday");
+  EXPECT_EQ(Current().source + " " + Current().destination, "/home/ann/Music/ /backup/");
   const Strings calls = ui_.Calls();
   // Blanks only kept the old name, which the next question offered again.
   EXPECT_EQ(std::count(calls.begin(), calls.end(),
                        "AskText Rename Job Enter a new name for this job: Photos"),
             2);
-  EXPECT_NE(std::find(calls.begin(), calls.end(), "ChooseFolder To "), calls.end());
 }
 
 TEST_F(MainWindowTest, OptionsGreyTheirFieldsButKeepTheirTexts) {
-  Start();
   ChooseOption(kSpecificTypesOption);
   EXPECT_EQ(ui_.Focus(), std::make_pair(int{kMainWindow}, int{kExtensionCombo}));
-  EXPECT_TRUE(ui_.Enabled(kMainWindow, kExtensionCombo));
   Choose(kExtensionCombo, 5);
   EXPECT_EQ(Current().filter, ExtensionGroups()[5].text);
   EXPECT_EQ(ui_.Text(kMainWindow, kExtensionCombo), ExtensionGroups()[5].text);
@@ -152,7 +132,6 @@ TEST_F(MainWindowTest, OptionsGreyTheirFieldsButKeepTheirTexts) {
   Choose(kExtensionCombo, -1);  // no group chosen: the typed text stays
   ChooseOption(kAllTypesOption);
   EXPECT_FALSE(ui_.Enabled(kMainWindow, kExtensionCombo));
-  EXPECT_FALSE(Current().Has(kUseFilter));
   EXPECT_EQ(Current().filter, "jpg raw");
   EXPECT_EQ(ui_.Text(kMainWindow, kExtensionCombo), "jpg raw");
 
@@ -172,11 +151,9 @@ TEST_F(MainWindowTest, OptionsGreyTheirFieldsButKeepTheirTexts) {
 }
 
 TEST_F(MainWindowTest, DeleteKeepsTheLastJobAndRemovesTheRowTheUserSelected) {
-  Start();
   Click(kDeleteButton);
   EXPECT_EQ(LastMessage(), "You need at least 1 backup job.");
   EXPECT_EQ(ui_.Messages().back().icon, MessageIcon::kExclamation);
-  EXPECT_EQ(Names(), Strings{"New Job"});
   ThreeJobs();
   Click(kDeleteButton);  // the last row: the new last row is selected
   EXPECT_EQ(RowTexts(), (Strings{"A", "B"}));
@@ -185,14 +162,14 @@ TEST_F(MainWindowTest, DeleteKeepsTheLastJobAndRemovesTheRowTheUserSelected) {
   Click(kAddButton);
   ClickRow(1);
   Menu(kDeleteItem);  // any other row: the same index stays
-  EXPECT_EQ(Names(), (Strings{"A", "New Job"}));
+  EXPECT_EQ(RowTexts(), (Strings{"A", "New Job"}));
   EXPECT_EQ(ui_.SelectedRow(kMainWindow, kJobList), 1);
   // A right click selects a row without showing it; the menu acts on that row.
   ui_.SelectRow(kMainWindow, kJobList, 0);
   Send(kJobList, EventType::kSelectionChange);
   Menu(kDeleteItem);
-  EXPECT_EQ(Names(), Strings{"New Job"});
   EXPECT_EQ(RowTexts(), Strings{"New Job"});
+  EXPECT_EQ(shell_.Jobs().Count(), 1);
   ThreeJobs();
   Menu(kClearAllItem);
   EXPECT_EQ(RowTexts(), Strings{"New Job"});
@@ -201,7 +178,6 @@ TEST_F(MainWindowTest, DeleteKeepsTheLastJobAndRemovesTheRowTheUserSelected) {
 }
 
 TEST_F(MainWindowTest, SaveAddsTheExtensionOnlyUnderTheJobFileFilter) {
-  Start();
   ui_.TypeNext("Docs");
   Send(kJobList, EventType::kDoubleClick);
   ui_.ChooseNextFile({folder_ / "jobs", 0});
@@ -223,18 +199,12 @@ TEST_F(MainWindowTest, SaveAddsTheExtensionOnlyUnderTheJobFileFilter) {
             calls.end());
 }
 
-TEST_F(MainWindowTest, RunJobsChecksTheJobsFirst) {
-  Start();
-  Type(kSourceField, "/same/");
-  Type(kDestinationField, "/SAME/");
-  Menu(kReturnKey);
-  EXPECT_EQ(LastMessage(), "Source and destination folders must be different for 'New Job'.");
-  EXPECT_EQ(shell_.RunState().runState, kIdle);
-  ui_.SetRowChecked(kMainWindow, kJobList, 0, false);
+TEST_F(MainWindowTest, RunJobsChecksTheJobsFirstAndReturnCountsOnlyInTheMainWindow) {
+  shell_.HandleEvent({kProgressWindow, kReturnKey, EventType::kMenuItem});
+  EXPECT_TRUE(ui_.Messages().empty());
   Click(kRunJobsButton);
-  EXPECT_EQ(LastMessage(), "All jobs are disabled.");
-  shell_.HandleEvent({kProgressWindow, kReturnKey, EventType::kMenuItem});  // main window only
-  EXPECT_EQ(ui_.Messages().size(), 2u);
+  EXPECT_EQ(LastMessage(), "Specify valid folders for 'New Job'.");
+  EXPECT_EQ(shell_.RunState().runState, kIdle);
 }
 
 TEST_F(MainWindowTest, TheHelpMenuAndF1) {
@@ -245,7 +215,6 @@ TEST_F(MainWindowTest, TheHelpMenuAndF1) {
   offline.HandleEvent({kMainWindow, kCheckUpdatesItem, EventType::kMenuItem});
   EXPECT_EQ(updateChecks_, 0);
 
-  Start();
   Click(kHelpButton);
   EXPECT_EQ(ui_.Calls().back(), "ShowPopupMenu 3");
   Send(kJobList, EventType::kSelectionChange);
@@ -257,11 +226,8 @@ TEST_F(MainWindowTest, TheHelpMenuAndF1) {
   EXPECT_EQ(associations_, 1);
   EXPECT_EQ(opened_, (Strings{kProductWebPage, kProductWebPage}));
   ASSERT_EQ(ui_.Messages().size(), 1u);
-  EXPECT_EQ(ui_.Messages()[0].title, "Brisvel");
   EXPECT_EQ(ui_.Messages()[0].icon, MessageIcon::kInformation);
-  EXPECT_NE(LastMessage().find("\nVersion 0.99\n"), std::string::npos);
-  EXPECT_NE(LastMessage().find("\n\nThis software uses the Expat XML library:\n"),
-            std::string::npos);
+  EXPECT_EQ(LastMessage().find("Brisvel\nVersion 0.99\n"), 0u);
 }
 
 }  // namespace
