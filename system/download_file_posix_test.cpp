@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <filesystem>
 
 #include "core/test_folder_posix.h"
 #include "system/download_file.h"
 #include "system/loopback_server_posix.h"
+#include "system/scripted_connection.h"
 
 namespace brisvel {
 namespace {
@@ -59,6 +63,23 @@ TEST_F(DownloadTest, FailuresCreateNoFile) {
   EXPECT_FALSE(DownloadFile("http://127.0.0.1:0/f", Out(), ShortLimits()));  // refused
   EXPECT_FALSE(DownloadFile("127.0.0.1/f", Out(), ShortLimits()));
   EXPECT_FALSE(std::filesystem::exists(Out()));
+}
+
+// Receives a 9-byte body into `path` in a process whose files may not grow past 4 bytes, so
+// that the body's write fails half-way; exits with 0 when the download reported the failure.
+void ReceiveWithFilesCappedAtFourBytes(const std::string& path) {
+  rlimit limit = {4, 4};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, SIG_IGN);
+  ScriptedConnection connection({"HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n012345678"});
+  _exit(ReceiveResponse(connection, path, DownloadLimits{}) ? 1 : 0);
+}
+
+TEST_F(DownloadTest, AFileThatCannotBeWrittenFailsTheDownloadAndKeepsTheOldOne) {
+  WriteFile(Out(), "old");
+  EXPECT_EXIT(ReceiveWithFilesCappedAtFourBytes(Out()), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(ReadFile(Out()), "old");
+  EXPECT_EQ(folder_.Names(), "out");
 }
 
 }  // namespace
