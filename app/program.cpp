@@ -12,6 +12,7 @@
 #include "app/usage.h"
 #include "app/version.h"
 #include "engine/fs.h"
+#include "system/network.h"
 #include "system/open_target.h"
 #include "system/power_off.h"
 
@@ -39,11 +40,14 @@ int RunProgram(int argc, char** argv) {
   // The desktop backend is not built yet, so the terminal serves even where WantsConsole()
   // would choose the desktop.
   (void)WantsConsole(options.console, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+  StartNetwork();
   ConsoleUi ui(StandardTerminal(), InterruptCount);
   Shell shell({ui, RealFileSystem(), [](const std::string& folder) { OpenTarget(folder); },
                SystemClock(), PowerOff, true, true, nullptr, nullptr});
   InstallConsoleSignals(&shell.RunState().cancel, &shell.RunState().runState);
-  return shell.Run(options.arguments);
+  const int status = shell.Run(options.arguments);
+  EndNetwork();
+  return status;
 }
 
 }  // namespace brisvel
