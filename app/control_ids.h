@@ -6,6 +6,8 @@ namespace brisvel {
 // Main window.
 enum MainControl : int {
   kJobList = 1,
+  kAddButton = 2,
+  kDeleteButton = 3,
   kSourceField = 6,
   kSourceBrowse = 7,
   kDestinationField = 9,

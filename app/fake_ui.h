@@ -3,6 +3,7 @@
 // delivers the events a test injects. Safe to use from the worker thread.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -31,6 +32,10 @@ class FakeUi : public ModelUi {
     wake_.notify_all();
   }
   void Click(int window, int control) { Push({window, control, EventType::kClick}); }
+
+  // Whether the desktop has a notification area.
+  std::atomic<bool> trayAvailable{true};
+  bool TrayAvailable() override { return trayAvailable; }
 
   // Called whenever WaitEvent finds no event, before it waits: a test acts here on what the
   // program shows ("click OK once the button reads OK"). Runs without the lock held.

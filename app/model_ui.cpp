@@ -57,7 +57,9 @@ void ModelUi::AddShortcut(int window, ShortcutKey key, int menuEvent) {
 void ModelUi::ShowWindow(int window, bool visible) {
   std::lock_guard lock(mutex_);
   Note("ShowWindow", window, visible);
-  WindowAt(window).visible = visible;
+  Window& shown = WindowAt(window);
+  shown.visible = visible;
+  shown.minimised = false;
 }
 
 bool ModelUi::WindowVisible(int window) {
@@ -68,7 +70,15 @@ bool ModelUi::WindowVisible(int window) {
 void ModelUi::ActivateWindow(int window) {
   std::lock_guard lock(mutex_);
   Note("ActivateWindow", window);
-  WindowAt(window);
+  WindowAt(window).minimised = false;
+}
+
+void ModelUi::MinimiseWindow(int window) {
+  std::lock_guard lock(mutex_);
+  Note("MinimiseWindow", window);
+  Window& shown = WindowAt(window);
+  shown.visible = true;
+  shown.minimised = true;
 }
 
 void ModelUi::ResizeWindow(int window, int width, int height) {
@@ -284,6 +294,11 @@ std::pair<int, int> ModelUi::WindowSize(int window) {
   std::lock_guard lock(mutex_);
   const Window& shown = WindowAt(window);
   return {shown.width, shown.height};
+}
+
+bool ModelUi::WindowMinimised(int window) {
+  std::lock_guard lock(mutex_);
+  return WindowAt(window).minimised;
 }
 
 std::pair<int, int> ModelUi::Focus() {

@@ -28,6 +28,7 @@ class ModelUi : public Ui {
   void ShowWindow(int window, bool visible) override;
   bool WindowVisible(int window) override;
   void ActivateWindow(int window) override;
+  void MinimiseWindow(int window) override;
   void ResizeWindow(int window, int width, int height) override;
 
   void SetText(int window, int control, const std::string& text) override;
@@ -69,6 +70,7 @@ class ModelUi : public Ui {
   std::pair<int64_t, int64_t> Progress(int window, int control);  // value, maximum
   Colour ProgressColour(int window, int control);
   std::pair<int, int> WindowSize(int window);
+  bool WindowMinimised(int window);
   std::pair<int, int> Focus();
   bool MenuItemEnabled(int menu, int item);
   bool TrayIconShown();
@@ -95,6 +97,7 @@ class ModelUi : public Ui {
     bool visible = false;
     int width = 0;
     int height = 0;
+    bool minimised = false;
   };
   struct Menu {
     std::vector<MenuItem> items;

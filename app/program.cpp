@@ -12,8 +12,12 @@
 #include "app/usage.h"
 #include "app/version.h"
 #include "engine/fs.h"
+#include "system/job_file_association.h"
+#include "system/network.h"
 #include "system/open_target.h"
 #include "system/power_off.h"
+#include "system/program_path.h"
+#include "system/update_check.h"
 
 namespace brisvel {
 
@@ -23,6 +27,25 @@ static bool Unset(const char* value) {
 
 bool WantsConsole(bool consoleOption, const char* display, const char* waylandDisplay) {
   return consoleOption || (Unset(display) && Unset(waylandDisplay));
+}
+
+// What the program's commands need of the machine, with their messages shown in `ui`.
+static ShellServices ProgramServices(Ui& ui, bool console) {
+  // Computed once at start, as the running program may be replaced on disk later.
+  const std::string programPath = RunningProgramPath();
+  MessagePrompt prompt = [&ui](const std::string& text, MessageIcon icon, bool yesNo) {
+    return ui.ShowMessage(kMessageTitle, text, icon,
+                          yesNo ? MessageButtons::kYesNo : MessageButtons::kOk);
+  };
+  return {ui,
+          RealFileSystem(),
+          [](const std::string& folder) { OpenTarget(folder); },
+          SystemClock(),
+          PowerOff,
+          console,
+          NetworkAvailable(),
+          [prompt] { CheckForUpdates(prompt); },
+          [prompt, programPath] { AssociateJobFiles(programPath, prompt); }};
 }
 
 int RunProgram(int argc, char** argv) {
@@ -39,11 +62,13 @@ int RunProgram(int argc, char** argv) {
   // The desktop backend is not built yet, so the terminal serves even where WantsConsole()
   // would choose the desktop.
   (void)WantsConsole(options.console, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+  StartNetwork();
   ConsoleUi ui(StandardTerminal(), InterruptCount);
-  Shell shell({ui, RealFileSystem(), [](const std::string& folder) { OpenTarget(folder); },
-               SystemClock(), PowerOff, true});
+  Shell shell(ProgramServices(ui, true));
   InstallConsoleSignals(&shell.RunState().cancel, &shell.RunState().runState);
-  return shell.Run(options.arguments);
+  const int status = shell.Run(options.arguments);
+  EndNetwork();
+  return status;
 }
 
 }  // namespace brisvel

@@ -69,7 +69,19 @@ void ProgressWindow::PrepareRun(SharedRunState& state, int finishAction, bool hi
   ui_.SetText(kProgressWindow, kStopButton, "STOP");
   SelectFinishChoice(finishAction);
   EnableFinishChoice(true);
-  if (!hidden) ui_.ShowWindow(kProgressWindow, true);
+  if (hidden) {
+    Conceal();
+  } else {
+    ui_.ShowWindow(kProgressWindow, true);
+  }
+}
+
+void ProgressWindow::Conceal() {
+  if (ui_.TrayAvailable()) {
+    ui_.ShowWindow(kProgressWindow, false);
+  } else {
+    ui_.MinimiseWindow(kProgressWindow);
+  }
 }
 
 void ProgressWindow::ToggleLog(SharedRunState& state) {

@@ -30,12 +30,17 @@ class ProgressWindow : public ProgressView {
   void RefreshSettingsPanel() override;
 
   // Sets the window up for a new run: short form with "Show Log", an empty log, "Loading
-  // Jobs...", an empty bar and status, "STOP", the finish choice selected and enabled; shown
-  // unless the run is hidden. Clears the log-shown flag and the log row in `state`.
+  // Jobs...", an empty bar and status, "STOP", the finish choice selected and enabled; shown,
+  // or concealed when the run is hidden. Clears the log-shown flag and the log row in `state`.
   void PrepareRun(SharedRunState& state, int finishAction, bool hidden);
 
   // "Show Log" / "Hide Log": toggles the tall form with the log view.
   void ToggleLog(SharedRunState& state);
+
+  // Puts the window of a hidden run out of the way: hidden behind the tray icon, or
+  // minimised where the desktop has no notification area, so that the run can always be
+  // seen and stopped.
+  void Conceal();
 
   // After OK: hides the window and empties its log.
   void Dismiss();

@@ -3,9 +3,11 @@
 #include <filesystem>
 
 #include "app/control_ids.h"
+#include "app/menus.h"
 #include "app/usage.h"
 #include "app/window_layout.h"
 #include "system/end_program.h"
+#include "system/open_target.h"
 
 namespace brisvel {
 
@@ -15,6 +17,9 @@ Shell::Shell(ShellServices services)
     : services_(std::move(services)),
       ui_(services_.ui),
       mainView_(ui_, jobs_),
+      commands_(ui_, jobs_, settings_, mainView_),
+      mainWindow_(ui_, jobs_, settings_, mainView_, commands_,
+                  {[this] { StartRun(); }, [this] { OpenWebPage(); }}),
       progress_(ui_, mainView_),
       shutdownWindow_(ui_),
       environment_{jobs_, settings_, run_, progress_, services_.fs, services_.openFolder} {}
@@ -30,7 +35,7 @@ int Shell::Run(const std::vector<std::string>& arguments) {
 
 void Shell::Start(const std::vector<std::string>& arguments) {
   std::error_code ignored;
-  lastFolder_ = std::filesystem::current_path(ignored).string();
+  commands_.SetLastFolder(std::filesystem::current_path(ignored).string());
   if (!CreateWindows()) return;
   const StartDecision decision =
       ReadCommandLine(Arguments(arguments), jobs_, settings_, mainView_, services_.fs);
@@ -55,8 +60,7 @@ bool Shell::CreateWindows() {
     return false;
   }
   ui_.ShowTrayIcon("Brisvel");
-  // Sockets are always there on this platform, so the update check is always offered.
-  CreateMenus(ui_, true);
+  CreateMenus(ui_, services_.networkAvailable);
   return true;
 }
 
@@ -122,9 +126,26 @@ void Shell::HandleEvent(const UiEvent& event) {
     quit_ = true;
   } else if (event.window == kProgressWindow) {
     HandleProgressEvent(event);
+  } else if (event.window == kMainWindow) {
+    HandleMainEvent(event);
   }
-  // The main window's own controls and menus are handled by the main window, which is not
-  // part of this build yet.
+}
+
+void Shell::HandleMainEvent(const UiEvent& event) {
+  // The worker reads the job list while a run goes on, and a second run must not start: what
+  // was still queued for the main window when a run started is dropped.
+  if (run_.runState != kIdle) return;
+  if (event.type == EventType::kMenuItem && event.id <= kAboutItem) {
+    HandleMenuItem(event.id, ui_, commands_,
+                   {[this] { OpenWebPage(); }, services_.checkForUpdates,
+                    services_.associateJobFiles, services_.networkAvailable});
+  } else {
+    mainWindow_.Handle(event);
+  }
+}
+
+void Shell::OpenWebPage() {
+  services_.openFolder(kProductWebPage);
 }
 
 void Shell::HandleProgressEvent(const UiEvent& event) {
@@ -163,10 +184,11 @@ void Shell::StopOrOk() {
   }
 }
 
-// Closing the window of a running run only hides it: the run goes on in the tray.
+// Closing the window of a running run only puts it out of the way: the run goes on in the
+// tray.
 void Shell::CloseProgressWindow() {
   if (run_.runState == kRunning) {
-    ui_.ShowWindow(kProgressWindow, false);
+    progress_.Conceal();
   } else {
     StopOrOk();
   }

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/job_commands.h"
+#include "app/main_window.h"
 #include "app/main_window_view.h"
 #include "app/progress_window.h"
 #include "app/shutdown_window.h"
@@ -33,13 +35,19 @@ enum ExitStatus : int {
 struct ShellServices {
   Ui& ui;
   FileSystem& fs;
-  // Opens a finished job's destination folder.
+  // Opens a folder or a web page with the desktop's opener: a finished job's destination
+  // folder, the program's web page.
   std::function<void(const std::string&)> openFolder;
   Clock& clock;
   std::function<void()> powerOff;
   // The terminal has no main window and nobody to press OK: where the desktop would show
   // one or wait for the other, the program ends with an exit status that tells the outcome.
   bool console = false;
+  // The help menu's "Check for Updates" (greyed without a network) and "Associate .jbs
+  // Files".
+  bool networkAvailable = true;
+  std::function<void()> checkForUpdates;
+  std::function<void()> associateJobFiles;
 };
 
 class Shell {
@@ -76,6 +84,8 @@ class Shell {
   void CloseProgressWindow();
   void ActivateFromTray();
   void HandleProgressEvent(const UiEvent& event);
+  void HandleMainEvent(const UiEvent& event);
+  void OpenWebPage();
   // Serves a finish request, or in a terminal the end of a run that would wait for OK.
   void ServeRunEnd();
   void EndProgram(bool shutdown);
@@ -88,6 +98,8 @@ class Shell {
   RunSettings settings_;
   SharedRunState run_;
   MainWindowView mainView_;
+  JobCommands commands_;
+  MainWindow mainWindow_;
   ProgressWindow progress_;
   ShutdownWindow shutdownWindow_;
   RunEnvironment environment_;
@@ -97,7 +109,6 @@ class Shell {
   bool quit_ = false;
   bool ended_ = false;
   int exitStatus_ = kExitFinished;
-  std::string lastFolder_;
 };
 
 }  // namespace brisvel

@@ -9,9 +9,9 @@
 #include "app/control_ids.h"
 #include "app/fake_ui.h"
 #include "app/shell.h"
+#include "core/test_folder_posix.h"
 #include "engine/faulty_fs.h"
 #include "system/end_program.h"
-#include "core/test_folder_posix.h"
 
 namespace brisvel {
 namespace {
@@ -52,6 +52,10 @@ void WaitUntil(Condition done) {
   if (!done()) ADD_FAILURE() << "the program never got there";
 }
 
+int Count(const Strings& lines, const std::string& line) {
+  return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+}
+
 bool Contains(const Strings& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
@@ -84,7 +88,8 @@ class ShellRun : public ::testing::Test {
                                                      std::lock_guard lock(openedMutex_);
                                                      opened_.push_back(folder);
                                                    },
-                                                   clock_, [this] { ++powerOffs_; }, console});
+                                                   clock_, [this] { ++powerOffs_; }, console, true,
+                                                   nullptr, nullptr});
     return shell_->Run(arguments);
   }
   Strings Backup(const Strings& words) {
@@ -97,13 +102,13 @@ class ShellRun : public ::testing::Test {
     for (const ModelUi::Row& row : ui_.Rows(kProgressWindow, kLogView)) texts.push_back(row.text);
     return texts;
   }
-  // Acts like a user who presses OK once the run asks for it.
-  void PressOkWhenAsked() {
-    ui_.whenIdle = [this, pressed = false](FakeUi& ui) mutable {
+  // Acts like a user who presses OK (or does `ok`) once the run asks for it.
+  void PressOkWhenAsked(UiEvent ok = {kProgressWindow, kStopButton, EventType::kClick}) {
+    ui_.whenIdle = [this, ok, pressed = false](FakeUi& ui) mutable {
       if (!pressed && ui.Text(kProgressWindow, kStopButton) == "OK") {
         pressed = true;
         logAtOk_ = LogRows();
-        ui.Click(kProgressWindow, kStopButton);
+        ui.Push(ok);
       } else if (pressed && ui.WindowVisible(kMainWindow)) {
         ui.Push({kMainWindow, 0, EventType::kCloseRequest});
       }
@@ -201,16 +206,20 @@ TEST_F(ShellRun, StopDisablesTheFinishChoiceAndWaitsForOk) {
   EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 2 1"));
 }
 
-TEST_F(ShellRun, ShowingTheLogMakesOkReturnToTheMainWindow) {
-  fs_.beforeFirstCopy = [this] {
-    ui_.Click(kProgressWindow, kLogButton);
-    WaitUntil([this] { return ui_.Text(kProgressWindow, kLogButton) == "Hide Log"; });
-  };
-  PressOkWhenAsked();
-  EXPECT_EQ(Run(Backup({})), kExitFinished);
-  EXPECT_EQ(ui_.WindowSize(kProgressWindow), std::make_pair(260, 330));
-  EXPECT_EQ(shell_->Settings().finishAction, kFinishReturn);
-  EXPECT_TRUE(Contains(ui_.Calls(), "ShowWindow 0 1"));
+TEST_F(ShellRun, ShowingTheLogMakesOkOrAClosedWindowReturnToTheMainWindow) {
+  for (UiEvent ok : {UiEvent{kProgressWindow, kStopButton, EventType::kClick},
+                     UiEvent{kProgressWindow, 0, EventType::kCloseRequest}}) {
+    fs_.beforeFirstCopy = [this] {
+      ui_.Click(kProgressWindow, kLogButton);
+      WaitUntil([this] { return ui_.Text(kProgressWindow, kLogButton) == "Hide Log"; });
+    };
+    PressOkWhenAsked(ok);
+    EXPECT_EQ(Run(Backup({})), kExitFinished);
+    EXPECT_EQ(ui_.WindowSize(kProgressWindow), std::make_pair(260, 330));
+    EXPECT_EQ(shell_->Settings().finishAction, kFinishReturn);
+    EXPECT_TRUE(InOrder(ui_.Calls(), {"SetText 1 34 OK", "ShowWindow 0 1"}));
+    std::filesystem::remove_all(folder_ / "dst");  // so that the next run copies again
+  }
 }
 
 TEST_F(ShellRun, TheFinishChoiceCanChangeDuringTheRun) {
@@ -236,6 +245,45 @@ TEST_F(ShellRun, TheTrayBringsBackAHiddenRunAndClosingHidesItAgain) {
   EXPECT_EQ(Run(Backup({"silent"})), kExitFinished);
   EXPECT_TRUE(Contains(LogRows(), "Finished all jobs."));
   EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 0 1"));
+}
+
+TEST_F(ShellRun, WithoutATrayAHiddenRunStaysWithinReach) {
+  ui_.trayAvailable = false;
+  fs_.beforeFirstCopy = [this] {
+    EXPECT_TRUE(ui_.WindowMinimised(kProgressWindow));
+    ui_.Push({kProgressWindow, 0, EventType::kCloseRequest});
+    WaitUntil([this] { return Count(ui_.Calls(), "MinimiseWindow 1") == 2; });
+    EXPECT_TRUE(ui_.WindowVisible(kProgressWindow));  // closed, yet still in the task bar
+  };
+  EXPECT_EQ(Run(Backup({"silent"})), kExitFinished);
+  EXPECT_TRUE(Contains(LogRows(), "Finished all jobs."));
+  EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 1 1"));
+}
+
+TEST_F(ShellRun, RunJobsStartsOneRunHoweverOftenItIsAskedFor) {
+  ui_.whenIdle = [this, step = 0](FakeUi& ui) mutable {
+    if (step == 0 && ui.WindowVisible(kMainWindow)) {
+      step = 1;
+      ui.SetText(kMainWindow, kSourceField, folder_ / "src");
+      ui.SetText(kMainWindow, kDestinationField, folder_ / "dst");
+      for (UiEvent event : {UiEvent{kMainWindow, kSourceField, EventType::kTextChanged},
+                            UiEvent{kMainWindow, kReturnKey, EventType::kMenuItem},
+                            UiEvent{kMainWindow, kRunJobsButton, EventType::kClick},
+                            UiEvent{kMainWindow, kAddButton, EventType::kClick}}) {
+        ui.Push(event);
+      }
+    } else if (step == 1 && ui.Text(kProgressWindow, kStopButton) == "OK") {
+      step = 2;
+      ui.Click(kProgressWindow, kStopButton);
+    } else if (step == 2 && ui.WindowVisible(kMainWindow)) {
+      ui.Push({kMainWindow, 0, EventType::kCloseRequest});
+    }
+  };
+  EXPECT_EQ(Run({}), kExitFinished);
+  EXPECT_EQ(ReadFile(folder_ / "dst/sub/b.txt"), "beta");
+  // The click and the Add that were queued behind the first Return came during the run.
+  EXPECT_EQ(Count(ui_.Calls(), "SetText 1 30 Loading Jobs..."), 1);
+  EXPECT_EQ(shell_->Jobs().Count(), 1);
 }
 
 TEST_F(ShellRun, EndingDuringARunStopsItAndWaitsForIt) {

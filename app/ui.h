@@ -114,7 +114,7 @@ struct FileDialogRequest {
 
 struct FileChoice {
   std::string path;
-  int filterIndex = 0;
+  int filterIndex = 0;  // the filter in use when the file was chosen; 0 is the first
 };
 
 class Ui {
@@ -128,8 +128,12 @@ class Ui {
   virtual void AddShortcut(int window, ShortcutKey key, int menuEvent) = 0;
   virtual void ShowWindow(int window, bool visible) = 0;
   virtual bool WindowVisible(int window) = 0;
-  // Brings a shown window to the front.
+  // Brings a shown window to the front, restoring it when it is minimised.
   virtual void ActivateWindow(int window) = 0;
+  // Shows the window minimised: reachable from the task bar, in nobody's way. Where the
+  // desktop has no notification area, this is where a hidden run's window goes. A backend
+  // that cannot minimise shows the window.
+  virtual void MinimiseWindow(int window) { ShowWindow(window, true); }
   // Changes the client size; the position stays.
   virtual void ResizeWindow(int window, int width, int height) = 0;
 
@@ -176,7 +180,7 @@ class Ui {
                                              const std::string& initial) = 0;
 
   // Pop-up menus. ShowPopupMenu opens the menu at the mouse over the main window and returns
-  // at once; a chosen item arrives as a kMenuItem event.
+  // at once; a chosen item arrives as a kMenuItem event of the main window.
   virtual void CreatePopupMenu(int menu, const std::vector<MenuItem>& items) = 0;
   virtual void SetMenuItemEnabled(int menu, int item, bool enabled) = 0;
   virtual void ShowPopupMenu(int menu) = 0;

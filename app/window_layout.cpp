@@ -15,8 +15,8 @@ std::vector<ControlLayout> MainControls() {
   return {
       {0, K::kFrame, "Backup Jobs", {10, 5, 150, 205}, {}},
       {kJobList, K::kCheckListView, "", {15, 23, 140, 160}, {}},
-      {2, K::kButton, "Add", {15, 183, 70, 20}, {}},
-      {3, K::kButton, "Delete", {85, 183, 70, 20}, {}},
+      {kAddButton, K::kButton, "Add", {15, 183, 70, 20}, {}},
+      {kDeleteButton, K::kButton, "Delete", {85, 183, 70, 20}, {}},
       {4, K::kFrame, "Job Settings", {170, 5, 320, 205}, {}},
       {5, K::kCentredText, "Backup:", {175, 26, 60, 17}, {}},
       {kSourceField, K::kEdit, "", {235, 23, 220, 20}, {}},

@@ -5,7 +5,8 @@
 
 namespace brisvel {
 
-inline constexpr const char* kProductWebPage = "http://brisvel.example.org/";
+// The product page; the release file of the update check lies in the same web folder.
+inline constexpr const char* kProductWebPage = "http://brisvel.example.org/brisvel/";
 
 // Starts `target` itself when it is an executable file, otherwise opens it with the desktop's
 // opener ("xdg-open", looked up on PATH). Returns 1 when something was started, else 0. Never

@@ -5,8 +5,8 @@
 #include <future>
 #include <thread>
 
-#include "system/open_target.h"
 #include "core/test_folder_posix.h"
+#include "system/open_target.h"
 
 namespace brisvel {
 namespace {
@@ -26,12 +26,11 @@ class OpenTargetTest : public ::testing::Test {
   // A fake opener that records its arguments, then waits until the test releases it or its
   // folder is gone, so that no test leaves it running.
   void SetUp() override {
-    WriteScript(folder_ / "bin/xdg-open", "echo \"$@\" > '" + (folder_ / "opened.tmp") + "'\n" +
-                                              "mv '" + (folder_ / "opened.tmp") + "' '" +
-                                              (folder_ / "opened") + "'\n" + "while [ ! -e '" +
-                                              (folder_ / "release") + "' ] && [ -d '" +
-                                              folder_.Path() + "' ]; do sleep 0.01; done\n" +
-                                              "touch '" + (folder_ / "finished") + "'\n");
+    WriteScript(folder_ / "bin/xdg-open",
+                "echo \"$@\" > '" + (folder_ / "opened.tmp") + "'\n" + "mv '" +
+                    (folder_ / "opened.tmp") + "' '" + (folder_ / "opened") + "'\n" +
+                    "while [ ! -e '" + (folder_ / "release") + "' ] && [ -d '" + folder_.Path() +
+                    "' ]; do sleep 0.01; done\n" + "touch '" + (folder_ / "finished") + "'\n");
   }
   void Release() { WriteFile(folder_ / "release", ""); }
 

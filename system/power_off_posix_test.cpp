@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "system/power_off.h"
 #include "core/test_folder_posix.h"
+#include "system/power_off.h"
 
 namespace brisvel {
 namespace {

@@ -1,0 +1,34 @@
+// A minimal HTTP/1.1 client that fetches one URL into a local file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "system/connection.h"
+
+namespace brisvel {
+
+struct DownloadLimits {
+  int connectMs = 10'000;
+  int sendMs = 10'000;
+  // The wait for each read of the status block, a body with a length and a chunked body.
+  int receiveMs = 10'000;
+  // A body with neither length nor chunks ends after this long without bytes.
+  int silenceMs = 1'000;
+  // No body is written past this many bytes.
+  int64_t maxBodyBytes = 1'000'000'000;
+};
+
+// Fetches `url` (plain HTTP, no redirects followed) and writes the response body to
+// `outputPath`. True when the status line holds "200" or "302" and the body was stored, also
+// when the peer stopped early. On failure `outputPath` is left exactly as it was; it is never
+// followed or written through when it is a link.
+bool DownloadFile(const std::string& url, const std::string& outputPath,
+                  const DownloadLimits& limits = {});
+
+// The part of DownloadFile after the request was sent: reads the response from `connection`
+// and stores its body in `outputPath` under the same rules.
+bool ReceiveResponse(Connection& connection, const std::string& outputPath,
+                     const DownloadLimits& limits);
+
+}  // namespace brisvel
