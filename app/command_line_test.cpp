@@ -9,7 +9,7 @@
 #include "app/main_window_view.h"
 #include "app/program.h"
 #include "app/window_layout.h"
-#include "core/test_folder_posix.h"
+#include "core/test_folder.h"
 
 namespace brisvel {
 namespace {

@@ -8,7 +8,7 @@
 #include "app/fake_ui.h"
 #include "app/shell.h"
 #include "core/extension_groups.h"
-#include "core/test_folder_posix.h"
+#include "core/test_folder.h"
 #include "system/clock.h"
 #include "system/open_target.h"
 

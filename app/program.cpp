@@ -49,8 +49,7 @@ static ShellServices ProgramServices(Ui& ui, bool console) {
 }
 
 int RunProgram(int argc, char** argv) {
-  const ProgramOptions options =
-      ReadProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
+  const ProgramOptions options = ReadProgramOptions(ProgramArguments(argc, argv));
   if (options.help) {
     std::fputs(HelpText(), stdout);
     return 0;

@@ -9,7 +9,7 @@
 #include "app/control_ids.h"
 #include "app/fake_ui.h"
 #include "app/shell.h"
-#include "core/test_folder_posix.h"
+#include "core/test_folder.h"
 #include "engine/faulty_fs.h"
 #include "system/end_program.h"
 

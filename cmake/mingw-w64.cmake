@@ -31,7 +31,7 @@ if(BRISVEL_WINDOWS_ARCH STREQUAL "i686")
 endif()
 
 # Tests run under Wine.
-find_program(BRISVEL_WINE NAMES wine64 wine)
+find_program(BRISVEL_WINE NAMES wine64 wine PATHS /usr/lib/wine)
 if(BRISVEL_WINE AND BRISVEL_WINDOWS_ARCH STREQUAL "x86_64")
   set(CMAKE_CROSSCOMPILING_EMULATOR ${BRISVEL_WINE})
 endif()

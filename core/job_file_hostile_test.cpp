@@ -8,7 +8,7 @@
 
 #include "core/job_file.h"
 #include "core/job_list_view_fake.h"
-#include "core/test_folder_posix.h"
+#include "core/test_folder.h"
 
 namespace brisvel {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "core/job_file.h"
 #include "core/job_list_view_fake.h"
-#include "core/test_folder_posix.h"
+#include "core/test_folder.h"
 #include "core/text.h"
 
 namespace brisvel {

@@ -25,7 +25,14 @@ std::string Trim(std::string_view text) {
 }
 
 bool EndsWithSeparator(std::string_view text) {
-  return !text.empty() && text.back() == kPathSeparator;
+  return !text.empty() && IsPathSeparator(text.back());
+}
+
+size_t LastSeparator(std::string_view path) {
+  for (size_t at = path.size(); at > 0; --at) {
+    if (IsPathSeparator(path[at - 1])) return at - 1;
+  }
+  return std::string_view::npos;
 }
 
 std::string WithTrailingSeparator(std::string_view path) {
@@ -35,12 +42,12 @@ std::string WithTrailingSeparator(std::string_view path) {
 }
 
 std::string FilePart(std::string_view path) {
-  size_t cut = path.rfind(kPathSeparator);
+  size_t cut = LastSeparator(path);
   return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }
 
 std::string FolderPart(std::string_view path) {
-  size_t cut = path.rfind(kPathSeparator);
+  size_t cut = LastSeparator(path);
   return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
 }
 

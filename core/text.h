@@ -15,13 +15,26 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
+// True for the characters that separate a path's parts. Windows also takes "/" on input,
+// so a job file written on another system keeps its meaning.
+constexpr bool IsPathSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/';
+#else
+  return c == '/';
+#endif
+}
+
+// The position of the last path separator in `path`; npos when it has none.
+size_t LastSeparator(std::string_view path);
+
 // `text` with the letters A to Z lower-cased.
 std::string ToLower(std::string_view text);
 
 // `text` without leading and trailing blanks (spaces and tabs).
 std::string Trim(std::string_view text);
 
-// True when `text` ends with the path separator.
+// True when `text` ends with a path separator.
 bool EndsWithSeparator(std::string_view text);
 
 // `path` with a separator appended when it is not empty and does not already end in one.

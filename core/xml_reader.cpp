@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/memory_budget.h"
+#include "core/open_file.h"
 
 namespace brisvel {
 
@@ -138,7 +139,7 @@ void XmlReader::Finish() {
 }
 
 XmlFileResult ReadXmlFile(const std::string& path, XmlDocument& document, const XmlLimits& limits) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "rb"), std::fclose);
   if (!file) return XmlFileResult::kCannotRead;
   XmlReader reader(document, limits);
   if (!reader.Ok()) return XmlFileResult::kNoParser;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/open_file.h"
 #include "engine/local_clock.h"
 
 namespace brisvel {
@@ -31,7 +32,7 @@ const char* CompareWord(uint8_t method) {
 bool BackupLog::Open(const std::string& path) {
   Close();
   // Binary, so that every line ends in exactly CR LF whatever the platform.
-  file_ = std::fopen(path.c_str(), "ab");
+  file_ = OpenFile(path, "ab");
   return file_ != nullptr;
 }
 

@@ -1,11 +1,12 @@
 #include "engine/backup_log.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <optional>
+
+#include "core/test_folder.h"
 
 namespace brisvel {
 namespace {
@@ -19,18 +20,17 @@ constexpr std::time_t kMorning = 1709622249;
 class BackupLogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/brisvel-log-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    path_ = std::string(pattern) + "/backup.log";
+    ASSERT_FALSE(folder_.Path().empty());
+    path_ = folder_ / "backup.log";
     if (const char* zone = getenv("TZ")) oldZone_ = zone;
     SetZone("UTC0");
   }
   void TearDown() override {
-    oldZone_ ? SetZone(oldZone_->c_str()) : (unsetenv("TZ"), tzset());
-    stdfs::remove_all(stdfs::path(path_).parent_path());
+    SetEnvironment("TZ", oldZone_ ? oldZone_->c_str() : nullptr);
+    tzset();
   }
   static void SetZone(const char* zone) {
-    setenv("TZ", zone, 1);
+    SetEnvironment("TZ", zone);
     tzset();
   }
   // One run's block as the run driver writes it.
@@ -42,6 +42,7 @@ class BackupLogTest : public ::testing::Test {
     log_.Close();
   }
 
+  TestFolder folder_;
   std::string path_;
   std::optional<std::string> oldZone_;
   BackupLog log_;

@@ -1,7 +1,5 @@
 #include "engine/checksum.h"
 
-#include <openssl/evp.h>
-
 #ifdef BRISVEL_HAVE_ISAL
 #include <isa-l/crc.h>
 #else
@@ -36,41 +34,12 @@ const char* Crc32Sum::Engine() {
 
 #endif
 
-// Fetched once: looking the algorithm up by name on every file would cost a lock and a search.
-static const EVP_MD* Md5Algorithm() {
-  static EVP_MD* algorithm = EVP_MD_fetch(nullptr, "MD5", nullptr);
-  return algorithm;
-}
-
-Md5Sum::Md5Sum() : context_(EVP_MD_CTX_new()) {}
-
-Md5Sum::~Md5Sum() {
-  EVP_MD_CTX_free(context_);
-}
-
-bool Md5Sum::Reset() {
-  const EVP_MD* algorithm = Md5Algorithm();
-  return context_ && algorithm && EVP_DigestInit_ex2(context_, algorithm, nullptr) == 1;
-}
-
-bool Md5Sum::Add(const void* data, size_t size) {
-  return EVP_DigestUpdate(context_, data, size) == 1;
-}
-
-std::string Md5Sum::HexDigest() {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  bool finished = EVP_DigestFinal_ex(context_, digest, &length) == 1 && length == 16;
-  // Dropping the digest's state now (the next Reset sets it up afresh anyway) leaves nothing
-  // for the destructor but the bare context, so a helper thread may end after OpenSSL's own
-  // clean-up at exit.
-  EVP_MD_CTX_reset(context_);
-  if (!finished) return {};
+std::string HexText(const unsigned char* bytes, size_t size) {
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string text(2 * length, '0');
-  for (unsigned int i = 0; i < length; ++i) {
-    text[2 * i] = kHex[digest[i] >> 4];
-    text[2 * i + 1] = kHex[digest[i] & 0xf];
+  std::string text(2 * size, '0');
+  for (size_t i = 0; i < size; ++i) {
+    text[2 * i] = kHex[bytes[i] >> 4];
+    text[2 * i + 1] = kHex[bytes[i] & 0xf];
   }
   return text;
 }

@@ -6,9 +6,10 @@
 #include <cstdint>
 #include <string>
 
-struct evp_md_ctx_st;  // OpenSSL's digest context
-
 namespace brisvel {
+
+// The platform's digest state behind Md5Sum.
+struct Md5Context;
 
 // The standard CRC-32 (reflected polynomial EDB88320, initial value all ones, final
 // complement), the value zlib's crc32 gives.
@@ -40,7 +41,10 @@ class Md5Sum {
   std::string HexDigest();
 
  private:
-  ::evp_md_ctx_st* context_;
+  Md5Context* context_;
 };
+
+// `bytes` as lower-case hexadecimal characters, two per byte.
+std::string HexText(const unsigned char* bytes, size_t size);
 
 }  // namespace brisvel

@@ -1,7 +1,6 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <chrono>
 #include <vector>
 
 #include "engine/job_fixture_for_tests.h"
@@ -48,8 +47,12 @@ class CompareTest : public JobFixture {
     SetDate("dst/sub/f.txt", date);
   }
   void SetDate(const std::string& path, time_t seconds) {
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, (root_ + path).c_str(), times, 0), 0);
+    using std::chrono::file_clock;
+    std::error_code error;
+    stdfs::last_write_time(
+        root_ + path, file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(seconds))),
+        error);
+    ASSERT_FALSE(error) << error.message();
   }
 
   CountingFileSystem counting_{RealFileSystem()};

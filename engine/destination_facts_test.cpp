@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/test_folder.h"
 #include "core/text.h"
 
 namespace brisvel {
@@ -14,17 +15,14 @@ namespace stdfs = std::filesystem;
 
 class DestinationFactsTest : public ::testing::Test {
  protected:
-  DestinationFactsTest() {
-    char pattern[] = "/tmp/brisvel-facts-XXXXXX";
-    root_ = std::string(mkdtemp(pattern)) + kPathSeparator;
-  }
-  ~DestinationFactsTest() override { stdfs::remove_all(root_); }
+  DestinationFactsTest() : root_(folder_.Path() + kPathSeparator) {}
 
   void Write(const std::string& relative, size_t bytes) {
     stdfs::create_directories(stdfs::path(root_ + relative).parent_path());
     std::ofstream(root_ + relative) << std::string(bytes, 'x');
   }
 
+  TestFolder folder_;
   std::string root_;
   CandidateList candidates_;
 };

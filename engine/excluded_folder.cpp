@@ -53,11 +53,17 @@ std::optional<std::string> RelativeInside(const std::string& outer, const std::s
 
 std::string TidyPath(const std::string& path) {
   std::string tidy;
-  if (!path.empty() && path.front() == kPathSeparator) tidy += kPathSeparator;
+  if (!path.empty() && IsPathSeparator(path.front())) tidy += kPathSeparator;
+#ifdef _WIN32
+  // A network share's root starts with two separators.
+  if (path.size() > 1 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
+    tidy += kPathSeparator;
+  }
+#endif
   size_t start = 0;
   while (start <= path.size()) {
-    size_t end = path.find(kPathSeparator, start);
-    if (end == std::string::npos) end = path.size();
+    size_t end = start;
+    while (end < path.size() && !IsPathSeparator(path[end])) ++end;
     std::string_view part(path.data() + start, end - start);
     if (!part.empty() && part != ".") {
       if (!tidy.empty() && !EndsWithSeparator(tidy)) tidy += kPathSeparator;

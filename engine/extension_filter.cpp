@@ -30,7 +30,7 @@ bool PassesFilter(const std::string& filter, const std::string& name) {
   if (filter.empty()) return true;
   const size_t dot = name.rfind('.');
   if (dot == std::string::npos) return false;
-  const size_t separator = name.rfind(kPathSeparator);
+  const size_t separator = LastSeparator(name);
   if (separator != std::string::npos && separator > dot) return false;
   if (dot + 1 == name.size()) return false;
   return filter.find(ToLower(std::string_view(name).substr(dot + 1))) != std::string::npos;

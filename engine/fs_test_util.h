@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/test_folder_posix.h"
+#include "core/test_folder.h"
 
 namespace brisvel {
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,9 +10,11 @@
 #include <set>
 #include <string>
 
+#include "core/test_folder.h"
 #include "engine/faulty_fs.h"
 #include "engine/job_context.h"
 #include "engine/recording_progress_view.h"
+#include "engine/scan.h"
 
 namespace brisvel {
 
@@ -22,43 +23,41 @@ namespace stdfs = std::filesystem;
 class JobFixture : public ::testing::Test {
  protected:
   JobFixture() {
-    char pattern[] = "/tmp/brisvel-scan-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) ADD_FAILURE() << "no temporary folder";
-    root_ = std::string(pattern) + "/";
+    if (folder_.Path().empty()) ADD_FAILURE() << "no temporary folder";
+    root_ = folder_.Path() + "/";
     job_.source = root_ + "src/";
     job_.destination = root_ + "dst/";
     job_.flags = kEnabled | kIncludeSubFolders;
     stdfs::create_directories(job_.source);
     stdfs::create_directories(job_.destination);
   }
-  ~JobFixture() override { stdfs::remove_all(root_); }
 
   // Writes `path` (under the temporary folder), creating its folders.
   void Write(const std::string& path, const std::string& content = "x") {
-    stdfs::create_directories(stdfs::path(root_ + path).parent_path());
-    std::ofstream(root_ + path, std::ios::binary) << content;
+    WriteFile(root_ + path, content);
   }
-  std::string Read(const std::string& path) const {
-    std::ifstream in(root_ + path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string Read(const std::string& path) const { return ReadFile(root_ + path); }
   // True when anything, even a dangling link, is at `path`.
   bool Exists(const std::string& path) const {
-    return stdfs::exists(stdfs::symlink_status(root_ + path));
+    return stdfs::exists(stdfs::symlink_status(FsPath(root_ + path)));
   }
 
   // A fresh context over the fault injector, which passes everything on to the real disk.
   JobContext& Context() { return context_.emplace(JobContext{faulty_, view_, state_, job_, log_}); }
 
-  // The candidates as a set: the listing order is the file system's.
+  // The candidates as a set, written with "/" whatever the platform's separator: the
+  // listing order is the file system's.
   std::set<std::string> CandidatePaths() const {
     std::set<std::string> paths;
     for (size_t i = 0; i < context_->candidates.Size(); ++i) {
-      paths.insert(context_->candidates.Path(i));
+      std::string path = context_->candidates.Path(i);
+      for (char& c : path) c = c == kPathSeparator ? '/' : c;
+      paths.insert(path);
     }
     return paths;
   }
 
+  TestFolder folder_;
   std::string root_;
   BackupJob job_;
   SharedRunState state_;
@@ -66,6 +65,17 @@ class JobFixture : public ::testing::Test {
   BackupLog log_;
   FaultyFileSystem faulty_{RealFileSystem()};
   std::optional<JobContext> context_;
+};
+
+// A fixture whose Scan runs the new-file scan over the job's source.
+class ScanTest : public JobFixture {
+ protected:
+  void Scan(const std::string& filter = "") {
+    JobContext& context = Context();
+    context.extensionFilter = filter;
+    context.baseLength = job_.source.size();
+    ScanNewFiles(context, job_.source, 1);
+  }
 };
 
 }  // namespace brisvel

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/test_folder.h"
 #include "core/text.h"
 #include "engine/faulty_fs.h"
 #include "engine/recording_progress_view.h"
@@ -56,14 +57,12 @@ class StoppingView : public RecordingProgressView {
 class RunTest : public ::testing::Test {
  protected:
   RunTest() {
-    char pattern[] = "/tmp/brisvel-run-XXXXXX";
-    root_ = mkdtemp(pattern);
+    root_ = folder_.Path();
     source_ = root_ / "src";
     destination_ = root_ / "dst";
     stdfs::create_directories(source_);
     state_.runState = kRunning;
   }
-  ~RunTest() override { stdfs::remove_all(root_); }
 
   BackupJob& AddJob(const std::string& name, uint8_t flags) {
     BackupJob job = DefaultJob();
@@ -86,6 +85,7 @@ class RunTest : public ::testing::Test {
   }
   void Run() { Run(view_, RealFileSystem()); }
 
+  TestFolder folder_;
   stdfs::path root_;
   stdfs::path source_;
   stdfs::path destination_;

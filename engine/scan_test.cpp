@@ -1,7 +1,6 @@
 #include "engine/scan.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "engine/job_fixture_for_tests.h"
 
@@ -24,16 +23,6 @@ TEST(ExtensionFilterTest, BuildsFieldsAndMatchesTheLastExtensionAsASubstring) {
   EXPECT_TRUE(PassesFilter("|docx|", "letter.doc"));  // a plain substring search
   EXPECT_TRUE(PassesFilter("", "anything"));
 }
-
-class ScanTest : public JobFixture {
- protected:
-  void Scan(const std::string& filter = "") {
-    JobContext& context = Context();
-    context.extensionFilter = filter;
-    context.baseLength = job_.source.size();
-    ScanNewFiles(context, job_.source, 1);
-  }
-};
 
 TEST_F(ScanTest, CollectsFilesDepthFirstAndCreatesEveryFolder) {
   const char* names[] = {"a.txt",
@@ -65,18 +54,6 @@ TEST_F(ScanTest, WithoutSubFoldersTakesTopFilesAndCreatesEmptyFolders) {
   EXPECT_EQ(CandidatePaths(), (Paths{"a.JPG"}));
   EXPECT_TRUE(stdfs::is_empty(job_.destination + "sub"));
   EXPECT_EQ(view_.status, "Found 1 file...");
-}
-
-TEST_F(ScanTest, LinksToFilesAreFilesAndOtherLinksAndPipesAreLeftAlone) {
-  Write("outside/file.txt");
-  Write("outside/folder/deep.txt");
-  stdfs::create_symlink(root_ + "outside/file.txt", job_.source + "to-file");
-  stdfs::create_directory_symlink(root_ + "outside/folder", job_.source + "to-folder");
-  stdfs::create_symlink(root_ + "nowhere", job_.source + "dangling");
-  ASSERT_EQ(mkfifo((job_.source + "pipe").c_str(), 0600), 0);
-  Scan();
-  EXPECT_EQ(CandidatePaths(), (Paths{"to-file"}));
-  EXPECT_FALSE(Exists("dst/to-folder"));
 }
 
 TEST_F(ScanTest, MoveRemovesSourceFoldersLeftEmptyTheSourceIncluded) {

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "core/test_folder_posix.h"
+#include "core/test_folder.h"
 #include "system/download_file.h"
 #include "system/loopback_server_posix.h"
 #include "system/scripted_connection.h"

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/test_folder_posix.h"
+#include "core/test_folder.h"
 #include "system/download_file.h"
 #include "system/http_url.h"
 #include "system/scripted_connection.h"

@@ -1,5 +1,5 @@
 // "Associate .jbs Files": makes the user's file manager open job files with this program,
-// the way desktops following the XDG standards look that up.
+// the way the platform looks that up (XDG files on Linux, the registry on Windows).
 #pragma once
 
 #include <string>
@@ -10,8 +10,10 @@ namespace brisvel {
 
 inline constexpr const char* kJobFileMimeType = "application/x-brisvel-job";
 inline constexpr const char* kDesktopEntryName = "brisvel.desktop";
+// What the user is told afterwards, whatever succeeded.
+inline constexpr const char* kAssociatedMessage = "All .jbs files should now open in Brisvel.";
 
-// Writes, for the current user, the MIME package that gives "*.jbs" our type (in
+// Linux: writes, for the current user, the MIME package that gives "*.jbs" our type (in
 // $XDG_DATA_HOME/mime/packages), a desktop entry that starts `programPath` with the file (in
 // $XDG_DATA_HOME/applications) and our entry as the type's default (in
 // $XDG_CONFIG_HOME/mimeapps.list, every other line kept); refreshes the MIME and desktop

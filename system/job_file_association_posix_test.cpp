@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <map>
 
-#include "core/test_folder_posix.h"
+#include "core/test_folder.h"
 #include "system/job_file_association.h"
 #include "system/program_path.h"
 

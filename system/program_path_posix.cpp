@@ -13,4 +13,8 @@ std::string RunningProgramPath() {
   return std::string(buffer.data(), static_cast<size_t>(size));
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 }  // namespace brisvel

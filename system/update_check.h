@@ -30,8 +30,9 @@ struct UpdateSources {
   std::function<void()> openWebPage;
 };
 
-// The temporary folder ($TMPDIR when it is an absolute path, else /tmp) followed by
-// "brisvel.tmp", computed on first use and kept for the life of the program.
+// The temporary folder ($TMPDIR when it is an absolute path, else /tmp; on Windows the
+// user's temporary folder) followed by "brisvel.tmp", computed on first use and kept for the
+// life of the program.
 const std::string& TemporaryFilePath();
 
 UpdateSources DefaultUpdateSources();

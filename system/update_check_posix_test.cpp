@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/test_folder_posix.h"
+#include "core/test_folder.h"
 #include "system/loopback_server_posix.h"
 #include "system/update_check.h"
 

@@ -1,5 +1,3 @@
-#include "system/job_file_association.h"
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +8,7 @@
 
 #include "core/atomic_file.h"
 #include "system/desktop_files.h"
+#include "system/job_file_association.h"
 #include "system/run_tool.h"
 
 namespace brisvel {
@@ -154,7 +153,7 @@ void AssociateJobFiles(const std::string& programPath, const MessagePrompt& prom
     RunTool({"update-desktop-database", data + "/applications"});
   }
   if (!config.empty()) SetDefaultApplication(config);
-  prompt("All .jbs files should now open in Brisvel.", MessageIcon::kInformation, false);
+  prompt(kAssociatedMessage, MessageIcon::kInformation, false);
 }
 
 }  // namespace brisvel

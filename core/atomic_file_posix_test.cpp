@@ -1,5 +1,3 @@
-#include "core/atomic_file.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -8,7 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/test_folder_posix.h"
+#include "core/atomic_file.h"
+#include "core/test_folder.h"
 
 namespace brisvel {
 namespace {

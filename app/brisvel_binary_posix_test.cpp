@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/test_folder_posix.h"
+#include "core/test_folder.h"
 
 namespace brisvel {
 namespace {

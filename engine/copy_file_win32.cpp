@@ -1,0 +1,105 @@
+// The fail-safe copy: the data go to a fresh temporary file beside the destination, which
+// takes the source's last-write time and attributes and replaces the old copy only once all
+// of that succeeded. Any failure removes the temporary file, so the old copy stays as it was.
+// A source whose size or last-write time changes while it is copied makes the copy fail.
+
+#include <atomic>
+#include <string>
+
+#include "core/text.h"
+#include "core/wide_text_win32.h"
+#include "core/windows_win32.h"
+#include "engine/file_io_win32.h"
+
+namespace brisvel {
+namespace {
+
+// The attributes a copy takes over from its source.
+constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+int64_t SizeOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  return static_cast<int64_t>((uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
+}
+
+bool SameState(const BY_HANDLE_FILE_INFORMATION& before, const BY_HANDLE_FILE_INFORMATION& after) {
+  return SizeOf(before) == SizeOf(after) &&
+         CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime) == 0;
+}
+
+// A new temporary file in `folder`; its name goes to `name`.
+HANDLE CreateTemporary(const std::string& folder, std::string& name) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = folder + ".brisvel-copy-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(counter++);
+    HANDLE file = CreateFileW(WidePath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// Copies all data; true when exactly `expected` bytes were there.
+bool CopyData(HANDLE in, HANDLE out, int64_t expected, const Win32FsSeams& seams) {
+  char* buffer = ThreadReadBuffer();
+  int64_t copied = 0;
+  for (;;) {
+    int64_t count = ReadBlock(in, buffer, kIoBlockSize, copied, seams);
+    if (count < 0) return false;
+    if (count == 0) return copied == expected;
+    if (!WriteBlock(out, buffer, static_cast<size_t>(count), copied, seams)) return false;
+    copied += count;
+    if (copied > expected) return false;
+  }
+}
+
+bool FillTemporary(HANDLE in, HANDLE out, const BY_HANDLE_FILE_INFORMATION& source,
+                   const Win32FsSeams& seams) {
+  if (!CopyData(in, out, SizeOf(source), seams)) return false;
+  BY_HANDLE_FILE_INFORMATION after;
+  if (!GetFileInformationByHandle(in, &after) || !SameState(source, after)) return false;
+  return SetFileTime(out, nullptr, nullptr, &source.ftLastWriteTime) != 0;
+}
+
+// Renames `temporary` over `to`. The old copy's read-only attribute would refuse the
+// replacement; it is the run's own copy, so the attribute is lifted for the rename and put
+// back when the rename fails.
+bool ReplaceWith(const std::wstring& temporary, const std::wstring& to) {
+  const DWORD old = GetFileAttributesW(to.c_str());
+  const bool readOnly = old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                        (old & FILE_ATTRIBUTE_READONLY) != 0;
+  if (readOnly) SetFileAttributesW(to.c_str(), old & ~FILE_ATTRIBUTE_READONLY);
+  if (MoveFileExW(temporary.c_str(), to.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  if (readOnly) SetFileAttributesW(to.c_str(), old);
+  return false;
+}
+
+}  // namespace
+
+bool CopyFileSafely(const std::string& from, const std::string& to, const Win32FsSeams& seams) {
+  UniqueHandle in(OpenForReading(from));
+  BY_HANDLE_FILE_INFORMATION source;
+  if (!in.valid() || !GetFileInformationByHandle(in.get(), &source)) return false;
+
+  std::string temporary;
+  UniqueHandle out(CreateTemporary(FolderPart(to), temporary));
+  if (!out.valid()) return false;
+  const std::wstring wideTemporary = WidePath(temporary);
+  bool ok = FillTemporary(in.get(), out.get(), source, seams);
+  ok = out.Close() && ok;
+  const DWORD attributes = source.dwFileAttributes & kCopiedAttributes;
+  ok = ok && SetFileAttributesW(wideTemporary.c_str(),
+                                attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL);
+  ok = ok && ReplaceWith(wideTemporary, WidePath(to));
+  if (!ok) {
+    SetFileAttributesW(wideTemporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(wideTemporary.c_str());
+  }
+  return ok;
+}
+
+}  // namespace brisvel
