@@ -30,14 +30,19 @@ std::future<CopyOutcome> CopyWorkers::Copy(std::string from, std::string to) {
 void CopyWorkers::Work() {
   for (;;) {
     Task task;
+    bool skip = false;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
       if (tasks_.empty()) return;  // stopping, and nothing left to copy
       task = std::move(tasks_.front());
       tasks_.pop_front();
+      // Decided in queue order, under the lock: once one copy is skipped, every later one
+      // is too, so no copy lands behind the one where the loop stops reporting.
+      skipping_ = skipping_ || skipQueued_();
+      skip = skipping_;
     }
-    if (skipQueued_()) {
+    if (skip) {
       task.done.set_value(CopyOutcome::kSkipped);
     } else {
       task.done.set_value(fs_.CopyFile(task.from, task.to) ? CopyOutcome::kCopied

@@ -21,8 +21,8 @@ enum class CopyOutcome { kCopied, kFailed, kSkipped };
 
 class CopyWorkers {
  public:
-  // `skipQueued` is asked before each copy starts: while it says true, queued copies are
-  // skipped instead of started (the user pressed STOP).
+  // `skipQueued` is asked before each copy starts, in queue order: once it says true, that
+  // copy and every later one are skipped instead of started (the user pressed STOP).
   CopyWorkers(FileSystem& fs, int threads, std::function<bool()> skipQueued);
   // Finishes the copies already queued, then stops the threads.
   ~CopyWorkers();
@@ -46,6 +46,7 @@ class CopyWorkers {
   std::condition_variable wake_;
   std::deque<Task> tasks_;
   bool stopping_ = false;
+  bool skipping_ = false;
   std::vector<std::thread> threads_;
 };
 
