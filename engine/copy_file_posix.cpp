@@ -82,11 +82,25 @@ bool SameState(const struct stat& before, const struct stat& after) {
          before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
+// The answers of a drive that keeps no permission bits: FAT and exFAT refuse them, some
+// FUSE drives do not implement the call at all.
+bool KeepsNoPermissionBits(int error) {
+  return error == EPERM || error == EOPNOTSUPP || error == ENOSYS;
+}
+
+int ChangeMode(int fd, mode_t mode, const PosixFsSeams& seams) {
+  if (seams.chmodError != 0) {
+    errno = seams.chmodError;
+    return -1;
+  }
+  return fchmod(fd, mode);
+}
+
 // Gives the copy the source's permission bits and times. Set-user-ID, set-group-ID and
-// sticky bits are left out: the copy belongs to whoever runs the backup, often root. Drives
-// formatted FAT or exFAT cannot hold permission bits and refuse them; the copy is still good.
-bool TakeOverAttributes(int out, const struct stat& source) {
-  if (fchmod(out, source.st_mode & 0777) != 0 && errno != EPERM && errno != EOPNOTSUPP) {
+// sticky bits are left out: the copy belongs to whoever runs the backup, often root. On a
+// drive that keeps no permission bits the copy is still good.
+bool TakeOverAttributes(int out, const struct stat& source, const PosixFsSeams& seams) {
+  if (ChangeMode(out, source.st_mode & 0777, seams) != 0 && !KeepsNoPermissionBits(errno)) {
     return false;
   }
   const struct timespec times[2] = {source.st_atim, source.st_mtim};
@@ -95,10 +109,15 @@ bool TakeOverAttributes(int out, const struct stat& source) {
 
 // Writes everything into the open temporary file `out`; false on any failure.
 bool FillTemporary(int in, int out, const struct stat& source, const PosixFsSeams& seams) {
-  if (!CopyData(in, out, source.st_size, seams)) return false;
+  SparseOutcome sparse = SparseOutcome::kUnsupported;
+  if (HasHoles(source)) sparse = CopySparse(in, out, source.st_size, seams);
+  if (sparse == SparseOutcome::kFailed) return false;
+  if (sparse == SparseOutcome::kUnsupported && !CopyData(in, out, source.st_size, seams)) {
+    return false;
+  }
   struct stat after;
   if (fstat(in, &after) != 0 || !SameState(source, after)) return false;
-  return TakeOverAttributes(out, source);
+  return TakeOverAttributes(out, source, seams);
 }
 
 }  // namespace
