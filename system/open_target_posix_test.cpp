@@ -5,8 +5,8 @@
 #include <future>
 #include <thread>
 
-#include "system/open_target.h"
 #include "core/test_folder_posix.h"
+#include "system/open_target.h"
 
 namespace brisvel {
 namespace {
@@ -26,12 +26,12 @@ class OpenTargetTest : public ::testing::Test {
   // A fake opener that records its arguments, then waits until the test releases it or its
   // folder is gone, so that no test leaves it running.
   void SetUp() override {
-    WriteScript(folder_ / "bin/xdg-open", "echo \"$@\" > '" + (folder_ / "opened.tmp") + "'\n" +
-                                              "mv '" + (folder_ / "opened.tmp") + "' '" +
-                                              (folder_ / "opened") + "'\n" + "while [ ! -e '" +
-                                              (folder_ / "release") + "' ] && [ -d '" +
-                                              folder_.Path() + "' ]; do sleep 0.01; done\n" +
-                                              "touch '" + (folder_ / "finished") + "'\n");
+    WriteScript(folder_ / "bin/xdg-open",
+                "echo \"$@\" > '" + (folder_ / "opened.tmp") + "'\n" + "pwd -P >> '" +
+                    (folder_ / "opened.tmp") + "'\n" + "mv '" + (folder_ / "opened.tmp") + "' '" +
+                    (folder_ / "opened") + "'\n" + "while [ ! -e '" + (folder_ / "release") +
+                    "' ] && [ -d '" + folder_.Path() + "' ]; do sleep 0.01; done\n" + "touch '" +
+                    (folder_ / "finished") + "'\n");
   }
   void Release() { WriteFile(folder_ / "release", ""); }
 
@@ -46,7 +46,8 @@ TEST_F(OpenTargetTest, HandsAFolderToTheOpenerWithoutWaitingForIt) {
   ASSERT_EQ(opened.wait_for(std::chrono::seconds(60)), std::future_status::ready);
   EXPECT_EQ(opened.get(), 1);
   ASSERT_TRUE(AppearsSoon(folder_ / "opened"));
-  EXPECT_EQ(ReadFile(folder_ / "opened"), target + "\n");
+  // The folder itself is the opener's working folder.
+  EXPECT_EQ(ReadFile(folder_ / "opened"), target + "\n" + folder_ / "backup\n");
   // The opener cannot have finished: it is still waiting to be released.
   EXPECT_FALSE(std::filesystem::exists(folder_ / "finished"));
   Release();
@@ -56,7 +57,8 @@ TEST_F(OpenTargetTest, HandsAFolderToTheOpenerWithoutWaitingForIt) {
 TEST_F(OpenTargetTest, HandsAWebPageToTheOpener) {
   EXPECT_EQ(OpenTarget(kProductWebPage), 1);
   ASSERT_TRUE(AppearsSoon(folder_ / "opened"));
-  EXPECT_EQ(ReadFile(folder_ / "opened"), std::string(kProductWebPage) + "\n");
+  EXPECT_EQ(ReadFile(folder_ / "opened"),
+            std::string(kProductWebPage) + "\n" + std::filesystem::current_path().string() + "\n");
   Release();
 }
 
