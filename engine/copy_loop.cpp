@@ -61,15 +61,14 @@ class CopyLoop {
     pending.copying = NeedsCopy(context_, pending.relative, destinationFacts_.At(index),
                                 [&] { return sourceFacts_->Of(name); });
     if (pending.copying) {
-      SetStatus("Copying '" + ShortName(name) + "'...");
       if (!workers_) {
         workers_ = std::make_unique<CopyWorkers>(fs_, kCopyThreads,
                                                  [this] { return context_.state.Cancelled(); });
       }
       pending.copied =
           workers_->Copy(job_.source + pending.relative, job_.destination + pending.relative);
-    } else {
-      SetStatus("Comparing Files...");
+    } else if (pending_.empty()) {
+      SetStatus("Comparing Files...");  // while a copy is under way, the status names it
     }
     pending_.push_back(std::move(pending));
   }
@@ -79,6 +78,14 @@ class CopyLoop {
   void SettleFinished(bool mustSettleOne) {
     if (mustSettleOne && !stopped_) SettleFront();
     while (!pending_.empty() && !stopped_ && IsDone(pending_.front())) SettleFront();
+    ShowCopyUnderWay();
+  }
+
+  // The status names the oldest copy not yet done, which is being copied now (or starts
+  // next), not the last one queued.
+  void ShowCopyUnderWay() {
+    if (pending_.empty() || stopped_ || IsDone(pending_.front())) return;
+    SetStatus("Copying '" + ShortName(FilePart(pending_.front().relative)) + "'...");
   }
 
   static bool IsDone(const Pending& pending) {
@@ -89,6 +96,7 @@ class CopyLoop {
   // The candidate's rows, log line and move, then the removal of a source folder that the
   // loop has left.
   void SettleFront() {
+    ShowCopyUnderWay();
     Pending pending = std::move(pending_.front());
     pending_.pop_front();
     const CopyOutcome outcome = pending.copying ? pending.copied.get() : CopyOutcome::kCopied;
