@@ -1,7 +1,10 @@
 #include "engine/job_runner.h"
 
+#include <cerrno>
+
 #include "core/text.h"
 #include "engine/copy_loop.h"
+#include "engine/error_reason.h"
 #include "engine/job_context.h"
 #include "engine/scan.h"
 
@@ -67,7 +70,7 @@ class JobRun {
     }
     const std::string path = job.destination + job.logFile;
     if (!log_.Open(path)) {
-      context_.AddRow("Couldn't open log file " + path, kRed);
+      context_.AddRow("Couldn't open log file " + path + Because(errno), kRed);
       context_.CountError();
       return;
     }

@@ -236,7 +236,7 @@ TEST_F(RunTest, LogFileThatCannotBeWrittenHereIsAnError) {
   Run();
   const std::string destination = jobs_.At(0).destination;
   for (const std::string& row :
-       {"Couldn't open log file " + destination + "nosuchdir/x",
+       {"Couldn't open log file " + destination + "nosuchdir/x: No such file or directory",
         std::string("Log file must lie inside the destination folder: ../x/y"),
         "Log file must lie inside the destination folder: " + (root_ / "abs.log").string(),
         std::string("Log file must lie inside the destination folder: sub/../..x.log")}) {

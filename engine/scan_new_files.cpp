@@ -1,9 +1,11 @@
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/text.h"
+#include "engine/error_reason.h"
 #include "engine/excluded_folder.h"
 #include "engine/scan.h"
 
@@ -38,7 +40,7 @@ class NewFileScan {
                    std::vector<std::string>& subFolders) {
     std::unique_ptr<FolderListing> listing = context_.fs.List(folder);
     if (!listing) {
-      ReportUnreadable(folder, relative);
+      ReportUnreadable(folder, relative, errno);
       return false;
     }
     const BackupJob& job = context_.job;
@@ -67,18 +69,18 @@ class NewFileScan {
   bool EnsureDestinationFolder(const std::string& relative) {
     const std::string folder = context_.job.destination + relative;
     if (EnsureFolderPath(context_.fs, folder)) return true;
-    context_.AddRow("Cannot create " + folder, kRed);
+    context_.AddRow("Cannot create " + folder + Because(errno), kRed);
     context_.CountError();
     return false;
   }
 
-  void ReportUnreadable(const std::string& folder, const std::string& relative) {
+  void ReportUnreadable(const std::string& folder, const std::string& relative, int error) {
     const bool isSource = relative.empty();
     if (isSource && context_.fs.FileSize(folder) != kIsFolder) {
       if (!context_.sourceMissingReported) ReportMissingSource(context_);
       return;
     }
-    context_.AddRow("Couldn't read folder " + folder, kRed);
+    context_.AddRow("Couldn't read folder " + folder + Because(error), kRed);
     context_.CountError();
   }
 

@@ -128,9 +128,10 @@ TEST_F(ScanTest, FoldersThatCannotBeReadOrMadeAreRedRowsAndErrors) {
   faulty_.FailList(job_.source + "locked/");
   Scan();
   EXPECT_EQ(CandidatePaths(), (Paths{"kept/a.txt"}));
-  for (const std::string& row : {"Cannot create " + job_.destination + "clash/",
-                                 "Cannot create " + job_.destination + "refused/",
-                                 "Couldn't read folder " + job_.source + "locked/"}) {
+  for (const std::string& row :
+       {"Cannot create " + job_.destination + "clash/: File exists",
+        "Cannot create " + job_.destination + "refused/: Permission denied",
+        "Couldn't read folder " + job_.source + "locked/: Permission denied"}) {
     EXPECT_EQ(view_.ColourOf(row), kRed) << row;
   }
   EXPECT_EQ(state_.errorCount, 3);
@@ -140,12 +141,14 @@ TEST_F(ScanTest, FoldersThatCannotBeReadOrMadeAreRedRowsAndErrors) {
   view_.rows.clear();
   Scan();
   EXPECT_EQ(view_.Texts(),
-            (std::vector<std::string>{"Cannot create " + job_.destination + "clash/",
-                                      "Cannot create " + job_.destination + "refused/"}));
+            (std::vector<std::string>{
+                "Cannot create " + job_.destination + "clash/: File exists",
+                "Cannot create " + job_.destination + "refused/: Permission denied"}));
   faulty_.FailList(job_.source);
   view_.rows.clear();
   Scan();
-  EXPECT_EQ(view_.Texts(), (std::vector<std::string>{"Couldn't read folder " + job_.source}));
+  EXPECT_EQ(view_.Texts(), (std::vector<std::string>{"Couldn't read folder " + job_.source +
+                                                     ": Permission denied"}));
   stdfs::remove_all(job_.source);
   view_.rows.clear();
   Scan();
