@@ -38,7 +38,7 @@ class RunBinary : public ::testing::Test {
   Outcome Run(const std::vector<std::string>& arguments, const std::string& wrapper = "",
               const std::string& streams = "</dev/null >out.txt 2>err.txt") {
     std::string command = "cd " + Quoted(folder_.Path()) + " && " + wrapper +
-                          " env -u DISPLAY -u WAYLAND_DISPLAY " + Quoted(ProgramPath());
+                          " env -u DISPLAY -u WAYLAND_DISPLAY " + Quoted(program_);
     for (const std::string& argument : arguments) command += " " + Quoted(argument);
     command += " " + streams;
     const int wait = std::system(command.c_str());
@@ -50,6 +50,7 @@ class RunBinary : public ::testing::Test {
   }
 
   TestFolder folder_;
+  std::string program_ = ProgramPath();
 };
 
 TEST_F(RunBinary, ABackupPrintsItsRowsAndEndsWith0) {
@@ -89,6 +90,9 @@ TEST_F(RunBinary, UnreadableSourceFoldersEndWith1) {
   std::filesystem::permissions(folder_ / "src/blind", std::filesystem::perms::owner_write |
                                                           std::filesystem::perms::owner_exec |
                                                           std::filesystem::perms::others_exec);
+  // A copy of the program that the other user can reach wherever the build lies.
+  program_ = folder_ / "brisvel";
+  std::filesystem::copy_file(ProgramPath(), program_);
   const std::string asNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
   Outcome outcome = Run({"backup", "src", "dst", "recursive"}, asNobody);
   EXPECT_EQ(outcome.status, 1) << outcome.err;
