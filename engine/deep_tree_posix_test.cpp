@@ -9,61 +9,32 @@ namespace brisvel {
 namespace {
 
 constexpr int kLevels = 150;
-constexpr rlim_t kOpenFileLimit = 48;  // far fewer than the levels
-
-// Lowers the soft limit of open files for the life of the object.
-class OpenFileLimit {
- public:
-  explicit OpenFileLimit(rlim_t limit) {
-    getrlimit(RLIMIT_NOFILE, &old_);
-    struct rlimit lowered = old_;
-    lowered.rlim_cur = limit;
-    lowered_ = setrlimit(RLIMIT_NOFILE, &lowered) == 0;
-  }
-  ~OpenFileLimit() { setrlimit(RLIMIT_NOFILE, &old_); }
-  bool Lowered() const { return lowered_; }
-
- private:
-  struct rlimit old_ = {};
-  bool lowered_ = false;
-};
 
 class DeepTreeTest : public JobFixture {
  protected:
-  // "d/d/.../" `levels` deep, with a file "f" in every folder, under `top`.
-  void WriteDeepTree(const std::string& top) {
-    std::string path = top;
-    for (int level = 0; level < kLevels; ++level) {
-      path += "d/";
-      Write(path + "f");
-    }
+  // "d/d/.../" kLevels deep under `top`, with a file "f" in every folder.
+  void WriteDeepTree(std::string path) {
+    for (int level = 0; level < kLevels; ++level) Write((path += "d/") + "f");
   }
 };
 
-TEST_F(DeepTreeTest, NewFileScanFindsTheFileOfEveryLevel) {
-  WriteDeepTree("src/");
-  JobContext& context = Context();
-  context.baseLength = job_.source.size();
-  {
-    OpenFileLimit limit(kOpenFileLimit);
-    ASSERT_TRUE(limit.Lowered());
-    ScanNewFiles(context);
-  }
-  EXPECT_EQ(context.foundCount, kLevels);
-  EXPECT_EQ(state_.errorCount, 0);
-}
-
-TEST_F(DeepTreeTest, OrphanScanDeletesTheOrphanOfEveryLevel) {
+TEST_F(DeepTreeTest, BothScansReachEveryLevelWithFewOpenFilesAllowed) {
   job_.flags |= kDeleteOrphans;
-  Write("src/kept");
-  WriteDeepTree("dst/");
-  {
-    OpenFileLimit limit(kOpenFileLimit);
-    ASSERT_TRUE(limit.Lowered());
-    RunOrphanPhase(Context());
-  }
+  WriteDeepTree("src/");
+  WriteDeepTree("dst/x/");
+  struct rlimit old = {};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+  struct rlimit lowered = old;
+  lowered.rlim_cur = 48;  // far fewer than the levels
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+  RunOrphanPhase(Context());
+  context_->foundCount = 0;
+  context_->baseLength = job_.source.size();
+  ScanNewFiles(*context_);
+  setrlimit(RLIMIT_NOFILE, &old);
   EXPECT_EQ(state_.deletedTotal, kLevels);
-  EXPECT_FALSE(Exists("dst/d"));
+  EXPECT_FALSE(Exists("dst/x"));
+  EXPECT_EQ(context_->foundCount, kLevels);
   EXPECT_EQ(state_.errorCount, 0);
 }
 
