@@ -71,8 +71,9 @@ bool CopyData(int in, int out, int64_t expected, const PosixFsSeams& seams) {
   Outcome outcome = Outcome::kUnsupported;
   if (!seams.ForceUserSpaceCopy()) outcome = CopyInKernel(in, out, expected, copied, seams);
   if (outcome == Outcome::kFailed) return false;
-  if (outcome == Outcome::kUnsupported && !CopyThroughBuffer(in, out, expected, copied, seams)) {
-    return false;
+  if (outcome == Outcome::kUnsupported) {
+    errno = 0;  // the kernel's refusal is no reason for a failure of the copy through the buffer
+    if (!CopyThroughBuffer(in, out, expected, copied, seams)) return false;
   }
   return copied == expected;
 }
@@ -107,22 +108,29 @@ bool TakeOverAttributes(int out, const struct stat& source, const PosixFsSeams& 
   return futimens(out, times) == 0;
 }
 
-// Writes everything into the open temporary file `out`; false on any failure.
+// Writes everything into the open temporary file `out`; false on any failure, with errno
+// set by the call that failed, or 0 when no call did (the source changed meanwhile).
 bool FillTemporary(int in, int out, const struct stat& source, const PosixFsSeams& seams) {
   SparseOutcome sparse = SparseOutcome::kUnsupported;
   if (HasHoles(source)) sparse = CopySparse(in, out, source.st_size, seams);
   if (sparse == SparseOutcome::kFailed) return false;
-  if (sparse == SparseOutcome::kUnsupported && !CopyData(in, out, source.st_size, seams)) {
-    return false;
+  if (sparse == SparseOutcome::kUnsupported) {
+    errno = 0;
+    if (!CopyData(in, out, source.st_size, seams)) return false;
   }
   struct stat after;
-  if (fstat(in, &after) != 0 || !SameState(source, after)) return false;
+  if (fstat(in, &after) != 0) return false;
+  if (!SameState(source, after)) {
+    errno = 0;
+    return false;
+  }
   return TakeOverAttributes(out, source, seams);
 }
 
 }  // namespace
 
 bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams) {
+  errno = 0;  // stays 0 for failures of no call: a source that is no regular file
   UniqueFd in(OpenForReading(from.c_str()));
   struct stat source;
   if (!in.valid() || fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
@@ -134,7 +142,11 @@ bool CopyFileSafely(const std::string& from, const std::string& to, const PosixF
   bool ok = FillTemporary(in.get(), out.get(), source, seams);
   ok = out.Close() && ok;
   ok = ok && rename(temporary.c_str(), to.c_str()) == 0;
-  if (!ok) unlink(temporary.c_str());
+  if (!ok) {
+    const int error = errno;
+    unlink(temporary.c_str());
+    errno = error;
+  }
   return ok;
 }
 

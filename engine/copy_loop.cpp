@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "engine/copy_workers.h"
 #include "engine/destination_facts.h"
+#include "engine/error_reason.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -45,7 +46,7 @@ class CopyLoop {
     size_t index;
     std::string relative;
     bool copying;
-    std::future<CopyOutcome> copied;
+    std::future<CopyResult> copied;
   };
 
   // Decides whether candidate `index` needs copying and starts its copy.
@@ -99,8 +100,8 @@ class CopyLoop {
     ShowCopyUnderWay();
     Pending pending = std::move(pending_.front());
     pending_.pop_front();
-    const CopyOutcome outcome = pending.copying ? pending.copied.get() : CopyOutcome::kCopied;
-    if (outcome == CopyOutcome::kSkipped) {
+    const CopyResult result = pending.copying ? pending.copied.get() : CopyResult{};
+    if (result.outcome == CopyOutcome::kSkipped) {
       // STOP was pressed before this copy started: the loop ends here, as if it had stopped
       // before this candidate.
       stopped_ = true;
@@ -110,7 +111,7 @@ class CopyLoop {
     std::string previousFolder = std::move(currentFolder_);
     currentFolder_ = job_.source + context_.candidates.Folder(pending.index);
     if (pending.copying) {
-      ReportCopy(pending.relative, outcome == CopyOutcome::kCopied);
+      ReportCopy(pending.relative, result);
     } else if (move_) {
       // An unchanged file is already in the backup: moving it only removes the source.
       fs_.DeleteFile(job_.source + pending.relative);
@@ -120,9 +121,9 @@ class CopyLoop {
     }
   }
 
-  void ReportCopy(const std::string& relative, bool copied) {
-    if (!copied) {
-      context_.AddRow("Couldn't copy " + relative, kRed);
+  void ReportCopy(const std::string& relative, const CopyResult& result) {
+    if (result.outcome != CopyOutcome::kCopied) {
+      context_.AddRow("Couldn't copy " + relative + Because(result.error), kRed);
       context_.CountError();
       return;
     }

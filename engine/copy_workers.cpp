@@ -1,5 +1,7 @@
 #include "engine/copy_workers.h"
 
+#include <cerrno>
+
 namespace brisvel {
 
 CopyWorkers::CopyWorkers(FileSystem& fs, int threads, std::function<bool()> skipQueued)
@@ -16,9 +18,9 @@ CopyWorkers::~CopyWorkers() {
   for (std::thread& thread : threads_) thread.join();
 }
 
-std::future<CopyOutcome> CopyWorkers::Copy(std::string from, std::string to) {
+std::future<CopyResult> CopyWorkers::Copy(std::string from, std::string to) {
   Task task{std::move(from), std::move(to), {}};
-  std::future<CopyOutcome> result = task.done.get_future();
+  std::future<CopyResult> result = task.done.get_future();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     tasks_.push_back(std::move(task));
@@ -43,10 +45,11 @@ void CopyWorkers::Work() {
       skip = skipping_;
     }
     if (skip) {
-      task.done.set_value(CopyOutcome::kSkipped);
+      task.done.set_value({CopyOutcome::kSkipped, 0});
+    } else if (fs_.CopyFile(task.from, task.to)) {
+      task.done.set_value({CopyOutcome::kCopied, 0});
     } else {
-      task.done.set_value(fs_.CopyFile(task.from, task.to) ? CopyOutcome::kCopied
-                                                           : CopyOutcome::kFailed);
+      task.done.set_value({CopyOutcome::kFailed, errno});
     }
   }
 }

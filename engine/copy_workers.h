@@ -19,6 +19,11 @@ namespace brisvel {
 // What became of a queued copy.
 enum class CopyOutcome { kCopied, kFailed, kSkipped };
 
+struct CopyResult {
+  CopyOutcome outcome = CopyOutcome::kCopied;
+  int error = 0;  // errno of a failed copy; 0 when no reason is known
+};
+
 class CopyWorkers {
  public:
   // `skipQueued` is asked before each copy starts, in queue order: once it says true, that
@@ -30,13 +35,13 @@ class CopyWorkers {
   CopyWorkers& operator=(const CopyWorkers&) = delete;
 
   // Queues FileSystem::CopyFile(from, to).
-  std::future<CopyOutcome> Copy(std::string from, std::string to);
+  std::future<CopyResult> Copy(std::string from, std::string to);
 
  private:
   struct Task {
     std::string from;
     std::string to;
-    std::promise<CopyOutcome> done;
+    std::promise<CopyResult> done;
   };
   void Work();
 

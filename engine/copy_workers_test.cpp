@@ -25,13 +25,13 @@ class CountingFileSystem : public FaultyFileSystem {
 TEST(CopyWorkersTest, EveryCopyAfterASkippedOneIsSkippedToo) {
   CountingFileSystem fs;
   int asked = 0;
-  std::vector<std::future<CopyOutcome>> outcomes;
+  std::vector<std::future<CopyResult>> outcomes;
   {
     // The first answer says STOP; later ones, as a worker that asked late once saw it, do not.
     CopyWorkers workers(fs, 2, [&] { return ++asked == 1; });
     for (const char* name : {"a", "b", "c", "d"}) outcomes.push_back(workers.Copy(name, name));
   }
-  for (auto& outcome : outcomes) EXPECT_EQ(outcome.get(), CopyOutcome::kSkipped);
+  for (auto& outcome : outcomes) EXPECT_EQ(outcome.get().outcome, CopyOutcome::kSkipped);
   EXPECT_EQ(fs.copies, 0);
 }
 

@@ -70,7 +70,8 @@ enum class SparseOutcome { kDone, kFailed, kUnsupported };
 // its holes.
 SparseOutcome CopySparse(int in, int out, int64_t size, const PosixFsSeams& seams);
 
-// The fail-safe copy behind FileSystem::CopyFile.
+// The fail-safe copy behind FileSystem::CopyFile. On failure errno holds the reason, or 0
+// when no call failed (the source changed while it was copied, or is no regular file).
 bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams);
 
 }  // namespace brisvel

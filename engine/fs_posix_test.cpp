@@ -222,9 +222,10 @@ class FailingCopyTest : public PosixFsTest {
   }
 };
 
-TEST_F(FailingCopyTest, WriteErrorKeepsTheOldCopy) {
+TEST_F(FailingCopyTest, WriteErrorKeepsTheOldCopyAndSaysWhy) {
   auto full = WithFaults(-1, 1024 * 1024);
   EXPECT_FALSE(full->CopyFile(dir_ / "from", dir_ / "to"));
+  EXPECT_EQ(errno, ENOSPC);  // the row's reason, not that of the clean-up after it
   ExpectOldCopyKept();
 }
 
@@ -259,6 +260,7 @@ TEST_F(FailingCopyTest, SourceChangingDuringTheCopyFails) {
       };
       dir_.Write("from", Pattern(3 * 1024 * 1024));
       EXPECT_FALSE(NewPosixFileSystem(seams)->CopyFile(from, dir_ / "to"));
+      EXPECT_EQ(errno, 0);  // no call failed, so no reason that would mislead
       ExpectOldCopyKept();
     }
   }

@@ -199,7 +199,7 @@ TEST_F(RunTest, FailedCopyIsAnErrorThatKeepsTheWindowOpen) {
   FaultyFileSystem fs(RealFileSystem());
   fs.FailCopy((source_ / "bad.txt").string());
   Run(view_, fs);
-  EXPECT_EQ(view_.ColourOf("Couldn't copy bad.txt"), kRed);
+  EXPECT_EQ(view_.ColourOf("Couldn't copy bad.txt: Permission denied"), kRed);
   EXPECT_EQ(ReadFile(destination_ / "good.txt"), "good");
   Rows texts = view_.Texts();
   EXPECT_NE(std::find(texts.begin(), texts.end(), "1 error encountered."), texts.end());

@@ -26,6 +26,7 @@ bool CopyRegion(int in, int out, int64_t length, int64_t& done, const PosixFsSea
       if (count < 0) {
         inKernel = false;
         buffer = ThreadReadBuffer();
+        errno = 0;
         continue;
       }
     } else {
@@ -34,7 +35,8 @@ bool CopyRegion(int in, int out, int64_t length, int64_t& done, const PosixFsSea
         return false;
       }
     }
-    if (count <= 0) return false;  // the region ended early: the source shrank
+    if (count == 0) errno = 0;  // no call failed: the source shrank
+    if (count <= 0) return false;
     length -= count;
     done += count;
     if (seams.afterCopyBlock) seams.afterCopyBlock();
