@@ -34,11 +34,13 @@ class RunBinary : public ::testing::Test {
     WriteFile(folder_ / "src/sub/b.txt", "beta");
   }
 
-  Outcome Run(const std::vector<std::string>& arguments) {
-    std::string command = "cd " + Quoted(folder_.Path()) +
-                          " && env -u DISPLAY -u WAYLAND_DISPLAY " + Quoted(ProgramPath());
+  // `wrapper` runs the program (as another user, say); `streams` are its redirections.
+  Outcome Run(const std::vector<std::string>& arguments, const std::string& wrapper = "",
+              const std::string& streams = "</dev/null >out.txt 2>err.txt") {
+    std::string command = "cd " + Quoted(folder_.Path()) + " && " + wrapper +
+                          " env -u DISPLAY -u WAYLAND_DISPLAY " + Quoted(program_);
     for (const std::string& argument : arguments) command += " " + Quoted(argument);
-    command += " </dev/null >out.txt 2>err.txt";
+    command += " " + streams;
     const int wait = std::system(command.c_str());
     Outcome outcome;
     outcome.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
@@ -48,6 +50,7 @@ class RunBinary : public ::testing::Test {
   }
 
   TestFolder folder_;
+  std::string program_ = ProgramPath();
 };
 
 TEST_F(RunBinary, ABackupPrintsItsRowsAndEndsWith0) {
@@ -72,6 +75,51 @@ TEST_F(RunBinary, ErrorsEndWith1) {
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.out.find("Cannot create blocked/dst/\n"), std::string::npos);
   EXPECT_NE(outcome.out.find("1 error encountered.\n"), std::string::npos);
+}
+
+// Run as an ordinary user, folders that cannot be read are rows and errors, never a quiet
+// "Finished all jobs." with exit status 0.
+TEST_F(RunBinary, UnreadableSourceFoldersEndWith1) {
+  std::filesystem::permissions(folder_.Path(), std::filesystem::perms::all);
+  std::filesystem::create_directories(folder_ / "dst");
+  std::filesystem::permissions(folder_ / "dst", std::filesystem::perms::all);
+  std::filesystem::create_directories(folder_ / "src/locked");
+  std::filesystem::create_directories(folder_ / "src/blind");
+  WriteFile(folder_ / "src/locked/c.txt", "gamma");
+  std::filesystem::permissions(folder_ / "src/locked", std::filesystem::perms::none);
+  std::filesystem::permissions(folder_ / "src/blind", std::filesystem::perms::owner_write |
+                                                          std::filesystem::perms::owner_exec |
+                                                          std::filesystem::perms::others_exec);
+  // A copy of the program that the other user can reach wherever the build lies.
+  program_ = folder_ / "brisvel";
+  std::filesystem::copy_file(ProgramPath(), program_);
+  const std::string asNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+  if (std::system((asNobody + " true").c_str()) != 0) GTEST_SKIP() << "cannot change user here";
+  Outcome outcome = Run({"backup", "src", "dst", "recursive"}, asNobody);
+  EXPECT_EQ(outcome.status, 1) << outcome.err;
+  EXPECT_NE(outcome.out.find("Couldn't read folder src/locked/: Permission denied\n"),
+            std::string::npos);
+  EXPECT_NE(outcome.out.find("Couldn't read folder src/blind/: Permission denied\n"),
+            std::string::npos);
+  EXPECT_NE(outcome.out.find("Copied sub/b.txt\n"), std::string::npos);
+
+  std::filesystem::permissions(folder_ / "src", std::filesystem::perms::none);
+  outcome = Run({"backup", "src", "dst", "recursive", "orphans"}, asNobody);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.out.find("Couldn't read folder src/: Permission denied\n"), std::string::npos);
+  EXPECT_EQ(ReadFile(folder_ / "dst/a.txt"), "alpha");  // nothing deleted as an orphan
+  std::filesystem::permissions(folder_ / "src", std::filesystem::perms::all);
+  std::filesystem::permissions(folder_ / "src/locked", std::filesystem::perms::all);
+}
+
+// With standard output closed, the log file must not take its place and receive the rows.
+TEST_F(RunBinary, ClosedStandardOutputNeverLandsInTheLogFile) {
+  Outcome outcome =
+      Run({"backup", "src", "dst", "log", "backup.log"}, "", "</dev/null >&- 2>err.txt");
+  EXPECT_EQ(outcome.status, 0);
+  const std::string log = ReadFile(folder_ / "dst/backup.log");
+  EXPECT_NE(log.find(" . Copied: a.txt\r\n"), std::string::npos);
+  EXPECT_EQ(log.find("Running '"), std::string::npos) << log;
 }
 
 TEST_F(RunBinary, NothingToRunEndsWith2AndSaysHowToUseIt) {

@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "app/console_terminal.h"
+#include "engine/run_state.h"
 
 namespace brisvel {
 namespace {
@@ -14,7 +15,6 @@ static_assert(std::atomic<int32_t>::is_always_lock_free);
 std::atomic<int32_t> interrupts{0};
 std::atomic<int32_t>* cancelFlag = nullptr;
 const std::atomic<int32_t>* runStateFlag = nullptr;
-constexpr int32_t kRunningState = 2;
 
 void OnInterrupt(int) {
   const int32_t presses = interrupts.fetch_add(1) + 1;
@@ -23,7 +23,7 @@ void OnInterrupt(int) {
     (void)!write(STDERR_FILENO, &newline, 1);
     _exit(130);
   }
-  if (cancelFlag != nullptr && runStateFlag != nullptr && runStateFlag->load() == kRunningState) {
+  if (cancelFlag != nullptr && runStateFlag != nullptr && runStateFlag->load() == kRunning) {
     cancelFlag->store(1);
   }
 }

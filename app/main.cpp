@@ -1,5 +1,7 @@
 #include "app/program.h"
+#include "app/standard_streams.h"
 
 int main(int argc, char** argv) {
+  brisvel::OpenClosedStandardStreams();
   return brisvel::RunProgram(argc, argv);
 }

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "app/control_ids.h"
+#include "core/text.h"
 
 namespace brisvel {
 namespace {
@@ -14,24 +15,6 @@ constexpr auto kPollInterval = std::chrono::milliseconds(5);
 constexpr size_t kRowBufferLimit = 64 * 1024;
 constexpr int kBarWidth = 20;
 constexpr const char* kEraseLine = "\r\x1b[K";
-
-// A file name can hold control characters; on a terminal they could move the cursor or
-// change its settings, so there they are shown as '?'. C1 controls arrive as UTF-8 pairs.
-std::string TerminalSafe(const std::string& text) {
-  std::string safe;
-  safe.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-    if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
-      safe += '?';
-      ++i;
-    } else {
-      safe += (byte < 0x20 || byte == 0x7F) ? '?' : text[i];
-    }
-  }
-  return safe;
-}
 
 // The first `columns` characters of UTF-8 `text`.
 std::string CutToColumns(const std::string& text, int columns) {
@@ -72,7 +55,7 @@ std::string ConsoleStatusLine(const std::string& jobLine, const std::string& sta
   line.append(filled, '#').append(kBarWidth - filled, '-').append("] ");
   line.append(3 - percentText.size(), ' ').append(percentText).append("% ").append(jobLine);
   if (!status.empty()) line += "  " + status;
-  return CutToColumns(TerminalSafe(line), std::max(width, 0));
+  return CutToColumns(PrintableText(line), std::max(width, 0));
 }
 
 ConsoleUi::ConsoleUi(ConsoleTerminal& terminal, std::function<int()> interruptCount)
@@ -119,7 +102,9 @@ void ConsoleUi::InsertRow(int window, int control, int64_t index, const std::str
     return;
   }
   std::lock_guard lock(output_);
-  pendingRows_ += colourRows_ ? ColouredRow(TerminalSafe(text), colour) : text;
+  // Also when the rows go to a file or a pipe: a line break in a name must not forge a row.
+  const std::string printable = PrintableText(text);
+  pendingRows_ += colourRows_ ? ColouredRow(printable, colour) : printable;
   pendingRows_ += '\n';
   if (pendingRows_.size() >= kRowBufferLimit) PumpOutputLocked(true);
 }
@@ -146,7 +131,7 @@ MessageAnswer ConsoleUi::ShowMessage(const std::string&, const std::string& text
   const bool redraw = statusDrawn_;
   EraseStatusLocked();
   WriteRowsLocked();
-  terminal_.WriteError("Brisvel: " + (statusOnTerminal_ ? TerminalSafe(text) : text) + "\n");
+  terminal_.WriteError("Brisvel: " + PrintableText(text) + "\n");
   if (redraw) statusChanged_ = true;
   // Nobody is there to answer: an offer is declined, a question cancelled.
   return DeclinedAnswer(buttons);

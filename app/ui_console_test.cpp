@@ -41,14 +41,15 @@ struct Console {
   int row = 0;
 };
 
-TEST(Console, RowsGoToStandardOutputExactlyWhenItIsNoTerminal) {
+TEST(Console, RowsGoToStandardOutputOneLineEachWhenItIsNoTerminal) {
   Console console(false);
-  console.AddRow("Copied a\x1b[2Jb.txt", kGreen);
+  // A line break in a file name must not forge a row of its own in a redirected log.
+  console.AddRow("Copied a\x1b[2Jb\nFinished all jobs.", kGreen);
   console.AddRow("", kBlack);
   console.ui.SetText(kProgressWindow, kJobLine, "Running 'x'......");
   console.ui.SetProgressValue(kProgressWindow, kProgressBar, 1);
   console.ui.Flush();
-  EXPECT_EQ(console.terminal.output, "Copied a\x1b[2Jb.txt\n\n");
+  EXPECT_EQ(console.terminal.output, "Copied a?[2Jb?Finished all jobs.\n\n");
   EXPECT_EQ(console.terminal.error, "");  // no progress display without a terminal
 }
 

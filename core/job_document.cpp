@@ -1,5 +1,6 @@
 #include "core/job_document.h"
 
+#include <filesystem>
 #include <string_view>
 
 #include "core/text.h"
@@ -35,13 +36,22 @@ static void ReadSettings(const XmlElement& root, RunSettings& settings, JobListV
   view.SetFinishChoice(finish);
 }
 
+// A relative folder in a job file means a folder beside the job file, wherever the program
+// was started from.
+static std::string FolderFrom(const std::string& value, const std::string& jobFileFolder) {
+  if (value.empty() || jobFileFolder.empty() || std::filesystem::path(value).has_root_path()) {
+    return WithTrailingSeparator(value);
+  }
+  return WithTrailingSeparator(jobFileFolder + value);
+}
+
 // Fills a job that starts with empty texts, no flag and compare method 0. A missing
 // attribute reads as "", which leaves "enabled" on and every other option off.
-static void ReadJob(const XmlElement& element, BackupJob& job) {
+static void ReadJob(const XmlElement& element, const std::string& jobFileFolder, BackupJob& job) {
   job.name = element.Attribute("name");
   if (job.name.empty()) job.name = kNewJobName;
-  job.source = WithTrailingSeparator(element.Attribute("copyfrom"));
-  job.destination = WithTrailingSeparator(element.Attribute("copyto"));
+  job.source = FolderFrom(element.Attribute("copyfrom"), jobFileFolder);
+  job.destination = FolderFrom(element.Attribute("copyto"), jobFileFolder);
   job.compareMethod = CompareMethodFrom(element.Attribute("method"));
   std::string enabled = element.Attribute("enabled");
   job.Set(kEnabled, enabled.empty() || IsYes(enabled));
@@ -55,17 +65,18 @@ static void ReadJob(const XmlElement& element, BackupJob& job) {
   job.Set(kOpenFolderWhenDone, IsYes(element.Attribute("open")));
 }
 
-static void ReadJobs(const XmlDocument& document, JobList& jobs, JobListView& view) {
+static void ReadJobs(const XmlDocument& document, const std::string& jobFileFolder, JobList& jobs,
+                     JobListView& view) {
   for (const XmlElement& child : document.children) {
     if (ToLower(child.name) != "job") continue;
     BackupJob& job = jobs.Append();
-    ReadJob(child, job);
+    ReadJob(child, jobFileFolder, job);
     view.AddJobRow(jobs.Count() - 1, job.name, job.Has(kEnabled));
   }
 }
 
 int ApplyJobDocument(const XmlDocument& document, JobList& jobs, RunSettings& settings,
-                     JobListView& view) {
+                     JobListView& view, const std::string& jobFileFolder) {
   if (!document.hasRoot || ToLower(document.root.name) != "brisvel") {
     view.ShowMessage("Not a valid Brisvel file!", MessageIcon::kWarning);
     view.RefreshSettingsPanel();
@@ -74,7 +85,7 @@ int ApplyJobDocument(const XmlDocument& document, JobList& jobs, RunSettings& se
   jobs.Clear();
   view.ClearJobRows();
   ReadSettings(document.root, settings, view);
-  ReadJobs(document, jobs, view);
+  ReadJobs(document, jobFileFolder, jobs, view);
   int result = 0;
   if (!jobs.Empty()) {
     jobs.Select(0);
@@ -82,6 +93,13 @@ int ApplyJobDocument(const XmlDocument& document, JobList& jobs, RunSettings& se
     result = 1;
   } else {
     AddDefaultJob(jobs, view);
+  }
+  // A file cut short by a limit is no fault of its contents: the message names the limit.
+  if (!document.limitHit.empty()) {
+    view.ShowMessage("Reading the job file stopped at " + document.limitHit +
+                         "; the jobs after that point were not loaded.",
+                     MessageIcon::kWarning);
+  } else if (result == 0) {
     view.ShowMessage("No valid jobs were found in the file!", MessageIcon::kWarning);
   }
   view.RefreshSettingsPanel();

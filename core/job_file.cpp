@@ -1,6 +1,8 @@
 #include "core/job_file.h"
 
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "core/atomic_file.h"
 #include "core/job_document.h"
@@ -10,6 +12,15 @@
 
 namespace brisvel {
 
+// The folder that holds the file at `path`, ending in a separator; "" when the current
+// folder cannot be found out.
+static std::string FolderOf(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  if (error) return std::string();
+  return WithTrailingSeparator(absolute.parent_path().string());
+}
+
 int LoadJobFile(const std::string& path, JobList& jobs, RunSettings& settings, JobListView& view) {
   XmlDocument document;
   if (ReadXmlFile(path, document) != XmlFileResult::kRead) {
@@ -18,7 +29,7 @@ int LoadJobFile(const std::string& path, JobList& jobs, RunSettings& settings, J
     return 0;
   }
   // A document that ends early still gives what was read before the fault.
-  return ApplyJobDocument(document, jobs, settings, view);
+  return ApplyJobDocument(document, jobs, settings, view, FolderOf(path));
 }
 
 static std::string WithoutDoubleQuotes(std::string_view text) {

@@ -72,6 +72,24 @@ TEST_F(HostileJobFileTest, HugeMarkupAndDeepNestingAreSurvived) {
   EXPECT_EQ(jobs_.Count(), 100'000);
 }
 
+// A real list may hold a filter of a few megabytes; a tag past the reader's limit is named
+// in the message instead of blaming the file's contents.
+TEST_F(HostileJobFileTest, LongFiltersLoadAndALimitIsNamedWhenHit) {
+  const std::string filter = Repeat("ext, ", 400'000);  // 2 MB
+  EXPECT_EQ(Load("<brisvel><job name=\"a\" filter=\"" + filter + "\"/><job name=\"b\"/></brisvel>"),
+            1);
+  EXPECT_EQ(view_.RowNames(), (Names{"a", "b"}));
+  EXPECT_EQ(jobs_.At(0).filter, filter);
+  EXPECT_TRUE(view_.MessageTexts().empty());
+
+  view_ = FakeJobListView();
+  const std::string huge = Repeat("x", size_t{9} << 20);
+  EXPECT_EQ(Load("<brisvel><job name=\"" + huge + "\"/><job name=\"b\"/></brisvel>"), 0);
+  EXPECT_EQ(view_.MessageTexts(),
+            Names{"Reading the job file stopped at the limit of 8 MiB for one tag; the jobs "
+                  "after that point were not loaded."});
+}
+
 TEST_F(HostileJobFileTest, EntityExpansionIsCut) {
   std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE brisvel [<!ENTITY l0 \"lol\">";
   for (int i = 1; i <= 12; ++i) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,21 @@ TEST_F(JobFileLoadTest, MissingAttributesAndFolderSeparators) {
   EXPECT_EQ(job.name, "New Job");
   EXPECT_EQ(job.source, "");
   EXPECT_EQ(job.flags, kEnabled);
+}
+
+// Run from any folder, a job file's relative folders are the ones beside it: never folders
+// of wherever the program happened to start, where orphans would be deleted.
+TEST_F(JobFileLoadTest, RelativeFoldersLieBesideTheJobFile) {
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path("/");
+  BackupJob job = LoadJob("copyfrom=\"photos\" copyto=\"../backup/photos\"");
+  std::filesystem::current_path(folder_.Path());
+  Load("<brisvel><job copyfrom=\"/abs/src\" copyto=\"\"/></brisvel>");
+  std::filesystem::current_path(before);
+  EXPECT_EQ(job.source, folder_ / "photos/");
+  EXPECT_EQ(job.destination, folder_ / "../backup/photos/");
+  EXPECT_EQ(jobs_.At(0).source, "/abs/src/");
+  EXPECT_EQ(jobs_.At(0).destination, "");
 }
 
 TEST_F(JobFileLoadTest, ValueWords) {

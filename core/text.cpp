@@ -73,4 +73,39 @@ std::string ShortName(std::string_view name) {
   return Trim(name.substr(0, cut));
 }
 
+static bool IsAnySeparator(char c) {
+  return c == '/' || c == kPathSeparator;
+}
+
+bool StaysInsideFolder(std::string_view path) {
+  if (path.empty() || IsAnySeparator(path.front())) return false;
+#ifdef _WIN32
+  if (path.size() >= 2 && path[1] == ':') return false;  // a drive letter
+#endif
+  size_t begin = 0;
+  while (begin <= path.size()) {
+    size_t end = begin;
+    while (end < path.size() && !IsAnySeparator(path[end])) ++end;
+    if (path.substr(begin, end - begin) == "..") return false;
+    begin = end + 1;
+  }
+  return true;
+}
+
+std::string PrintableText(std::string_view text) {
+  std::string safe;
+  safe.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+      safe += '?';
+      ++i;
+    } else {
+      safe += (byte < 0x20 || byte == 0x7F) ? '?' : text[i];
+    }
+  }
+  return safe;
+}
+
 }  // namespace brisvel

@@ -53,4 +53,14 @@ const char* Plural(int64_t count);
 // its first 24 characters without surrounding blanks.
 std::string ShortName(std::string_view name);
 
+// True when `path` is relative and has no ".." part, so that it names something inside
+// whatever folder it is appended to.
+bool StaysInsideFolder(std::string_view path);
+
+// `text` with every control character (C0, DEL and the C1 controls, which arrive as UTF-8
+// pairs) shown as '?'. Names may hold line breaks and terminal escapes; text that goes to a
+// log file or a terminal passes through here, so a name can never forge a line or move the
+// cursor.
+std::string PrintableText(std::string_view text);
+
 }  // namespace brisvel

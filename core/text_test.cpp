@@ -7,6 +7,15 @@
 namespace brisvel {
 namespace {
 
+TEST(StaysInsideFolderTest, RefusesAbsolutePathsAndEveryClimbOut) {
+  for (const char* path : {"backup.log", "logs/backup.log", "..x", "a..b/c", "x/.../y"}) {
+    EXPECT_TRUE(StaysInsideFolder(path)) << path;
+  }
+  for (const char* path : {"", "/etc/passwd", "..", "../x", "a/../../x", "a/..", "a//../b"}) {
+    EXPECT_FALSE(StaysInsideFolder(path)) << path;
+  }
+}
+
 TEST(ShortNameTest, KeepsUpTo24CharactersWholeAndTrimsOnlyTheCutForm) {
   std::string name24(24, 'a');
   EXPECT_EQ(ShortName(name24), name24);

@@ -36,14 +36,20 @@ struct XmlReaderState {
   size_t lastMarkupEnd = 0;  // `pieceStart` of the last piece in which markup ended
   bool stopped = false;
 
-  void Stop() {
+  void Stop(std::string limit) {
+    document.limitHit = std::move(limit);
     stopped = true;
     XML_StopParser(parser, XML_FALSE);
   }
   bool Parse(const char* data, size_t size, bool last) {
     MemoryBudget::Scope scope(memory);
-    return XML_Parse(parser, data, static_cast<int>(size), last) == XML_STATUS_OK;
+    if (XML_Parse(parser, data, static_cast<int>(size), last) == XML_STATUS_OK) return true;
+    if (XML_GetErrorCode(parser) == XML_ERROR_NO_MEMORY && document.limitHit.empty()) {
+      document.limitHit = "the limit of " + Mebibytes(limits.maxParserBytes) + " of memory";
+    }
+    return false;
   }
+  static std::string Mebibytes(size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 };
 
 namespace {
@@ -51,8 +57,8 @@ namespace {
 using State = XmlReaderState;
 
 // Keeps the element that has just started at depth 1 (the root) or 2 (a child of the root).
-// False when a limit does not allow it.
-bool KeepElement(State& state, const XML_Char* name, const XML_Char** attributes) {
+// Stops the reading when a limit does not allow it.
+void KeepElement(State& state, const XML_Char* name, const XML_Char** attributes) {
   XmlElement element;
   element.name = name;
   size_t bytes = element.name.size();
@@ -60,24 +66,28 @@ bool KeepElement(State& state, const XML_Char* name, const XML_Char** attributes
     element.attributes.emplace_back(pair[0], pair[1]);
     bytes += element.attributes.back().first.size() + element.attributes.back().second.size();
   }
-  if (bytes > state.limits.maxKeptBytes - state.keptBytes) return false;
+  if (bytes > state.limits.maxKeptBytes - state.keptBytes) {
+    return state.Stop("the limit of " + State::Mebibytes(state.limits.maxKeptBytes) +
+                      " of names and settings");
+  }
   XmlDocument& document = state.document;
   if (state.depth == 1) {
     document.hasRoot = true;
     document.root = std::move(element);
   } else {
-    if (document.children.size() >= state.limits.maxChildren) return false;
+    if (document.children.size() >= state.limits.maxChildren) {
+      return state.Stop("the limit of " + std::to_string(state.limits.maxChildren) + " entries");
+    }
     document.children.push_back(std::move(element));
   }
   state.keptBytes += bytes;
-  return true;
 }
 
 void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
   auto& state = *static_cast<State*>(data);
   state.lastMarkupEnd = state.pieceStart;
   ++state.depth;
-  if (state.depth <= 2 && !KeepElement(state, name, attributes)) state.Stop();
+  if (state.depth <= 2) KeepElement(state, name, attributes);
 }
 
 void XMLCALL OnEnd(void* data, const XML_Char*) {
@@ -127,7 +137,11 @@ bool XmlReader::Feed(std::string_view piece) {
     state.pieceStart = state.fed;
     state.fed += part.size();
     if (!state.Parse(part.data(), part.size(), false)) state.stopped = true;
-    if (state.fed - state.lastMarkupEnd > state.limits.maxMarkupBytes) state.stopped = true;
+    if (!state.stopped && state.fed - state.lastMarkupEnd > state.limits.maxMarkupBytes) {
+      state.document.limitHit =
+          "the limit of " + State::Mebibytes(state.limits.maxMarkupBytes) + " for one tag";
+      state.stopped = true;
+    }
   }
   return !state.stopped;
 }

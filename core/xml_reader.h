@@ -30,18 +30,22 @@ struct XmlDocument {
   // True when the whole input was a well-formed document; false when reading stopped early
   // at an error or a limit.
   bool complete = false;
+  // When a limit stopped the reading: that limit, for a message ("the limit of 8 MiB for one
+  // tag"); empty otherwise.
+  std::string limitHit;
 };
 
 struct XmlLimits {
   // Child elements of the root that are kept.
   size_t maxChildren = 100'000;
   // Bytes of names and attribute text that are kept.
-  size_t maxKeptBytes = size_t{32} << 20;
+  size_t maxKeptBytes = size_t{64} << 20;
   // The longest stretch of input in which no piece of markup ends (one tag, comment or
-  // declaration). It bounds the time the parser spends on a piece that arrives in blocks.
-  size_t maxMarkupBytes = size_t{1} << 20;
+  // declaration). It bounds the time the parser spends on a piece that arrives in blocks,
+  // and leaves room for a filter of several megabytes.
+  size_t maxMarkupBytes = size_t{8} << 20;
   // Memory the parser itself may hold: its buffer, open elements, declarations.
-  size_t maxParserBytes = size_t{64} << 20;
+  size_t maxParserBytes = size_t{128} << 20;
 };
 
 struct XmlReaderState;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/open_file.h"
+#include "core/text.h"
 #include "engine/local_clock.h"
 
 namespace brisvel {
@@ -38,7 +39,8 @@ bool BackupLog::Open(const std::string& path) {
 
 void BackupLog::WriteLine(const std::string& text) {
   if (file_ == nullptr) return;
-  std::fwrite(text.data(), 1, text.size(), file_);
+  const std::string printable = PrintableText(text);
+  std::fwrite(printable.data(), 1, printable.size(), file_);
   std::fwrite("\r\n", 1, 2, file_);
 }
 

@@ -20,7 +20,7 @@ class BackupLog {
   // Opens `path` for appending, creating it when missing. False when it cannot be opened.
   bool Open(const std::string& path);
   bool IsOpen() const { return file_ != nullptr; }
-  // Writes `text` and CR LF; does nothing while closed.
+  // Writes `text`, its control characters shown as '?', and CR LF; does nothing while closed.
   void WriteLine(const std::string& text);
   // Flushes and closes; does nothing while closed.
   void Close();

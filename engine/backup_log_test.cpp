@@ -75,6 +75,21 @@ TEST_F(BackupLogTest, EachRunAppendsItsBlockWithCrLfLines) {
   log_.WriteLine("ignored while closed");
 }
 
+TEST_F(BackupLogTest, ControlCharactersInNamesCannotForgeLines) {
+  BackupJob job;
+  job.name = "A\r\nRun at 00:00 on 01/01/2000";
+  ASSERT_TRUE(log_.Open(path_));
+  log_.WriteHeader(job, kEvening, false);
+  log_.WriteLine(" . Copied: x\n . Deleted orphan: y\xC2\x9B");
+  log_.Close();
+  std::ifstream in(path_, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+            "Brisvel Backup Job 'A??Run at 00:00 on 01/01/2000'\r\n"
+            "Run at 22:13 on 11/14/2023\r\n"
+            "Options: FileSize\r\n"
+            " . Copied: x? . Deleted orphan: y?\r\n");
+}
+
 TEST_F(BackupLogTest, RunTimeIsLocalAndOtherMethodsAreNamed) {
   SetZone("XST-10");  // ten hours east of UTC
   EXPECT_EQ(RunAtLine(kEvening), "Run at 08:13 on 11/15/2023");

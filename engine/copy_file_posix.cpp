@@ -71,8 +71,9 @@ bool CopyData(int in, int out, int64_t expected, const PosixFsSeams& seams) {
   Outcome outcome = Outcome::kUnsupported;
   if (!seams.ForceUserSpaceCopy()) outcome = CopyInKernel(in, out, expected, copied, seams);
   if (outcome == Outcome::kFailed) return false;
-  if (outcome == Outcome::kUnsupported && !CopyThroughBuffer(in, out, expected, copied, seams)) {
-    return false;
+  if (outcome == Outcome::kUnsupported) {
+    errno = 0;  // the kernel's refusal is no reason for a failure of the copy through the buffer
+    if (!CopyThroughBuffer(in, out, expected, copied, seams)) return false;
   }
   return copied == expected;
 }
@@ -82,28 +83,54 @@ bool SameState(const struct stat& before, const struct stat& after) {
          before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
+// The answers of a drive that keeps no permission bits: FAT and exFAT refuse them, some
+// FUSE drives do not implement the call at all.
+bool KeepsNoPermissionBits(int error) {
+  return error == EPERM || error == EOPNOTSUPP || error == ENOSYS;
+}
+
+int ChangeMode(int fd, mode_t mode, const PosixFsSeams& seams) {
+  if (seams.chmodError != 0) {
+    errno = seams.chmodError;
+    return -1;
+  }
+  return fchmod(fd, mode);
+}
+
 // Gives the copy the source's permission bits and times. Set-user-ID, set-group-ID and
-// sticky bits are left out: the copy belongs to whoever runs the backup, often root. Drives
-// formatted FAT or exFAT cannot hold permission bits and refuse them; the copy is still good.
-bool TakeOverAttributes(int out, const struct stat& source) {
-  if (fchmod(out, source.st_mode & 0777) != 0 && errno != EPERM && errno != EOPNOTSUPP) {
+// sticky bits are left out: the copy belongs to whoever runs the backup, often root. On a
+// drive that keeps no permission bits the copy is still good.
+bool TakeOverAttributes(int out, const struct stat& source, const PosixFsSeams& seams) {
+  if (ChangeMode(out, source.st_mode & 0777, seams) != 0 && !KeepsNoPermissionBits(errno)) {
     return false;
   }
   const struct timespec times[2] = {source.st_atim, source.st_mtim};
   return futimens(out, times) == 0;
 }
 
-// Writes everything into the open temporary file `out`; false on any failure.
+// Writes everything into the open temporary file `out`; false on any failure, with errno
+// set by the call that failed, or 0 when no call did (the source changed meanwhile).
 bool FillTemporary(int in, int out, const struct stat& source, const PosixFsSeams& seams) {
-  if (!CopyData(in, out, source.st_size, seams)) return false;
+  SparseOutcome sparse = SparseOutcome::kUnsupported;
+  if (HasHoles(source)) sparse = CopySparse(in, out, source.st_size, seams);
+  if (sparse == SparseOutcome::kFailed) return false;
+  if (sparse == SparseOutcome::kUnsupported) {
+    errno = 0;
+    if (!CopyData(in, out, source.st_size, seams)) return false;
+  }
   struct stat after;
-  if (fstat(in, &after) != 0 || !SameState(source, after)) return false;
-  return TakeOverAttributes(out, source);
+  if (fstat(in, &after) != 0) return false;
+  if (!SameState(source, after)) {
+    errno = 0;
+    return false;
+  }
+  return TakeOverAttributes(out, source, seams);
 }
 
 }  // namespace
 
 bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams) {
+  errno = 0;  // stays 0 for failures of no call: a source that is no regular file
   UniqueFd in(OpenForReading(from.c_str()));
   struct stat source;
   if (!in.valid() || fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
@@ -115,7 +142,11 @@ bool CopyFileSafely(const std::string& from, const std::string& to, const PosixF
   bool ok = FillTemporary(in.get(), out.get(), source, seams);
   ok = out.Close() && ok;
   ok = ok && rename(temporary.c_str(), to.c_str()) == 0;
-  if (!ok) unlink(temporary.c_str());
+  if (!ok) {
+    const int error = errno;
+    unlink(temporary.c_str());
+    errno = error;
+  }
   return ok;
 }
 

@@ -83,11 +83,11 @@ bool ReplaceWith(const std::wstring& temporary, const std::wstring& to) {
 bool CopyFileSafely(const std::string& from, const std::string& to, const Win32FsSeams& seams) {
   UniqueHandle in(OpenForReading(from));
   BY_HANDLE_FILE_INFORMATION source;
-  if (!in.valid() || !GetFileInformationByHandle(in.get(), &source)) return false;
+  if (!in.valid() || !GetFileInformationByHandle(in.get(), &source)) return FailWithLastError();
 
   std::string temporary;
   UniqueHandle out(CreateTemporary(FolderPart(to), temporary));
-  if (!out.valid()) return false;
+  if (!out.valid()) return FailWithLastError();
   const std::wstring wideTemporary = WidePath(temporary);
   bool ok = FillTemporary(in.get(), out.get(), source, seams);
   ok = out.Close() && ok;
@@ -96,6 +96,7 @@ bool CopyFileSafely(const std::string& from, const std::string& to, const Win32F
                                 attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL);
   ok = ok && ReplaceWith(wideTemporary, WidePath(to));
   if (!ok) {
+    FailWithLastError();
     SetFileAttributesW(wideTemporary.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(wideTemporary.c_str());
   }

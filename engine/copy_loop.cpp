@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "engine/copy_workers.h"
 #include "engine/destination_facts.h"
+#include "engine/error_reason.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -45,7 +46,7 @@ class CopyLoop {
     size_t index;
     std::string relative;
     bool copying;
-    std::future<CopyOutcome> copied;
+    std::future<CopyResult> copied;
   };
 
   // Decides whether candidate `index` needs copying and starts its copy.
@@ -61,15 +62,14 @@ class CopyLoop {
     pending.copying = NeedsCopy(context_, pending.relative, destinationFacts_.At(index),
                                 [&] { return sourceFacts_->Of(name); });
     if (pending.copying) {
-      SetStatus("Copying '" + ShortName(name) + "'...");
       if (!workers_) {
         workers_ = std::make_unique<CopyWorkers>(fs_, kCopyThreads,
                                                  [this] { return context_.state.Cancelled(); });
       }
       pending.copied =
           workers_->Copy(job_.source + pending.relative, job_.destination + pending.relative);
-    } else {
-      SetStatus("Comparing Files...");
+    } else if (pending_.empty()) {
+      SetStatus("Comparing Files...");  // while a copy is under way, the status names it
     }
     pending_.push_back(std::move(pending));
   }
@@ -79,6 +79,14 @@ class CopyLoop {
   void SettleFinished(bool mustSettleOne) {
     if (mustSettleOne && !stopped_) SettleFront();
     while (!pending_.empty() && !stopped_ && IsDone(pending_.front())) SettleFront();
+    ShowCopyUnderWay();
+  }
+
+  // The status names the oldest copy not yet done, which is being copied now (or starts
+  // next), not the last one queued.
+  void ShowCopyUnderWay() {
+    if (pending_.empty() || stopped_ || IsDone(pending_.front())) return;
+    SetStatus("Copying '" + ShortName(FilePart(pending_.front().relative)) + "'...");
   }
 
   static bool IsDone(const Pending& pending) {
@@ -89,10 +97,11 @@ class CopyLoop {
   // The candidate's rows, log line and move, then the removal of a source folder that the
   // loop has left.
   void SettleFront() {
+    ShowCopyUnderWay();
     Pending pending = std::move(pending_.front());
     pending_.pop_front();
-    const CopyOutcome outcome = pending.copying ? pending.copied.get() : CopyOutcome::kCopied;
-    if (outcome == CopyOutcome::kSkipped) {
+    const CopyResult result = pending.copying ? pending.copied.get() : CopyResult{};
+    if (result.outcome == CopyOutcome::kSkipped) {
       // STOP was pressed before this copy started: the loop ends here, as if it had stopped
       // before this candidate.
       stopped_ = true;
@@ -102,7 +111,7 @@ class CopyLoop {
     std::string previousFolder = std::move(currentFolder_);
     currentFolder_ = job_.source + context_.candidates.Folder(pending.index);
     if (pending.copying) {
-      ReportCopy(pending.relative, outcome == CopyOutcome::kCopied);
+      ReportCopy(pending.relative, result);
     } else if (move_) {
       // An unchanged file is already in the backup: moving it only removes the source.
       fs_.DeleteFile(job_.source + pending.relative);
@@ -112,9 +121,9 @@ class CopyLoop {
     }
   }
 
-  void ReportCopy(const std::string& relative, bool copied) {
-    if (!copied) {
-      context_.AddRow("Couldn't copy " + relative, kRed);
+  void ReportCopy(const std::string& relative, const CopyResult& result) {
+    if (result.outcome != CopyOutcome::kCopied) {
+      context_.AddRow("Couldn't copy " + relative + Because(result.error), kRed);
       context_.CountError();
       return;
     }

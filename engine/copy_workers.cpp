@@ -1,5 +1,7 @@
 #include "engine/copy_workers.h"
 
+#include <cerrno>
+
 namespace brisvel {
 
 CopyWorkers::CopyWorkers(FileSystem& fs, int threads, std::function<bool()> skipQueued)
@@ -16,9 +18,9 @@ CopyWorkers::~CopyWorkers() {
   for (std::thread& thread : threads_) thread.join();
 }
 
-std::future<CopyOutcome> CopyWorkers::Copy(std::string from, std::string to) {
+std::future<CopyResult> CopyWorkers::Copy(std::string from, std::string to) {
   Task task{std::move(from), std::move(to), {}};
-  std::future<CopyOutcome> result = task.done.get_future();
+  std::future<CopyResult> result = task.done.get_future();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     tasks_.push_back(std::move(task));
@@ -30,18 +32,24 @@ std::future<CopyOutcome> CopyWorkers::Copy(std::string from, std::string to) {
 void CopyWorkers::Work() {
   for (;;) {
     Task task;
+    bool skip = false;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
       if (tasks_.empty()) return;  // stopping, and nothing left to copy
       task = std::move(tasks_.front());
       tasks_.pop_front();
+      // Decided in queue order, under the lock: once one copy is skipped, every later one
+      // is too, so no copy lands behind the one where the loop stops reporting.
+      skipping_ = skipping_ || skipQueued_();
+      skip = skipping_;
     }
-    if (skipQueued_()) {
-      task.done.set_value(CopyOutcome::kSkipped);
+    if (skip) {
+      task.done.set_value({CopyOutcome::kSkipped, 0});
+    } else if (fs_.CopyFile(task.from, task.to)) {
+      task.done.set_value({CopyOutcome::kCopied, 0});
     } else {
-      task.done.set_value(fs_.CopyFile(task.from, task.to) ? CopyOutcome::kCopied
-                                                           : CopyOutcome::kFailed);
+      task.done.set_value({CopyOutcome::kFailed, errno});
     }
   }
 }

@@ -19,10 +19,15 @@ namespace brisvel {
 // What became of a queued copy.
 enum class CopyOutcome { kCopied, kFailed, kSkipped };
 
+struct CopyResult {
+  CopyOutcome outcome = CopyOutcome::kCopied;
+  int error = 0;  // errno of a failed copy; 0 when no reason is known
+};
+
 class CopyWorkers {
  public:
-  // `skipQueued` is asked before each copy starts: while it says true, queued copies are
-  // skipped instead of started (the user pressed STOP).
+  // `skipQueued` is asked before each copy starts, in queue order: once it says true, that
+  // copy and every later one are skipped instead of started (the user pressed STOP).
   CopyWorkers(FileSystem& fs, int threads, std::function<bool()> skipQueued);
   // Finishes the copies already queued, then stops the threads.
   ~CopyWorkers();
@@ -30,13 +35,13 @@ class CopyWorkers {
   CopyWorkers& operator=(const CopyWorkers&) = delete;
 
   // Queues FileSystem::CopyFile(from, to).
-  std::future<CopyOutcome> Copy(std::string from, std::string to);
+  std::future<CopyResult> Copy(std::string from, std::string to);
 
  private:
   struct Task {
     std::string from;
     std::string to;
-    std::promise<CopyOutcome> done;
+    std::promise<CopyResult> done;
   };
   void Work();
 
@@ -46,6 +51,7 @@ class CopyWorkers {
   std::condition_variable wake_;
   std::deque<Task> tasks_;
   bool stopping_ = false;
+  bool skipping_ = false;
   std::vector<std::thread> threads_;
 };
 

@@ -1,8 +1,10 @@
 // A file system for tests that passes every call on to another one, except the calls a test
 // has chosen to fail. It lets tests running as root see the failures a real disk gives
-// ordinary users: files that cannot be copied, deleted or read, and look-ups that fail.
+// ordinary users: files that cannot be copied, deleted or read, and look-ups that fail. Each
+// chosen failure leaves EACCES in errno, as a refused permission does.
 #pragma once
 
+#include <cerrno>
 #include <set>
 #include <string>
 
@@ -33,20 +35,22 @@ class FaultyFileSystem : public FileSystem {
     return lookups_.count(path) ? PathState::kUnknown : inner_.Lookup(path);
   }
   bool CopyFile(const std::string& from, const std::string& to) override {
-    if (copies_.count(from) || copies_.count(to)) return false;
+    if (copies_.count(from) || copies_.count(to)) return Refused();
     return inner_.CopyFile(from, to);
   }
   bool DeleteFile(const std::string& path) override {
-    return !deletes_.count(path) && inner_.DeleteFile(path);
+    return deletes_.count(path) ? Refused() : inner_.DeleteFile(path);
   }
   bool CreateFolder(const std::string& path) override {
-    return !creates_.count(path) && inner_.CreateFolder(path);
+    return creates_.count(path) ? Refused() : inner_.CreateFolder(path);
   }
   bool RemoveFolder(const std::string& path) override {
-    return !removes_.count(path) && inner_.RemoveFolder(path);
+    return removes_.count(path) ? Refused() : inner_.RemoveFolder(path);
   }
   std::unique_ptr<FolderListing> List(const std::string& folder) override {
-    return lists_.count(folder) ? nullptr : inner_.List(folder);
+    if (!lists_.count(folder)) return inner_.List(folder);
+    Refused();
+    return nullptr;
   }
   std::optional<uint32_t> Crc32(const std::string& path) override {
     if (checksums_.count(path)) return std::nullopt;
@@ -58,6 +62,11 @@ class FaultyFileSystem : public FileSystem {
   }
 
  private:
+  static bool Refused() {
+    errno = EACCES;
+    return false;
+  }
+
   FileSystem& inner_;
   std::set<std::string> copies_, deletes_, creates_, removes_, lists_, checksums_, lookups_;
 };

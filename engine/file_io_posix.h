@@ -9,6 +9,8 @@
 
 #include "engine/fs_posix.h"
 
+struct stat;
+
 namespace brisvel {
 
 // Files are read and copied in blocks of this size.
@@ -58,7 +60,18 @@ int64_t ReadBlock(int fd, char* buffer, size_t size, int64_t done, const PosixFs
 // Writes all `size` bytes; `done` is how many were written before. False on error.
 bool WriteBlock(int fd, const char* data, size_t size, int64_t done, const PosixFsSeams& seams);
 
-// The fail-safe copy behind FileSystem::CopyFile.
+// True when the file takes less room on disk than its size: it has holes.
+bool HasHoles(const struct stat& source);
+
+enum class SparseOutcome { kDone, kFailed, kUnsupported };
+
+// Copies the `size` bytes of `in` to the empty file `out` region by region, leaving holes
+// where `in` has them. kUnsupported, with nothing written, where the file system cannot tell
+// its holes.
+SparseOutcome CopySparse(int in, int out, int64_t size, const PosixFsSeams& seams);
+
+// The fail-safe copy behind FileSystem::CopyFile. On failure errno holds the reason, or 0
+// when no call failed (the source changed while it was copied, or is no regular file).
 bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams);
 
 }  // namespace brisvel

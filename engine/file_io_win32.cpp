@@ -1,5 +1,6 @@
 #include "engine/file_io_win32.h"
 
+#include <cerrno>
 #include <memory>
 
 #include "core/wide_text_win32.h"
@@ -20,6 +21,41 @@ bool UniqueHandle::Close() {
   const bool closed = CloseHandle(handle_) != 0;
   handle_ = nullptr;
   return closed;
+}
+
+bool FailWithLastError() {
+  switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      errno = ENOENT;
+      break;
+    case ERROR_ACCESS_DENIED:
+      errno = EACCES;
+      break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      errno = ENOSPC;
+      break;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      errno = EEXIST;
+      break;
+    case ERROR_DIR_NOT_EMPTY:
+      errno = ENOTEMPTY;
+      break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      errno = EBUSY;
+      break;
+    case ERROR_FILENAME_EXCED_RANGE:
+      errno = ENAMETOOLONG;
+      break;
+    default:
+      errno = EIO;
+      break;
+  }
+  return false;
 }
 
 void* OpenForReading(const std::string& path) {
@@ -48,7 +84,10 @@ char* ThreadReadBuffer() {
 }
 
 int64_t ReadBlock(void* file, char* buffer, size_t size, int64_t done, const Win32FsSeams& seams) {
-  if (seams.readFailsAfter >= 0 && done >= seams.readFailsAfter) return -1;
+  if (seams.readFailsAfter >= 0 && done >= seams.readFailsAfter) {
+    SetLastError(ERROR_READ_FAULT);
+    return -1;
+  }
   DWORD got = 0;
   if (!ReadFile(file, buffer, static_cast<DWORD>(size), &got, nullptr)) return -1;
   return got;
@@ -57,7 +96,10 @@ int64_t ReadBlock(void* file, char* buffer, size_t size, int64_t done, const Win
 bool WriteBlock(void* file, const char* data, size_t size, int64_t done,
                 const Win32FsSeams& seams) {
   while (size > 0) {
-    if (seams.writeFailsAfter >= 0 && done >= seams.writeFailsAfter) return false;
+    if (seams.writeFailsAfter >= 0 && done >= seams.writeFailsAfter) {
+      SetLastError(ERROR_DISK_FULL);
+      return false;
+    }
     DWORD written = 0;
     if (!WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) || written == 0) {
       return false;

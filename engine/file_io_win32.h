@@ -32,6 +32,10 @@ class UniqueHandle {
   void* handle_ = nullptr;
 };
 
+// Leaves in errno the POSIX number that comes nearest to the calling thread's last Windows
+// error, for the reason a row gives; returns false, for use in a failing return.
+bool FailWithLastError();
+
 // Opens a file for reading, letting others read, write and delete it meanwhile.
 void* OpenForReading(const std::string& path);
 

@@ -55,6 +55,15 @@ class FolderFacts {
   virtual FileFacts Of(const std::string& name) = 0;
 };
 
+// Errors: a call that fails leaves the platform's error number in errno, for the caller's
+// row to give the reason.
+//
+// Threads: one run calls its FileSystem from several threads at once: the run's worker
+// (scans, comparisons, deletions), the copy workers (CopyFile), the destination look-ahead
+// (FactsIn) and the checksum helper (Crc32 and Md5 of the second file of a pair). So every
+// member may run concurrently with any other, on different paths, and an implementation keeps
+// no unguarded mutable state. A FolderListing or FolderFacts serves only the thread that
+// opened it.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;

@@ -15,6 +15,8 @@ struct PosixFsSeams {
   int64_t readFailsAfter = -1;
   // Writes of copied data fail with ENOSPC once this many bytes were written (-1: never).
   int64_t writeFailsAfter = -1;
+  // fchmod of a copy fails with this errno (0: never).
+  int chmodError = 0;
   // Called after each block a copy has written.
   std::function<void()> afterCopyBlock;
 

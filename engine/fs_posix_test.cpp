@@ -8,9 +8,11 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
+#include "engine/file_io_posix.h"
 #include "engine/fs_test_util.h"
 
 namespace brisvel {
@@ -173,6 +175,41 @@ TEST_F(PosixFsTest, CopyThroughTheBufferMatchesTheKernelCopy) {
   EXPECT_EQ(dir_.Names(), "buffered|from|kernel");
 }
 
+// A file of 64 MiB holding two small pieces of data copies as those pieces, also through
+// the buffer, and reads back the same.
+TEST_F(PosixFsTest, SparseFilesStaySparse) {
+  constexpr off_t kSize = off_t{64} << 20;
+  {
+    UniqueFd file(open((dir_ / "from").c_str(), O_CREAT | O_WRONLY, 0644));
+    ASSERT_EQ(ftruncate(file.get(), kSize), 0);
+    ASSERT_EQ(pwrite(file.get(), "start", 5, 4096 * 3), 5);
+    ASSERT_EQ(pwrite(file.get(), "middle", 6, kSize / 2), 6);
+  }
+  if (StatOf(dir_ / "from").st_blocks * 512 >= kSize) GTEST_SKIP() << "no holes on this drive";
+  auto buffered = WithFaults(INT64_MAX, -1);
+  for (FileSystem* fs : {&fs_, buffered.get()}) {
+    ASSERT_TRUE(fs->CopyFile(dir_ / "from", dir_ / "to"));
+    const struct stat copy = StatOf(dir_ / "to");
+    EXPECT_EQ(copy.st_size, kSize);
+    EXPECT_LT(copy.st_blocks * 512, 1 << 20);
+    EXPECT_EQ(fs->Md5(dir_ / "to"), fs->Md5(dir_ / "from"));
+  }
+}
+
+// Some drives keep no permission bits and say so in different ways; the copy is still good
+// there, while a real failure of the call still fails the copy.
+TEST_F(PosixFsTest, DrivesWithoutPermissionBitsStillTakeCopies) {
+  dir_.Write("from", "data");
+  for (int error : {EPERM, EOPNOTSUPP, ENOSYS, EIO}) {
+    PosixFsSeams seams;
+    seams.chmodError = error;
+    EXPECT_EQ(NewPosixFileSystem(seams)->CopyFile(dir_ / "from", dir_ / "to"), error != EIO)
+        << error;
+  }
+  EXPECT_EQ(dir_.Read("to"), "data");
+  EXPECT_EQ(dir_.Names(), "from|to");
+}
+
 class FailingCopyTest : public PosixFsTest {
  protected:
   void SetUp() override {
@@ -185,9 +222,10 @@ class FailingCopyTest : public PosixFsTest {
   }
 };
 
-TEST_F(FailingCopyTest, WriteErrorKeepsTheOldCopy) {
+TEST_F(FailingCopyTest, WriteErrorKeepsTheOldCopyAndSaysWhy) {
   auto full = WithFaults(-1, 1024 * 1024);
   EXPECT_FALSE(full->CopyFile(dir_ / "from", dir_ / "to"));
+  EXPECT_EQ(errno, ENOSPC);  // the row's reason, not that of the clean-up after it
   ExpectOldCopyKept();
 }
 
@@ -222,6 +260,7 @@ TEST_F(FailingCopyTest, SourceChangingDuringTheCopyFails) {
       };
       dir_.Write("from", Pattern(3 * 1024 * 1024));
       EXPECT_FALSE(NewPosixFileSystem(seams)->CopyFile(from, dir_ / "to"));
+      EXPECT_EQ(errno, 0);  // no call failed, so no reason that would mislead
       ExpectOldCopyKept();
     }
   }

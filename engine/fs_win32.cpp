@@ -154,7 +154,7 @@ class Win32FileSystem final : public FileSystem {
   }
 
   bool DeleteFile(const std::string& path) override {
-    return DeleteFileW(WidePath(path).c_str()) != 0;
+    return DeleteFileW(WidePath(path).c_str()) != 0 || FailWithLastError();
   }
 
   bool CreateFolder(const std::string& path) override {
@@ -163,11 +163,12 @@ class Win32FileSystem final : public FileSystem {
     size_t end = path.size();
     while (end > 0 && (path[end - 1] == ' ' || IsPathSeparator(path[end - 1]))) --end;
     if (end == 0) return false;
-    return CreateDirectoryW(WidePath(path.substr(0, end)).c_str(), nullptr) != 0;
+    return CreateDirectoryW(WidePath(path.substr(0, end)).c_str(), nullptr) != 0 ||
+           FailWithLastError();
   }
 
   bool RemoveFolder(const std::string& path) override {
-    return RemoveDirectoryW(WidePath(WithoutTrailing(path)).c_str()) != 0;
+    return RemoveDirectoryW(WidePath(WithoutTrailing(path)).c_str()) != 0 || FailWithLastError();
   }
 
   std::unique_ptr<FolderListing> List(const std::string& folder) override {
@@ -175,7 +176,10 @@ class Win32FileSystem final : public FileSystem {
     const std::wstring pattern = WidePath(WithTrailingSeparator(folder) + "*");
     HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &first, FindExSearchNameMatch,
                                    nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return nullptr;
+    if (find == INVALID_HANDLE_VALUE) {
+      FailWithLastError();
+      return nullptr;
+    }
     return std::make_unique<Win32Listing>(find, first);
   }
 

@@ -30,6 +30,7 @@ struct JobContext {
   std::string extensionFilter;  // "|ext|ext|" or empty
   size_t baseLength = 0;        // length of the folder relative paths are cut from
   int64_t foundCount = 0;
+  bool sourceMissingReported = false;  // the job has its "Source folder not found" row
 
   // Adds a log row at the shared log row and advances it.
   void AddRow(const std::string& text, Colour colour) {

@@ -74,7 +74,7 @@ class ScanTest : public JobFixture {
     JobContext& context = Context();
     context.extensionFilter = filter;
     context.baseLength = job_.source.size();
-    ScanNewFiles(context, job_.source, 1);
+    ScanNewFiles(context);
   }
 };
 

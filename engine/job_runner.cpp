@@ -1,7 +1,10 @@
 #include "engine/job_runner.h"
 
+#include <cerrno>
+
 #include "core/text.h"
 #include "engine/copy_loop.h"
+#include "engine/error_reason.h"
 #include "engine/job_context.h"
 #include "engine/scan.h"
 
@@ -56,10 +59,21 @@ class JobRun {
     env_.view.SetJobLine(running + "...");
   }
 
+  // A log that cannot be written is a red row and an error; the job itself still runs.
   void OpenLog() {
     const BackupJob& job = context_.job;
     if (!job.Has(kUpdateLogFile) || job.logFile.empty()) return;
-    if (!log_.Open(job.destination + job.logFile)) return;  // the job runs without its log
+    if (!StaysInsideFolder(job.logFile)) {
+      context_.AddRow("Log file must lie inside the destination folder: " + job.logFile, kRed);
+      context_.CountError();
+      return;
+    }
+    const std::string path = job.destination + job.logFile;
+    if (!log_.Open(path)) {
+      context_.AddRow("Couldn't open log file " + path + Because(errno), kRed);
+      context_.CountError();
+      return;
+    }
     log_.WriteHeader(job, env_.now(), !context_.extensionFilter.empty());
   }
 
@@ -68,7 +82,7 @@ class JobRun {
     context_.baseLength = context_.job.source.size();
     if (!context_.extensionFilter.empty()) context_.AddRow("Using file extension filter.", kGrey);
     context_.AddRow("Scanning for new files...", kGrey);
-    ScanNewFiles(context_, context_.job.source, 1);
+    ScanNewFiles(context_);
   }
 
   JobOutcome Close() {

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -197,7 +199,7 @@ TEST_F(RunTest, FailedCopyIsAnErrorThatKeepsTheWindowOpen) {
   FaultyFileSystem fs(RealFileSystem());
   fs.FailCopy((source_ / "bad.txt").string());
   Run(view_, fs);
-  EXPECT_EQ(view_.ColourOf("Couldn't copy bad.txt"), kRed);
+  EXPECT_EQ(view_.ColourOf("Couldn't copy bad.txt: Permission denied"), kRed);
   EXPECT_EQ(ReadFile(destination_ / "good.txt"), "good");
   Rows texts = view_.Texts();
   EXPECT_NE(std::find(texts.begin(), texts.end(), "1 error encountered."), texts.end());
@@ -221,6 +223,29 @@ TEST_F(RunTest, DestinationThatCannotBeCreatedSkipsTheJob) {
   EXPECT_EQ(view_.Texts()[2], "");
   EXPECT_EQ(state_.errorCount, 1);
   EXPECT_EQ(view_.status, "1 Error (See Log)");
+}
+
+// A log that cannot be written is an error, and a job file can never make the log land
+// outside the destination; the jobs still copy their files.
+TEST_F(RunTest, LogFileThatCannotBeWrittenHereIsAnError) {
+  WriteFile(source_ / "a.txt", "a");
+  AddJob("Missing folder", kUpdateLogFile).logFile = "nosuchdir/x";
+  AddJob("Climbs out", kUpdateLogFile).logFile = "../x/y";
+  AddJob("Absolute", kUpdateLogFile).logFile = (root_ / "abs.log").string();
+  AddJob("Back and forth", kUpdateLogFile).logFile = "sub/../..x.log";
+  Run();
+  const std::string destination = jobs_.At(0).destination;
+  for (const std::string& row :
+       {"Couldn't open log file " + destination + "nosuchdir/x: No such file or directory",
+        std::string("Log file must lie inside the destination folder: ../x/y"),
+        "Log file must lie inside the destination folder: " + (root_ / "abs.log").string(),
+        std::string("Log file must lie inside the destination folder: sub/../..x.log")}) {
+    EXPECT_EQ(view_.ColourOf(row), kRed) << row;
+  }
+  EXPECT_EQ(state_.errorCount, 4);
+  EXPECT_EQ(state_.copiedTotal, 1);
+  EXPECT_FALSE(stdfs::exists(root_ / "x") || stdfs::exists(root_ / "abs.log"));
+  EXPECT_EQ(view_.status, "4 Errors (See Log)");
 }
 
 TEST_F(RunTest, DisabledJobsAndJobsWithoutFoldersProduceNoJobRows) {
@@ -308,6 +333,53 @@ TEST_F(RunTest, StopDuringTheCopyLoopStillClosesTheJob) {
   EXPECT_TRUE(opened_.empty());
   std::string log = ReadFile(destination_ / "backup.log");
   EXPECT_EQ(log.substr(log.size() - 4), "\r\n\r\n");
+}
+
+// While a long copy is under way, the status names that file, not the ones queued after it.
+TEST_F(RunTest, StatusNamesTheFileBeingCopied) {
+  for (const char* name : {"a.bin", "b.txt", "c.txt"}) WriteFile(source_ / name, name);
+  AddJob("Job", 0);
+  // The scan takes the files in listing order: the first one listed is copied first.
+  const std::string slowName = stdfs::directory_iterator(source_)->path().filename().string();
+  struct LockedView : RecordingProgressView {
+    void SetStatus(const std::string& text) override {
+      std::lock_guard lock(mutex);
+      RecordingProgressView::SetStatus(text);
+    }
+    std::string Status() {
+      std::lock_guard lock(mutex);
+      return status;
+    }
+    std::mutex mutex;
+  } view;
+  // The copy of the first file ends only once the two after it are done, and notes the
+  // status it saw meanwhile.
+  struct SlowFirstCopy : FaultyFileSystem {
+    SlowFirstCopy(LockedView& view, std::string slowName)
+        : FaultyFileSystem(RealFileSystem()), view(view), slowName(std::move(slowName)) {}
+    bool CopyFile(const std::string& from, const std::string& to) override {
+      if (FilePart(from) != slowName) {
+        bool copied = FaultyFileSystem::CopyFile(from, to);
+        std::lock_guard lock(mutex);
+        ++othersDone;
+        done.notify_all();
+        return copied;
+      }
+      std::unique_lock lock(mutex);
+      done.wait(lock, [this] { return othersDone == 2; });
+      statusDuringCopy = view.Status();
+      return FaultyFileSystem::CopyFile(from, to);
+    }
+    LockedView& view;
+    const std::string slowName;
+    std::mutex mutex;
+    std::condition_variable done;
+    int othersDone = 0;
+    std::string statusDuringCopy;
+  } fs(view, slowName);
+  Run(view, fs);
+  EXPECT_EQ(fs.statusDuringCopy, "Copying '" + slowName + "'...");
+  EXPECT_EQ(state_.copiedTotal, 3);
 }
 
 // The end of a run: (cancelled, finish action, log shown, error) -> waits for OK, or which

@@ -1,7 +1,8 @@
 // MD5 through the system's cryptography API (CNG), present from Windows 7 on.
+#include "core/windows_win32.h"
+// After <windows.h>, which it needs.
 #include <bcrypt.h>
 
-#include "core/windows_win32.h"
 #include "engine/checksum.h"
 
 namespace brisvel {

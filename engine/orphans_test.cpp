@@ -140,6 +140,26 @@ TEST_F(OrphansTest, EmptySourceDeletesNothingWhileTheBackupHoldsFiles) {
   EXPECT_TRUE(Exists("dst/sub/precious.txt"));
 }
 
+TEST_F(OrphansTest, EmptySourceSubFolderKeepsItsBackupLikeAnUnmountedDrive) {
+  Write("src/other.txt");
+  stdfs::create_directories(job_.source + "music");
+  Write("dst/music/a.mp3");
+  Write("dst/music/sub/b.mp3");
+  Write("dst/stale.txt");
+  EXPECT_EQ(RunPhase(),
+            (Rows{"Deleted stale.txt", "Source folder is empty: " + job_.source + "music/",
+                  "Found 1 orphan file."}));
+  EXPECT_EQ(view_.ColourOf("Source folder is empty: " + job_.source + "music/"), kRed);
+  EXPECT_EQ(state_.errorCount, 1);
+  EXPECT_TRUE(Exists("dst/music/a.mp3"));
+  EXPECT_TRUE(Exists("dst/music/sub/b.mp3"));
+  // An empty source sub-folder whose backup holds only empty folders is no warning sign.
+  stdfs::remove_all(job_.destination + "music");
+  stdfs::create_directories(job_.destination + "music/sub");
+  EXPECT_EQ(RunPhase(), (Rows{"Deleted music/sub/", "No orphan files found."}));
+  EXPECT_EQ(state_.errorCount, 1);
+}
+
 TEST_F(OrphansTest, SourceInsideTheDestinationIsLeftAloneAlsoThroughALink) {
   Write("dst/photos/sub/b.jpg");
   Write("dst/stale.jpg");

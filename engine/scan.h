@@ -15,19 +15,20 @@ std::string BuildExtensionFilter(const std::string& filterText);
 // True when `name` passes `filter` (an empty filter passes everything).
 bool PassesFilter(const std::string& filter, const std::string& name);
 
-// Walks `folder` (under the job's source, ending in a separator) at listing `level` (1 for
-// the source itself), creates the matching destination folders and collects the files that
-// pass the filter into the candidate list. Never enters the destination folder.
-void ScanNewFiles(JobContext& context, const std::string& folder, int level);
+// Walks the job's source folder, creates the matching destination folders and collects the
+// files that pass the filter into the candidate list. Never enters the destination folder.
+// A folder that cannot be read or made is a red row and an error: its files are not backed
+// up.
+void ScanNewFiles(JobContext& context);
+
+// The red row and error of a job whose source folder is missing, given once per job.
+void ReportMissingSource(JobContext& context);
 
 // The orphan phase: deletes from the destination every file and folder that the source
 // definitely no longer has, with its rows and log lines. Skipped with a red row and an error
-// when the source folder is missing, or empty while the destination holds files.
+// when the source folder is missing, or empty while the destination holds files; a source
+// sub-folder that is empty while its backup holds files keeps that backup the same way.
 void RunOrphanPhase(JobContext& context);
-
-// Walks `folder` (under the job's destination) at listing `level` and deletes orphans.
-// Never enters the source folder.
-void ScanOrphans(JobContext& context, const std::string& folder, int level);
 
 // True when the candidate at `relativePath` must be copied by the job's compare method.
 bool NeedsCopy(JobContext& context, const std::string& relativePath);

@@ -1,45 +1,58 @@
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/text.h"
+#include "engine/error_reason.h"
 #include "engine/excluded_folder.h"
 #include "engine/scan.h"
 
 namespace brisvel {
 namespace {
 
+// Walks one folder at a time: a folder's listing is closed before its sub-folders are
+// entered, so a deep tree never holds more than one listing open.
 class NewFileScan {
  public:
   explicit NewFileScan(JobContext& context) : context_(context) {}
 
-  void Walk(const std::string& folder, int level) {
+  void Walk(const std::string& folder) {
     const std::string relative = folder.substr(context_.baseLength);
     const BackupJob& job = context_.job;
-    if (!EnsureFolderPath(context_.fs, job.destination + relative)) return;
+    if (!EnsureDestinationFolder(relative)) return;
     if (Excluded().IsWholeWalk()) return;
-    std::unique_ptr<FolderListing> listing = context_.fs.List(folder);
-    if (!listing) return;
-    ReadEntries(*listing, folder, relative, level);
-    listing.reset();
+    std::vector<std::string> subFolders;
+    if (!ReadEntries(folder, relative, subFolders)) return;
+    for (const std::string& name : subFolders) {
+      if (context_.state.Cancelled()) break;
+      Walk(folder + name + kPathSeparator);
+    }
     // A source folder left empty by the move goes too, the job's source folder included.
     if (job.Has(kMoveInsteadOfCopy)) RemoveFolderIfEmpty(context_.fs, folder);
   }
 
  private:
-  void ReadEntries(FolderListing& listing, const std::string& folder, const std::string& relative,
-                   int level) {
+  // Collects the files of `folder` and, with sub-folders on, the names of its sub-folders;
+  // false when it cannot be listed.
+  bool ReadEntries(const std::string& folder, const std::string& relative,
+                   std::vector<std::string>& subFolders) {
+    std::unique_ptr<FolderListing> listing = context_.fs.List(folder);
+    if (!listing) {
+      ReportUnreadable(folder, relative, errno);
+      return false;
+    }
     const BackupJob& job = context_.job;
     bool folderBegun = false;
     FolderEntry entry;
-    while (!context_.state.Cancelled() && listing.Next(entry)) {
+    while (!context_.state.Cancelled() && listing->Next(entry)) {
       if (entry.kind == EntryKind::kFolder) {
         if (Excluded().Matches(job.source, relative, entry.name)) continue;
         if (job.Has(kIncludeSubFolders)) {
-          Walk(folder + entry.name + kPathSeparator, level + 1);
-          folderBegun = false;  // the sub-folder's files were added in between
+          subFolders.push_back(entry.name);
         } else {
-          EnsureFolderPath(context_.fs, job.destination + relative + entry.name + kPathSeparator);
+          EnsureDestinationFolder(relative + entry.name + kPathSeparator);
         }
       } else if (entry.kind == EntryKind::kFile &&
                  PassesFilter(context_.extensionFilter, entry.name)) {
@@ -49,6 +62,26 @@ class NewFileScan {
       }
       // Links to folders or to nothing, devices and pipes are never backed up.
     }
+    return true;
+  }
+
+  // A folder that cannot be made would silently lose everything below it.
+  bool EnsureDestinationFolder(const std::string& relative) {
+    const std::string folder = context_.job.destination + relative;
+    if (EnsureFolderPath(context_.fs, folder)) return true;
+    context_.AddRow("Cannot create " + folder + Because(errno), kRed);
+    context_.CountError();
+    return false;
+  }
+
+  void ReportUnreadable(const std::string& folder, const std::string& relative, int error) {
+    const bool isSource = relative.empty();
+    if (isSource && context_.fs.FileSize(folder) != kIsFolder) {
+      if (!context_.sourceMissingReported) ReportMissingSource(context_);
+      return;
+    }
+    context_.AddRow("Couldn't read folder " + folder + Because(error), kRed);
+    context_.CountError();
   }
 
   void AddCandidate(const std::string& name) {
@@ -69,8 +102,14 @@ class NewFileScan {
 
 }  // namespace
 
-void ScanNewFiles(JobContext& context, const std::string& folder, int level) {
-  NewFileScan(context).Walk(folder, level);
+void ReportMissingSource(JobContext& context) {
+  context.AddRow("Source folder not found: " + context.job.source, kRed);
+  context.CountError();
+  context.sourceMissingReported = true;
+}
+
+void ScanNewFiles(JobContext& context) {
+  NewFileScan(context).Walk(context.job.source);
 }
 
 }  // namespace brisvel

@@ -3,6 +3,7 @@
 #include <string>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "core/text.h"
 #include "engine/excluded_folder.h"
@@ -22,10 +23,17 @@ class SourceNames {
     return names_.count(name) != 0;
   }
 
+  // True when the folder could be listed and holds no entry at all.
+  bool SurelyEmpty() {
+    if (!listed_) Load();
+    return readable_ && names_.empty();
+  }
+
  private:
   void Load() {
     listed_ = true;
     std::unique_ptr<FolderListing> listing = fs_.List(folder_);
+    readable_ = listing != nullptr;
     FolderEntry entry;
     while (listing && listing->Next(entry)) names_.insert(std::move(entry.name));
   }
@@ -33,8 +41,14 @@ class SourceNames {
   FileSystem& fs_;
   const std::string folder_;
   bool listed_ = false;
+  bool readable_ = false;
   std::unordered_set<std::string> names_;
 };
+
+void ReportEmptySource(JobContext& context, const std::string& folder) {
+  context.AddRow("Source folder is empty: " + folder, kRed);
+  context.CountError();
+}
 
 class OrphanScan {
  public:
@@ -45,13 +59,19 @@ class OrphanScan {
         excluded_(context.job.destination, context.job.source),
         keptLogFile_(job_.Has(kUpdateLogFile) ? ToLower(job_.logFile) : std::string()) {}
 
-  void Walk(const std::string& folder, int level) {
+  // Deletes the orphans under `folder`. Its listing is closed before its sub-folders are
+  // entered, so a deep tree never holds more than one listing open.
+  void Walk(const std::string& folder) {
     if (excluded_.IsWholeWalk()) return;
     const std::string relative = folder.substr(context_.baseLength);
-    std::unique_ptr<FolderListing> listing = fs_.List(folder);
-    if (!listing) return;
-    ReadEntries(*listing, folder, relative, level);
-    listing.reset();
+    SourceNames sourceNames(fs_, job_.source + relative);
+    if (!relative.empty() && SourceLooksUnmounted(sourceNames, folder, relative)) return;
+    std::vector<std::string> subFolders;
+    if (!ReadEntries(folder, relative, sourceNames, subFolders)) return;
+    for (const std::string& name : subFolders) {
+      if (context_.state.Cancelled()) break;
+      Walk(folder + name + kPathSeparator);
+    }
     // Also after a cancel, so that a folder whose listing was cut short still goes.
     if (relative.empty() || !SourceFolderGone(relative)) return;
     RemoveOrphanFolder(folder, relative);
@@ -61,30 +81,38 @@ class OrphanScan {
   bool HoldsAnyFile(const std::string& folder) {
     if (excluded_.IsWholeWalk()) return false;
     const std::string relative = folder.substr(context_.baseLength);
-    std::unique_ptr<FolderListing> listing = fs_.List(folder);
-    FolderEntry entry;
-    while (listing && listing->Next(entry)) {
-      if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
-      if (entry.kind != EntryKind::kFolder) {
-        if (!IsKeptLogFile(relative, entry.name)) return true;
-      } else if (job_.Has(kIncludeSubFolders) &&
-                 HoldsAnyFile(folder + entry.name + kPathSeparator)) {
-        return true;
+    std::vector<std::string> subFolders;
+    {
+      std::unique_ptr<FolderListing> listing = fs_.List(folder);
+      FolderEntry entry;
+      while (listing && listing->Next(entry)) {
+        if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
+        if (entry.kind != EntryKind::kFolder) {
+          if (!IsKeptLogFile(relative, entry.name)) return true;
+        } else if (job_.Has(kIncludeSubFolders)) {
+          subFolders.push_back(entry.name);
+        }
       }
+    }
+    for (const std::string& name : subFolders) {
+      if (HoldsAnyFile(folder + name + kPathSeparator)) return true;
     }
     return false;
   }
 
  private:
-  void ReadEntries(FolderListing& listing, const std::string& folder, const std::string& relative,
-                   int level) {
-    SourceNames sourceNames(fs_, job_.source + relative);
+  // Deletes the orphan files of `folder` and collects its sub-folders (with sub-folders
+  // on: otherwise the destination's sub-folders are neither entered nor removed). False when
+  // the folder cannot be listed.
+  bool ReadEntries(const std::string& folder, const std::string& relative, SourceNames& sourceNames,
+                   std::vector<std::string>& subFolders) {
+    std::unique_ptr<FolderListing> listing = fs_.List(folder);
+    if (!listing) return false;
     FolderEntry entry;
-    while (!context_.state.Cancelled() && listing.Next(entry)) {
+    while (!context_.state.Cancelled() && listing->Next(entry)) {
       if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
       if (entry.kind == EntryKind::kFolder) {
-        // Without sub-folders, the destination's sub-folders are neither entered nor removed.
-        if (job_.Has(kIncludeSubFolders)) Walk(folder + entry.name + kPathSeparator, level + 1);
+        if (job_.Has(kIncludeSubFolders)) subFolders.push_back(entry.name);
         continue;
       }
       // Links, devices and pipes are entries like files: removed themselves, never followed.
@@ -95,6 +123,16 @@ class OrphanScan {
       if (fs_.Lookup(job_.source + relative + entry.name) != PathState::kMissing) continue;
       DeleteOrphan(folder, relative, entry.name);
     }
+    return true;
+  }
+
+  // A source sub-folder that exists but is empty while its backup holds files looks just
+  // like a drive that is not mounted there: its backup is kept, with a red row and an error.
+  bool SourceLooksUnmounted(SourceNames& sourceNames, const std::string& folder,
+                            const std::string& relative) {
+    if (!sourceNames.SurelyEmpty() || !HoldsAnyFile(folder)) return false;
+    ReportEmptySource(context_, job_.source + relative);
+    return true;
   }
 
   // The job's own log file, which is being written during the run.
@@ -160,8 +198,7 @@ class OrphanScan {
 bool SourceCanBeTrusted(JobContext& context, OrphanScan& scan) {
   const std::string& source = context.job.source;
   if (context.fs.FileSize(source) != kIsFolder) {
-    context.AddRow("Source folder not found: " + source, kRed);
-    context.CountError();
+    ReportMissingSource(context);
     return false;
   }
   std::unique_ptr<FolderListing> listing = context.fs.List(source);
@@ -169,8 +206,7 @@ bool SourceCanBeTrusted(JobContext& context, OrphanScan& scan) {
   if (!listing || listing->Next(entry)) return true;
   listing.reset();
   if (!scan.HoldsAnyFile(context.job.destination)) return true;
-  context.AddRow("Source folder is empty: " + source, kRed);
-  context.CountError();
+  ReportEmptySource(context, source);
   return false;
 }
 
@@ -186,7 +222,7 @@ void RunOrphanPhase(JobContext& context) {
   context.view.SetProgressValue(1);
   OrphanScan scan(context);
   if (SourceCanBeTrusted(context, scan)) {
-    scan.Walk(context.job.destination, 1);
+    scan.Walk(context.job.destination);
     if (!context.state.Cancelled()) {
       const int64_t found = context.foundCount;
       context.AddRow(found > 0
@@ -196,10 +232,6 @@ void RunOrphanPhase(JobContext& context) {
     }
   }
   context.candidates.Clear();
-}
-
-void ScanOrphans(JobContext& context, const std::string& folder, int level) {
-  OrphanScan(context).Walk(folder, level);
 }
 
 }  // namespace brisvel

@@ -90,8 +90,47 @@ TEST_F(ScanTest, CancelStopsAtTheNextEntry) {
   view.state = &state_;
   JobContext context{faulty_, view, state_, job_, log_};
   context.baseLength = job_.source.size();
-  ScanNewFiles(context, job_.source, 1);
+  ScanNewFiles(context);
   EXPECT_EQ(context.candidates.Size(), 2u);
+}
+
+// Every part of the source that the scan cannot take is a red row and an error.
+TEST_F(ScanTest, FoldersThatCannotBeReadOrMadeAreRedRowsAndErrors) {
+  Write("src/kept/a.txt");
+  Write("src/clash/b.txt");
+  Write("dst/clash", "a file where the backup needs a folder");
+  Write("src/refused/c.txt");
+  faulty_.FailCreateFolder(job_.destination + "refused/");
+  Write("src/locked/d.txt");
+  faulty_.FailList(job_.source + "locked/");
+  Scan();
+  EXPECT_EQ(CandidatePaths(), (Paths{"kept/a.txt"}));
+  for (const std::string& row :
+       {"Cannot create " + job_.destination + "clash/: File exists",
+        "Cannot create " + job_.destination + "refused/: Permission denied",
+        "Couldn't read folder " + job_.source + "locked/: Permission denied"}) {
+    EXPECT_EQ(view_.ColourOf(row), kRed) << row;
+  }
+  EXPECT_EQ(state_.errorCount, 3);
+
+  // The same for a folder met without sub-folders, and for the source folder itself.
+  job_.flags = kEnabled;
+  view_.rows.clear();
+  Scan();
+  EXPECT_EQ(view_.Texts(),
+            (std::vector<std::string>{
+                "Cannot create " + job_.destination + "clash/: File exists",
+                "Cannot create " + job_.destination + "refused/: Permission denied"}));
+  faulty_.FailList(job_.source);
+  view_.rows.clear();
+  Scan();
+  EXPECT_EQ(view_.Texts(), (std::vector<std::string>{"Couldn't read folder " + job_.source +
+                                                     ": Permission denied"}));
+  stdfs::remove_all(job_.source);
+  view_.rows.clear();
+  Scan();
+  EXPECT_EQ(view_.Texts(), (std::vector<std::string>{"Source folder not found: " + job_.source}));
+  EXPECT_EQ(state_.errorCount, 7);
 }
 
 // However its text is written, a destination inside the source is never scanned, so the

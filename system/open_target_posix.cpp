@@ -41,8 +41,9 @@ static void ReportFailure(int pipeFd) {
 }
 
 // Starts `argv` in a grandchild so that nobody has to wait for it, and learns through a
-// close-on-exec pipe whether the exec itself succeeded.
-static int StartDetached(std::vector<std::string> args) {
+// close-on-exec pipe whether the exec itself succeeded. The grandchild works in
+// `workingFolder`, or in ours when it is empty.
+static int StartDetached(std::vector<std::string> args, const std::string& workingFolder = "") {
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -62,6 +63,7 @@ static int StartDetached(std::vector<std::string> args) {
     if (grandchild < 0) ReportFailure(pipeFds[1]);
     if (grandchild > 0) _exit(0);
     PrepareChild(pipeFds[1]);
+    if (!workingFolder.empty()) (void)!chdir(workingFolder.c_str());
     execvp(argv[0], argv.data());
     ReportFailure(pipeFds[1]);
   }
@@ -77,10 +79,19 @@ static int StartDetached(std::vector<std::string> args) {
   return got == 1 ? 0 : 1;
 }
 
+// The folder an opened target works in: the target's own folder for a path (a folder opens
+// with itself as its working folder), none for a web address.
+static std::string WorkingFolderOf(const std::string& target) {
+  if (target.find("://") != std::string::npos) return std::string();
+  const size_t cut = target.rfind('/');
+  if (cut == std::string::npos || cut == 0) return std::string();
+  return target.substr(0, cut + 1);
+}
+
 int OpenTarget(const std::string& target) {
   if (target.empty()) return 0;
   if (IsExecutableFile(target)) return StartDetached({target});
-  return StartDetached({"xdg-open", target});
+  return StartDetached({"xdg-open", target}, WorkingFolderOf(target));
 }
 
 }  // namespace brisvel

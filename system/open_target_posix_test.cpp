@@ -27,10 +27,11 @@ class OpenTargetTest : public ::testing::Test {
   // folder is gone, so that no test leaves it running.
   void SetUp() override {
     WriteScript(folder_ / "bin/xdg-open",
-                "echo \"$@\" > '" + (folder_ / "opened.tmp") + "'\n" + "mv '" +
-                    (folder_ / "opened.tmp") + "' '" + (folder_ / "opened") + "'\n" +
-                    "while [ ! -e '" + (folder_ / "release") + "' ] && [ -d '" + folder_.Path() +
-                    "' ]; do sleep 0.01; done\n" + "touch '" + (folder_ / "finished") + "'\n");
+                "echo \"$@\" > '" + (folder_ / "opened.tmp") + "'\n" + "pwd -P >> '" +
+                    (folder_ / "opened.tmp") + "'\n" + "mv '" + (folder_ / "opened.tmp") + "' '" +
+                    (folder_ / "opened") + "'\n" + "while [ ! -e '" + (folder_ / "release") +
+                    "' ] && [ -d '" + folder_.Path() + "' ]; do sleep 0.01; done\n" + "touch '" +
+                    (folder_ / "finished") + "'\n");
   }
   void Release() { WriteFile(folder_ / "release", ""); }
 
@@ -45,7 +46,8 @@ TEST_F(OpenTargetTest, HandsAFolderToTheOpenerWithoutWaitingForIt) {
   ASSERT_EQ(opened.wait_for(std::chrono::seconds(60)), std::future_status::ready);
   EXPECT_EQ(opened.get(), 1);
   ASSERT_TRUE(AppearsSoon(folder_ / "opened"));
-  EXPECT_EQ(ReadFile(folder_ / "opened"), target + "\n");
+  // The folder itself is the opener's working folder.
+  EXPECT_EQ(ReadFile(folder_ / "opened"), target + "\n" + folder_ / "backup\n");
   // The opener cannot have finished: it is still waiting to be released.
   EXPECT_FALSE(std::filesystem::exists(folder_ / "finished"));
   Release();
@@ -55,7 +57,8 @@ TEST_F(OpenTargetTest, HandsAFolderToTheOpenerWithoutWaitingForIt) {
 TEST_F(OpenTargetTest, HandsAWebPageToTheOpener) {
   EXPECT_EQ(OpenTarget(kProductWebPage), 1);
   ASSERT_TRUE(AppearsSoon(folder_ / "opened"));
-  EXPECT_EQ(ReadFile(folder_ / "opened"), std::string(kProductWebPage) + "\n");
+  EXPECT_EQ(ReadFile(folder_ / "opened"),
+            std::string(kProductWebPage) + "\n" + std::filesystem::current_path().string() + "\n");
   Release();
 }
 

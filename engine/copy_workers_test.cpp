@@ -1,0 +1,39 @@
+#include "engine/copy_workers.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+#include "engine/faulty_fs.h"
+
+namespace brisvel {
+namespace {
+
+class CountingFileSystem : public FaultyFileSystem {
+ public:
+  CountingFileSystem() : FaultyFileSystem(RealFileSystem()) {}
+  bool CopyFile(const std::string&, const std::string&) override {
+    ++copies;
+    return true;
+  }
+  std::atomic<int> copies{0};
+};
+
+// The loop stops at the first skipped copy and reports nothing after it, so a later copy
+// must never land in the backup, whatever the order in which the workers asked.
+TEST(CopyWorkersTest, EveryCopyAfterASkippedOneIsSkippedToo) {
+  CountingFileSystem fs;
+  int asked = 0;
+  std::vector<std::future<CopyResult>> outcomes;
+  {
+    // The first answer says STOP; later ones, as a worker that asked late once saw it, do not.
+    CopyWorkers workers(fs, 2, [&] { return ++asked == 1; });
+    for (const char* name : {"a", "b", "c", "d"}) outcomes.push_back(workers.Copy(name, name));
+  }
+  for (auto& outcome : outcomes) EXPECT_EQ(outcome.get().outcome, CopyOutcome::kSkipped);
+  EXPECT_EQ(fs.copies, 0);
+}
+
+}  // namespace
+}  // namespace brisvel
