@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/atomic_wait.h"
+
 namespace brisvel {
 
 DestinationFacts::DestinationFacts(FileSystem& fs, const std::string& destination,
@@ -16,7 +18,7 @@ DestinationFacts::DestinationFacts(FileSystem& fs, const std::string& destinatio
 DestinationFacts::~DestinationFacts() {
   stop_.store(true, std::memory_order_relaxed);
   consumed_.store(candidates_.Size() + kWindow, std::memory_order_release);
-  consumed_.notify_all();
+  AtomicWakeAll(consumed_);
   thread_.join();
 }
 
@@ -28,7 +30,7 @@ void DestinationFacts::LookUpAll() {
     // Wait while the slot still holds facts the loop has not taken.
     size_t consumed = consumed_.load(std::memory_order_acquire);
     while (i >= consumed + kWindow) {
-      consumed_.wait(consumed, std::memory_order_acquire);
+      AtomicWait(consumed_, consumed);
       consumed = consumed_.load(std::memory_order_acquire);
     }
     if (folderName != &candidates_.Folder(i)) {
@@ -37,21 +39,21 @@ void DestinationFacts::LookUpAll() {
     }
     facts_[i % kWindow] = folder->Of(std::string(candidates_.Name(i)));
     ready_.store(i + 1, std::memory_order_release);
-    ready_.notify_one();
+    AtomicWakeAll(ready_);
   }
 }
 
 FileFacts DestinationFacts::At(size_t index) {
   size_t ready = ready_.load(std::memory_order_acquire);
   while (ready <= index) {
-    ready_.wait(ready, std::memory_order_acquire);
+    AtomicWait(ready_, ready);
     ready = ready_.load(std::memory_order_acquire);
   }
   const FileFacts facts = facts_[index % kWindow];
   // Handing slots back in batches keeps the loop from waking the thread for every file.
   if ((index + 1) % 1024 == 0 || index + 1 == candidates_.Size()) {
     consumed_.store(index + 1, std::memory_order_release);
-    consumed_.notify_one();
+    AtomicWakeAll(consumed_);
   }
   return facts;
 }

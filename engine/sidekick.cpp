@@ -3,10 +3,7 @@
 #include <chrono>
 #include <system_error>
 
-#ifdef _WIN32
-#include <condition_variable>
-#include <mutex>
-#endif
+#include "engine/atomic_wait.h"
 
 namespace brisvel {
 namespace {
@@ -17,31 +14,6 @@ namespace {
 // soon, so a short watch saves two wake-ups per pair. It yields the processor meanwhile.
 constexpr auto kWatch = std::chrono::microseconds(200);
 
-#ifdef _WIN32
-// The standard library's atomic wait for Windows (GCC 12) can miss a wake-up and sleep for
-// ever; a condition variable cannot.
-std::mutex wakeMutex;
-std::condition_variable wakeUp;
-
-void SleepUntilChange(const std::atomic<int>& state, int value) {
-  std::unique_lock<std::mutex> lock(wakeMutex);
-  wakeUp.wait(lock, [&] { return state.load(std::memory_order_acquire) != value; });
-}
-
-void WakeWaiters(std::atomic<int>&) {
-  { std::lock_guard<std::mutex> lock(wakeMutex); }
-  wakeUp.notify_all();
-}
-#else
-void SleepUntilChange(const std::atomic<int>& state, int value) {
-  state.wait(value, std::memory_order_acquire);
-}
-
-void WakeWaiters(std::atomic<int>& state) {
-  state.notify_all();
-}
-#endif
-
 // Returns once `state` holds something other than `value`.
 void AwaitChange(const std::atomic<int>& state, int value) {
   const auto until = std::chrono::steady_clock::now() + kWatch;
@@ -49,7 +21,7 @@ void AwaitChange(const std::atomic<int>& state, int value) {
     if (std::chrono::steady_clock::now() < until) {
       std::this_thread::yield();
     } else {
-      SleepUntilChange(state, value);
+      AtomicWait(state, value);
     }
   }
 }
@@ -59,7 +31,7 @@ void AwaitChange(const std::atomic<int>& state, int value) {
 Sidekick::~Sidekick() {
   if (!thread_.joinable()) return;
   state_.store(kStopping, std::memory_order_release);
-  WakeWaiters(state_);
+  AtomicWakeAll(state_);
   thread_.join();
 }
 
@@ -71,7 +43,7 @@ void Sidekick::RunTasks(Task beside, Task here) {
   }
   task_ = beside;
   state_.store(kBusy, std::memory_order_release);
-  WakeWaiters(state_);
+  AtomicWakeAll(state_);
   here();
   AwaitChange(state_, kBusy);
   claimed_.store(false, std::memory_order_release);
@@ -96,7 +68,7 @@ void Sidekick::Serve() {
     if (state_.load(std::memory_order_acquire) == kStopping) return;
     task_();
     state_.store(kIdle, std::memory_order_release);
-    WakeWaiters(state_);
+    AtomicWakeAll(state_);
   }
 }
 
