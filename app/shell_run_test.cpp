@@ -9,9 +9,9 @@
 #include "app/control_ids.h"
 #include "app/fake_ui.h"
 #include "app/shell.h"
+#include "core/test_folder_posix.h"
 #include "engine/faulty_fs.h"
 #include "system/end_program.h"
-#include "core/test_folder_posix.h"
 
 namespace brisvel {
 namespace {
@@ -36,9 +36,11 @@ class FakeClock : public Clock {
 class PausingFileSystem : public FaultyFileSystem {
  public:
   PausingFileSystem() : FaultyFileSystem(RealFileSystem()) {}
-  bool CopyFile(const std::string& from, const std::string& to) override {
+  using FileSystem::CopyFile;
+  bool CopyFile(const std::string& from, const std::string& to,
+                const CopyControl& control) override {
     if (beforeFirstCopy) std::exchange(beforeFirstCopy, nullptr)();
-    return FaultyFileSystem::CopyFile(from, to);
+    return FaultyFileSystem::CopyFile(from, to, control);
   }
   std::function<void()> beforeFirstCopy;
 };

@@ -3,10 +3,13 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "core/text.h"
 #include "engine/copy_workers.h"
 #include "engine/destination_facts.h"
+#include "engine/move_guard.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -16,6 +19,9 @@ namespace {
 // behind the work.
 constexpr size_t kPendingLimit = 32;
 constexpr int kCopyThreads = 2;
+// A Move deletes its sources in batches, each after one flush of the destination to stable
+// storage: a power cut must never find a source gone and its copy still in memory.
+constexpr size_t kMoveBatch = 1000;
 
 class CopyLoop {
  public:
@@ -35,17 +41,30 @@ class CopyLoop {
       SettleFinished(pending_.size() >= kPendingLimit);
     }
     while (!pending_.empty() && !stopped_) SettleFront();
+    FlushMoves();
     if (move_ && !currentFolder_.empty()) RemoveFolderIfEmpty(fs_, currentFolder_);
     const int64_t found = context_.foundCount;
     context_.AddRow("Found " + std::to_string(found) + " file" + Plural(found) + ".", kGrey);
   }
 
  private:
+  enum class Work { kUnchanged, kCopy, kLinkInBackup };
+
   struct Pending {
     size_t index;
     std::string relative;
-    bool copying;
-    std::future<CopyOutcome> copied;
+    Work work = Work::kUnchanged;
+    std::future<CopyResult> copied;
+    std::optional<FileStamp> judged;  // the source's stamp before it was compared (Move)
+  };
+
+  // A candidate whose work is done, waiting for its rows and, with Move, its deletion.
+  struct Settled {
+    size_t index;
+    std::string relative;
+    Work work;
+    CopyResult result;
+    std::optional<FileStamp> judged;
   };
 
   // Decides whether candidate `index` needs copying and starts its copy.
@@ -57,10 +76,19 @@ class CopyLoop {
       sourceFacts_ = fs_.FactsIn(job_.source + folder);
     }
     const std::string name(candidates.Name(index));
-    Pending pending{index, candidates.Path(index), false, {}};
-    pending.copying = NeedsCopy(context_, pending.relative, destinationFacts_.At(index),
-                                [&] { return sourceFacts_->Of(name); });
-    if (pending.copying) {
+    Pending pending{index, candidates.Path(index), Work::kUnchanged, {}, std::nullopt};
+    const FileFacts destination = destinationFacts_.At(index);
+    if (destination.size != kNothingThere && destination.kind == EntryKind::kLink) {
+      // Never written or judged through: the link stays as it is, and so does the source.
+      pending.work = Work::kLinkInBackup;
+      pending_.push_back(std::move(pending));
+      return;
+    }
+    if (move_) pending.judged = fs_.Stamp(job_.source + pending.relative, Links::kFollow);
+    const bool copying =
+        NeedsCopy(context_, pending.relative, destination, [&] { return sourceFacts_->Of(name); });
+    pending.work = copying ? Work::kCopy : Work::kUnchanged;
+    if (copying) {
       SetStatus("Copying '" + ShortName(name) + "'...");
       if (!workers_) {
         workers_ = std::make_unique<CopyWorkers>(fs_, kCopyThreads,
@@ -82,50 +110,116 @@ class CopyLoop {
   }
 
   static bool IsDone(const Pending& pending) {
-    return !pending.copying ||
+    return pending.work != Work::kCopy ||
            pending.copied.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+  }
+
+  // Takes the front candidate's result. Its rows follow at once, or with Move once its batch
+  // of sources may go.
+  void SettleFront() {
+    Pending pending = std::move(pending_.front());
+    pending_.pop_front();
+    CopyResult result{CopyOutcome::kCopied, {}};
+    if (pending.work == Work::kCopy) result = pending.copied.get();
+    if (result.outcome == CopyOutcome::kSkipped) {
+      // STOP was pressed before this copy started or while it ran: the loop ends here, as
+      // if it had stopped before this candidate.
+      stopped_ = true;
+      return;
+    }
+    Settled settled{pending.index, std::move(pending.relative), pending.work, result,
+                    pending.judged};
+    if (!move_) {
+      Finish(settled, true);
+      return;
+    }
+    moveBatch_.push_back(std::move(settled));
+    if (moveBatch_.size() >= kMoveBatch) FlushMoves();
+  }
+
+  // Makes the batch's copies durable, then finishes each of its candidates in order.
+  void FlushMoves() {
+    if (moveBatch_.empty()) return;
+    const bool durable = fs_.SyncFolder(job_.destination);
+    for (const Settled& settled : moveBatch_) Finish(settled, durable);
+    moveBatch_.clear();
   }
 
   // The candidate's rows, log line and move, then the removal of a source folder that the
   // loop has left.
-  void SettleFront() {
-    Pending pending = std::move(pending_.front());
-    pending_.pop_front();
-    const CopyOutcome outcome = pending.copying ? pending.copied.get() : CopyOutcome::kCopied;
-    if (outcome == CopyOutcome::kSkipped) {
-      // STOP was pressed before this copy started: the loop ends here, as if it had stopped
-      // before this candidate.
-      stopped_ = true;
-      return;
-    }
-    context_.view.SetProgressValue(static_cast<int64_t>(pending.index));
+  void Finish(const Settled& settled, bool durable) {
+    context_.view.SetProgressValue(static_cast<int64_t>(settled.index));
     std::string previousFolder = std::move(currentFolder_);
-    currentFolder_ = job_.source + context_.candidates.Folder(pending.index);
-    if (pending.copying) {
-      ReportCopy(pending.relative, outcome == CopyOutcome::kCopied);
-    } else if (move_) {
-      // An unchanged file is already in the backup: moving it only removes the source.
-      fs_.DeleteFile(job_.source + pending.relative);
+    currentFolder_ = job_.source + context_.candidates.Folder(settled.index);
+    switch (settled.work) {
+      case Work::kCopy:
+        ReportCopy(settled, durable);
+        break;
+      case Work::kUnchanged:
+        // An unchanged file is already in the backup: moving it only removes the source.
+        if (move_) MoveUnchanged(settled, durable);
+        break;
+      case Work::kLinkInBackup:
+        context_.AddRow("Left alone a link in the backup: " + settled.relative, kRed);
+        context_.CountError();
+        break;
     }
     if (move_ && !previousFolder.empty() && previousFolder != currentFolder_) {
       RemoveFolderIfEmpty(fs_, previousFolder);
     }
   }
 
-  void ReportCopy(const std::string& relative, bool copied) {
-    if (!copied) {
+  void ReportCopy(const Settled& settled, bool durable) {
+    const std::string& relative = settled.relative;
+    if (settled.result.outcome != CopyOutcome::kCopied) {
       context_.AddRow("Couldn't copy " + relative, kRed);
       context_.CountError();
       return;
     }
     context_.state.copiedTotal.fetch_add(1);
-    if (move_ && fs_.DeleteFile(job_.source + relative)) {
-      context_.AddRow("Moved " + relative, kGreen);
-      context_.log.WriteLine(" . Moved: " + relative);
-      return;
+    if (move_) {
+      const MoveVerdict verdict =
+          durable ? JudgeCopiedMove(fs_, job_.source + relative, job_.destination + relative,
+                                    settled.result.copiedFrom)
+                  : MoveVerdict::kNoPlainCopy;
+      if (verdict != MoveVerdict::kDelete || !durable) {
+        KeepSource(relative, verdict, durable);
+        context_.log.WriteLine(" . Copied: " + relative);
+        return;
+      }
+      if (fs_.DeleteFile(job_.source + relative)) {
+        context_.AddRow("Moved " + relative, kGreen);
+        context_.log.WriteLine(" . Moved: " + relative);
+        return;
+      }
     }
     context_.AddRow("Copied " + relative, move_ ? kOlive : kGreen);
     context_.log.WriteLine(" . Copied: " + relative);
+  }
+
+  void MoveUnchanged(const Settled& settled, bool durable) {
+    const std::string& relative = settled.relative;
+    const MoveVerdict verdict =
+        durable ? JudgeUnchangedMove(fs_, job_.source + relative, job_.destination + relative,
+                                     settled.judged, !ComparesContents())
+                : MoveVerdict::kNoPlainCopy;
+    if (verdict != MoveVerdict::kDelete || !durable) {
+      KeepSource(relative, verdict, durable);
+      return;
+    }
+    fs_.DeleteFile(job_.source + relative);  // a failure leaves the file where it was
+  }
+
+  void KeepSource(const std::string& relative, MoveVerdict verdict, bool durable) {
+    context_.AddRow(durable ? NotMovedRow(relative, verdict)
+                            : "Not moved " + relative + ": the backup could not be saved to disk",
+                    kRed);
+    context_.CountError();
+  }
+
+  // Checksums and hashes read both files; the other methods judge by size or date alone.
+  bool ComparesContents() const {
+    return job_.compareMethod == kCompareCrc32 || job_.compareMethod == kCompareMd5;
   }
 
   // The status line changes only when its text does: a run of unchanged files would
@@ -145,6 +239,7 @@ class CopyLoop {
   const std::string* sourceFactsFolder_ = nullptr;
   std::unique_ptr<CopyWorkers> workers_;
   std::deque<Pending> pending_;
+  std::vector<Settled> moveBatch_;
   bool stopped_ = false;
   std::string currentFolder_;
   std::string lastStatus_;

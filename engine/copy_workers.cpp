@@ -16,9 +16,9 @@ CopyWorkers::~CopyWorkers() {
   for (std::thread& thread : threads_) thread.join();
 }
 
-std::future<CopyOutcome> CopyWorkers::Copy(std::string from, std::string to) {
+std::future<CopyResult> CopyWorkers::Copy(std::string from, std::string to) {
   Task task{std::move(from), std::move(to), {}};
-  std::future<CopyOutcome> result = task.done.get_future();
+  std::future<CopyResult> result = task.done.get_future();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     tasks_.push_back(std::move(task));
@@ -37,12 +37,17 @@ void CopyWorkers::Work() {
       task = std::move(tasks_.front());
       tasks_.pop_front();
     }
-    if (skipQueued_()) {
-      task.done.set_value(CopyOutcome::kSkipped);
-    } else {
-      task.done.set_value(fs_.CopyFile(task.from, task.to) ? CopyOutcome::kCopied
-                                                           : CopyOutcome::kFailed);
+    CopyResult result;
+    if (!skipQueued_()) {
+      const bool copied =
+          fs_.CopyFile(task.from, task.to, CopyControl{skipQueued_, &result.copiedFrom});
+      if (copied) {
+        result.outcome = CopyOutcome::kCopied;
+      } else if (!skipQueued_()) {
+        result.outcome = CopyOutcome::kFailed;
+      }
     }
+    task.done.set_value(result);
   }
 }
 

@@ -16,13 +16,20 @@
 
 namespace brisvel {
 
-// What became of a queued copy.
+// What became of a queued copy. A copy that STOP interrupted counts as skipped: it left the
+// old copy as it was.
 enum class CopyOutcome { kCopied, kFailed, kSkipped };
+
+struct CopyResult {
+  CopyOutcome outcome = CopyOutcome::kSkipped;
+  FileStamp copiedFrom;  // the source's stamp as copied, for kCopied
+};
 
 class CopyWorkers {
  public:
-  // `skipQueued` is asked before each copy starts: while it says true, queued copies are
-  // skipped instead of started (the user pressed STOP).
+  // `skipQueued` is asked before each copy starts and between its blocks: while it says
+  // true, queued copies are skipped instead of started and running ones are broken off
+  // (the user pressed STOP).
   CopyWorkers(FileSystem& fs, int threads, std::function<bool()> skipQueued);
   // Finishes the copies already queued, then stops the threads.
   ~CopyWorkers();
@@ -30,13 +37,13 @@ class CopyWorkers {
   CopyWorkers& operator=(const CopyWorkers&) = delete;
 
   // Queues FileSystem::CopyFile(from, to).
-  std::future<CopyOutcome> Copy(std::string from, std::string to);
+  std::future<CopyResult> Copy(std::string from, std::string to);
 
  private:
   struct Task {
     std::string from;
     std::string to;
-    std::promise<CopyOutcome> done;
+    std::promise<CopyResult> done;
   };
   void Work();
 

@@ -2,8 +2,11 @@
 // buffer and reads and writes that honour the test seams.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,6 +62,13 @@ int64_t ReadBlock(int fd, char* buffer, size_t size, int64_t done, const PosixFs
 bool WriteBlock(int fd, const char* data, size_t size, int64_t done, const PosixFsSeams& seams);
 
 // The fail-safe copy behind FileSystem::CopyFile.
-bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams);
+bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams,
+                    const CopyControl& control);
+
+// The stamp of a regular file from its stat record; nullopt for anything else.
+std::optional<FileStamp> StampOf(const struct stat& info);
+
+// True when both paths are regular files that can be read in full and hold the same bytes.
+bool SameBytes(const std::string& first, const std::string& second);
 
 }  // namespace brisvel
