@@ -19,6 +19,7 @@
 #include "core/text.h"
 #include "engine/copies_in_flight.h"
 #include "engine/file_io_posix.h"
+#include "engine/leftovers.h"
 
 namespace brisvel {
 namespace {
@@ -120,7 +121,7 @@ bool CopyFileSafely(const std::string& from, const std::string& to, const PosixF
   if (!in.valid() || fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
   AdviseSequential(in.get(), source.st_size);
 
-  std::string temporary = FolderPart(to) + ".brisvel-copy-XXXXXX";
+  std::string temporary = FolderPart(to) + std::string(kCopyPrefix) + "XXXXXX";
   UniqueFd out(mkostemp(temporary.data(), O_CLOEXEC));
   if (!out.valid()) return false;
   const int slot = RecordCopyInFlight(temporary.c_str());

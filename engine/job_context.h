@@ -30,6 +30,8 @@ struct JobContext {
   std::string extensionFilter;  // "|ext|ext|" or empty
   size_t baseLength = 0;        // length of the folder relative paths are cut from
   int64_t foundCount = 0;
+  // The file name that marks the destination folder during the job (empty when none).
+  std::string runMarker;
 
   // Adds a log row at the shared log row and advances it.
   void AddRow(const std::string& text, Colour colour) {

@@ -1,7 +1,10 @@
 #include "engine/job_runner.h"
 
+#include <optional>
+
 #include "core/text.h"
 #include "engine/copy_loop.h"
+#include "engine/destination_claim.h"
 #include "engine/job_context.h"
 #include "engine/scan.h"
 
@@ -34,9 +37,18 @@ class JobRun {
     ShowRunning();
     job.source = WithTrailingSeparator(job.source);
     job.destination = WithTrailingSeparator(job.destination);
+    if (!ClaimDestination()) return Close();
     context_.extensionFilter = job.Has(kUseFilter) ? BuildExtensionFilter(job.filter) : "";
     OpenLog();
-    if (job.Has(kDeleteOrphans)) RunOrphanPhase(context_);
+    if (job.Has(kDeleteOrphans)) {
+      // Every file a Move took is missing from the source afterwards: deleting orphans would
+      // delete the only copies of the files moved before.
+      if (job.Has(kMoveInsteadOfCopy)) {
+        context_.AddRow("Orphans are kept in a Move job.", kGrey);
+      } else {
+        RunOrphanPhase(context_);
+      }
+    }
     ScanSource();
     // A cancel during the scan ends the run without the job's closing steps.
     if (env_.state.Cancelled()) return JobOutcome::kEndRun;
@@ -50,6 +62,27 @@ class JobRun {
   }
 
  private:
+  // One run at a time works in a destination, and never in its own source.
+  bool ClaimDestination() {
+    const BackupJob& job = context_.job;
+    claim_.emplace(env_.fs, job.destination);
+    std::string problem;
+    if (claim_->status() == DestinationClaim::Status::kBusy) {
+      problem = "Another run is using " + job.destination + ", job skipped";
+    } else if (claim_->status() == DestinationClaim::Status::kUnwritable) {
+      problem = "Cannot write to " + job.destination;
+    } else if (HoldsMarker(env_.fs, job.source, claim_->MarkerName())) {
+      problem = "Source and destination are the same folder: " + job.source;
+    }
+    if (problem.empty()) {
+      context_.runMarker = claim_->MarkerName();
+      return true;
+    }
+    context_.AddRow(problem, kRed);
+    context_.CountError();
+    return false;
+  }
+
   void ShowRunning() {
     std::string running = RunningText(context_.job.name);
     env_.view.SetTrayTip(std::string("Brisvel\n") + running);
@@ -82,12 +115,14 @@ class JobRun {
     }
     context_.AddRow("", kBlack);
     context_.candidates.Clear();
+    claim_.reset();
     return JobOutcome::kNextJob;
   }
 
   RunEnvironment& env_;
   BackupLog log_;
   JobContext context_;
+  std::optional<DestinationClaim> claim_;
 };
 
 std::string Counted(int64_t count, const std::string& noun) {

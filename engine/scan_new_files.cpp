@@ -3,7 +3,9 @@
 #include <string>
 
 #include "core/text.h"
+#include "engine/destination_claim.h"
 #include "engine/excluded_folder.h"
+#include "engine/leftovers.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -16,8 +18,10 @@ class NewFileScan {
   void Walk(const std::string& folder, int level) {
     const std::string relative = folder.substr(context_.baseLength);
     const BackupJob& job = context_.job;
+    if (!relative.empty() && !SafeToEnter(folder, relative)) return;
     if (!EnsureFolderPath(context_.fs, job.destination + relative)) return;
     if (Excluded().IsWholeWalk()) return;
+    RemoveLeftovers(context_.fs, job.destination + relative, kCopyPrefix);
     std::unique_ptr<FolderListing> listing = context_.fs.List(folder);
     if (!listing) return;
     ReadEntries(*listing, folder, relative, level);
@@ -27,6 +31,17 @@ class NewFileScan {
   }
 
  private:
+  // A source sub-folder is left out when it is the destination under another name, and when
+  // its place in the destination is taken by a link, which is never written through.
+  bool SafeToEnter(const std::string& folder, const std::string& relative) {
+    if (HoldsMarker(context_.fs, folder, context_.runMarker)) return false;
+    const FileFacts there = context_.fs.EntryFacts(context_.job.destination + relative);
+    if (there.size == kNothingThere || there.kind != EntryKind::kLink) return true;
+    context_.AddRow("Left alone a link in the backup: " + relative, kRed);
+    context_.CountError();
+    return false;
+  }
+
   void ReadEntries(FolderListing& listing, const std::string& folder, const std::string& relative,
                    int level) {
     const BackupJob& job = context_.job;

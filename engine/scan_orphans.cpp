@@ -50,10 +50,11 @@ class OrphanScan {
     const std::string relative = folder.substr(context_.baseLength);
     std::unique_ptr<FolderListing> listing = fs_.List(folder);
     if (!listing) return;
-    ReadEntries(*listing, folder, relative, level);
+    const bool keptAFile = ReadEntries(*listing, folder, relative, level);
     listing.reset();
-    // Also after a cancel, so that a folder whose listing was cut short still goes.
-    if (relative.empty() || !SourceFolderGone(relative)) return;
+    // Also after a cancel, so that a folder whose listing was cut short still goes; never
+    // when a file in it was kept, such as the job's own log file.
+    if (relative.empty() || keptAFile || !SourceFolderGone(relative)) return;
     RemoveOrphanFolder(folder, relative);
   }
 
@@ -66,7 +67,9 @@ class OrphanScan {
     while (listing && listing->Next(entry)) {
       if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
       if (entry.kind != EntryKind::kFolder) {
-        if (!IsKeptLogFile(relative, entry.name)) return true;
+        if (!IsKeptLogFile(relative, entry.name) && !IsRunMarker(relative, entry.name)) {
+          return true;
+        }
       } else if (job_.Has(kIncludeSubFolders) &&
                  HoldsAnyFile(folder + entry.name + kPathSeparator)) {
         return true;
@@ -76,9 +79,12 @@ class OrphanScan {
   }
 
  private:
-  void ReadEntries(FolderListing& listing, const std::string& folder, const std::string& relative,
+  // Deletes the orphans among the folder's entries; true when a file that is no orphan, or
+  // may not be one, stays in the folder.
+  bool ReadEntries(FolderListing& listing, const std::string& folder, const std::string& relative,
                    int level) {
     SourceNames sourceNames(fs_, job_.source + relative);
+    bool keptAFile = false;
     FolderEntry entry;
     while (!context_.state.Cancelled() && listing.Next(entry)) {
       if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
@@ -88,13 +94,21 @@ class OrphanScan {
         continue;
       }
       // Links, devices and pipes are entries like files: removed themselves, never followed.
-      if (IsKeptLogFile(relative, entry.name)) continue;
       // Only a source path that surely does not exist makes an orphan; one that cannot be
       // looked up keeps its backup.
-      if (sourceNames.SurelyHas(entry.name)) continue;
-      if (fs_.Lookup(job_.source + relative + entry.name) != PathState::kMissing) continue;
+      if (IsKeptLogFile(relative, entry.name) || IsRunMarker(relative, entry.name) ||
+          sourceNames.SurelyHas(entry.name) ||
+          fs_.Lookup(job_.source + relative + entry.name) != PathState::kMissing) {
+        keptAFile = true;
+        continue;
+      }
       DeleteOrphan(folder, relative, entry.name);
     }
+    return keptAFile;
+  }
+
+  bool IsRunMarker(const std::string& relative, const std::string& name) const {
+    return relative.empty() && name == context_.runMarker;
   }
 
   // The job's own log file, which is being written during the run.
