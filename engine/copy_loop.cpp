@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/text.h"
+#include "engine/case_collisions.h"
 #include "engine/copy_workers.h"
 #include "engine/destination_facts.h"
 #include "engine/move_guard.h"
@@ -30,7 +31,9 @@ class CopyLoop {
         job_(context.job),
         fs_(context.fs),
         move_(job_.Has(kMoveInsteadOfCopy)),
-        destinationFacts_(fs_, job_.destination, context.candidates) {}
+        destinationFacts_(fs_, job_.destination, context.candidates) {
+    if (context.destinationIgnoresCase) collisions_.emplace(fs_, job_.destination);
+  }
 
   void Run() {
     context_.view.SetProgressMax(context_.foundCount);
@@ -48,7 +51,7 @@ class CopyLoop {
   }
 
  private:
-  enum class Work { kUnchanged, kCopy, kLinkInBackup };
+  enum class Work { kUnchanged, kCopy, kLinkInBackup, kCaseCollision };
 
   struct Pending {
     size_t index;
@@ -56,6 +59,7 @@ class CopyLoop {
     Work work = Work::kUnchanged;
     std::future<CopyResult> copied;
     std::optional<FileStamp> judged;  // the source's stamp before it was compared (Move)
+    std::string other;                // the name that holds its place in the backup
   };
 
   // A candidate whose work is done, waiting for its rows and, with Move, its deletion.
@@ -65,6 +69,7 @@ class CopyLoop {
     Work work;
     CopyResult result;
     std::optional<FileStamp> judged;
+    std::string other;
   };
 
   // Decides whether candidate `index` needs copying and starts its copy.
@@ -76,11 +81,17 @@ class CopyLoop {
       sourceFacts_ = fs_.FactsIn(job_.source + folder);
     }
     const std::string name(candidates.Name(index));
-    Pending pending{index, candidates.Path(index), Work::kUnchanged, {}, std::nullopt};
+    Pending pending{index, candidates.Path(index), Work::kUnchanged, {}, std::nullopt, {}};
     const FileFacts destination = destinationFacts_.At(index);
     if (destination.size != kNothingThere && destination.kind == EntryKind::kLink) {
       // Never written or judged through: the link stays as it is, and so does the source.
       pending.work = Work::kLinkInBackup;
+      pending_.push_back(std::move(pending));
+      return;
+    }
+    if (collisions_) pending.other = collisions_->Find(folder, name);
+    if (!pending.other.empty()) {
+      pending.work = Work::kCaseCollision;
       pending_.push_back(std::move(pending));
       return;
     }
@@ -127,8 +138,8 @@ class CopyLoop {
       stopped_ = true;
       return;
     }
-    Settled settled{pending.index, std::move(pending.relative), pending.work, result,
-                    pending.judged};
+    Settled settled{pending.index,  std::move(pending.relative), pending.work, result,
+                    pending.judged, std::move(pending.other)};
     if (!move_) {
       Finish(settled, true);
       return;
@@ -161,6 +172,12 @@ class CopyLoop {
         break;
       case Work::kLinkInBackup:
         context_.AddRow("Left alone a link in the backup: " + settled.relative, kRed);
+        context_.CountError();
+        break;
+      case Work::kCaseCollision:
+        context_.AddRow("Couldn't copy " + settled.relative +
+                            ": its name differs only in letter case from " + settled.other,
+                        kRed);
         context_.CountError();
         break;
     }
@@ -238,6 +255,7 @@ class CopyLoop {
   std::unique_ptr<FolderFacts> sourceFacts_;
   const std::string* sourceFactsFolder_ = nullptr;
   std::unique_ptr<CopyWorkers> workers_;
+  std::optional<CaseCollisions> collisions_;
   std::deque<Pending> pending_;
   std::vector<Settled> moveBatch_;
   bool stopped_ = false;

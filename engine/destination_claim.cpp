@@ -8,6 +8,14 @@
 namespace brisvel {
 namespace {
 
+std::string ToUpper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+// Lower-case letters and digits, so that its upper-case spelling differs.
 std::string UniqueMarkerName() {
   std::random_device random;
   char digits[17];
@@ -28,6 +36,7 @@ DestinationClaim::DestinationClaim(FileSystem& fs, const std::string& destinatio
   }
   marker_ = std::move(marker);
   status_ = Status::kHeld;
+  ignoresCase_ = fs_.Lookup(destination_ + ToUpper(marker_)) == PathState::kFile;
 }
 
 DestinationClaim::~DestinationClaim() {

@@ -26,6 +26,8 @@ class DestinationClaim {
   Status status() const { return status_; }
   // The marker's file name; empty unless held.
   const std::string& MarkerName() const { return marker_; }
+  // True when the destination finds the marker under another letter case too.
+  bool IgnoresCase() const { return ignoresCase_; }
 
  private:
   FileSystem& fs_;
@@ -33,6 +35,7 @@ class DestinationClaim {
   std::unique_ptr<FolderLock> lock_;
   std::string marker_;
   Status status_ = Status::kBusy;
+  bool ignoresCase_ = false;
 };
 
 // True when `folder` (ending in a separator) holds the file `marker`: it is the folder in

@@ -32,6 +32,7 @@ struct JobContext {
   int64_t foundCount = 0;
   // The file name that marks the destination folder during the job (empty when none).
   std::string runMarker;
+  bool destinationIgnoresCase = false;
 
   // Adds a log row at the shared log row and advances it.
   void AddRow(const std::string& text, Colour colour) {

@@ -76,6 +76,7 @@ class JobRun {
     }
     if (problem.empty()) {
       context_.runMarker = claim_->MarkerName();
+      context_.destinationIgnoresCase = claim_->IgnoresCase();
       return true;
     }
     context_.AddRow(problem, kRed);

@@ -8,6 +8,7 @@
 #include <sys/time.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -36,6 +37,61 @@ class ActingFileSystem : public FaultyFileSystem {
   std::function<void()> beforeSync;
 };
 
+// A destination drive that ignores letter case and keeps the spelling a name was made with:
+// each part of a path below `root` finds an existing entry in any letter case.
+class CaseBlindFileSystem : public ActingFileSystem {
+ public:
+  explicit CaseBlindFileSystem(std::string root) : root_(std::move(root)) {}
+  int64_t FileSize(const std::string& path) override { return Inner::FileSize(Fold(path)); }
+  FileFacts Facts(const std::string& path) override { return Inner::Facts(Fold(path)); }
+  FileFacts EntryFacts(const std::string& path) override { return Inner::EntryFacts(Fold(path)); }
+  PathState Lookup(const std::string& path) override { return Inner::Lookup(Fold(path)); }
+  std::optional<FileStamp> Stamp(const std::string& path, Links links) override {
+    return Inner::Stamp(Fold(path), links);
+  }
+  bool CopyFile(const std::string& from, const std::string& to,
+                const CopyControl& control) override {
+    return Inner::CopyFile(from, Fold(to), control);
+  }
+  bool SameContents(const std::string& a, const std::string& b) override {
+    return Inner::SameContents(a, Fold(b));
+  }
+  bool CreateFolder(const std::string& path) override { return Inner::CreateFolder(Fold(path)); }
+  bool CreateEmptyFile(const std::string& path) override {
+    return Inner::CreateEmptyFile(Fold(path));
+  }
+  bool DeleteFile(const std::string& path) override { return Inner::DeleteFile(Fold(path)); }
+  std::unique_ptr<FolderListing> List(const std::string& path) override {
+    return Inner::List(Fold(path));
+  }
+
+ private:
+  using Inner = ActingFileSystem;
+  static std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  }
+  std::string Fold(const std::string& path) const {
+    if (path.rfind(root_, 0) != 0) return path;
+    std::string folded = root_;
+    size_t start = root_.size();
+    while (start < path.size()) {
+      size_t end = std::min(path.find('/', start), path.size());
+      std::string part = path.substr(start, end - start);
+      std::error_code error;
+      for (const auto& entry : stdfs::directory_iterator(folded, error)) {
+        if (Lower(entry.path().filename().string()) == Lower(part)) {
+          part = entry.path().filename().string();
+        }
+      }
+      folded += part + (end < path.size() ? "/" : "");
+      start = end + 1;
+    }
+    return folded;
+  }
+  const std::string root_;
+};
+
 class MoveSafetyTest : public ::testing::Test {
  protected:
   MoveSafetyTest() {
@@ -53,10 +109,11 @@ class MoveSafetyTest : public ::testing::Test {
     job.compareMethod = method;
     return jobs_.Append(job);
   }
-  void Run() {
-    RunEnvironment env{jobs_, settings_, state_, view_, fs_, nullptr};
+  void Run(FileSystem& fs) {
+    RunEnvironment env{jobs_, settings_, state_, view_, fs, nullptr};
     JobRunner(env);
   }
+  void Run() { Run(fs_); }
   bool Has(const std::string& row) const {
     const Rows texts = view_.Texts();
     return std::find(texts.begin(), texts.end(), row) != texts.end();
@@ -180,6 +237,32 @@ TEST_F(MoveSafetyTest, LinksInTheDestinationAreNeverFollowed) {
   ExpectErrorRow("Left alone a link in the backup: sub/");
   ExpectErrorRow("Left alone a link in the backup: file.txt");
   EXPECT_EQ(state_.errorCount, 3);
+}
+
+// Two source names that differ only in letter case, moved to a drive that ignores case: the
+// first keeps the place, the other stays in the source, in this run and the next.
+TEST_F(MoveSafetyTest, NamesThatDifferOnlyInCaseNeverOverwriteEachOther) {
+  WriteFile(src_ + "Photo.jpg", "first picture");
+  WriteFile(src_ + "photo.JPG", "second picture");
+  CaseBlindFileSystem caseBlind(dst_);
+  AddJob(kMoveInsteadOfCopy | kIncludeSubFolders);
+  Run(caseBlind);
+  const std::string moved = root_.Names("dst");
+  ASSERT_TRUE(moved == "Photo.jpg" || moved == "photo.JPG") << moved;
+  const std::string stayed = moved == "Photo.jpg" ? "photo.JPG" : "Photo.jpg";
+  const std::string movedContent = ReadFile(dst_ + moved);
+  EXPECT_EQ(root_.Names("src"), stayed);
+  EXPECT_NE(ReadFile(src_ + stayed), movedContent);
+  const std::string refused =
+      "Couldn't copy " + stayed + ": its name differs only in letter case from " + moved;
+  ExpectErrorRow(refused);
+
+  view_.rows.clear();
+  Run(caseBlind);
+  ExpectErrorRow(refused);
+  EXPECT_EQ(ReadFile(dst_ + moved), movedContent);
+  EXPECT_EQ(root_.Names("src"), stayed);
+  EXPECT_EQ(state_.errorCount, 1);  // of the second run
 }
 
 // A second run into a busy destination does nothing there; a Move job never deletes
