@@ -215,6 +215,23 @@ TEST_F(MoveSafetyTest, SourceThatIsTheDestinationUnderAnotherNameKeepsEveryFile)
   EXPECT_EQ(state_.errorCount, 1);
 }
 
+// The destination inside the source under another name: the scan never enters it.
+TEST_F(MoveSafetyTest, DestinationInsideTheSourceUnderAnotherNameIsNotScanned) {
+  const std::string alias = root_ / "alias/";
+  stdfs::create_directories(alias);
+  WriteFile(src_ + "a.txt", "a");
+  WriteFile(src_ + "bak/old.txt", "backed up before");
+  if (mount(src_.c_str(), alias.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+    GTEST_SKIP() << "cannot bind-mount here";
+  }
+  BackupJob& job = AddJob(kIncludeSubFolders);
+  job.destination = alias + "bak/";
+  Run();
+  umount2(alias.c_str(), MNT_DETACH);
+  EXPECT_EQ(root_.Names("src/bak"), "a.txt|old.txt");
+  EXPECT_EQ(state_.errorCount, 0);
+}
+
 // Links in the destination lead out of it: nothing is written, compared or deleted through
 // them, and each is reported.
 TEST_F(MoveSafetyTest, LinksInTheDestinationAreNeverFollowed) {
