@@ -70,6 +70,9 @@ class JobRun {
     if (claim_->status() == DestinationClaim::Status::kBusy) {
       problem = "Another run is using " + job.destination + ", job skipped";
     } else if (claim_->status() == DestinationClaim::Status::kUnwritable) {
+      // Without the marker a Move cannot tell its destination under another name; a copy
+      // onto itself harms nothing, so a copy job goes on (its copies then fail visibly).
+      if (!job.Has(kMoveInsteadOfCopy)) return true;
       problem = "Cannot write to " + job.destination;
     } else if (HoldsMarker(env_.fs, job.source, claim_->MarkerName())) {
       problem = "Source and destination are the same folder: " + job.source;
