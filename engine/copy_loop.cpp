@@ -83,15 +83,7 @@ class CopyLoop {
     const std::string name(candidates.Name(index));
     Pending pending{index, candidates.Path(index), Work::kUnchanged, {}, std::nullopt, {}};
     const FileFacts destination = destinationFacts_.At(index);
-    if (destination.size != kNothingThere && destination.kind == EntryKind::kLink) {
-      // Never written or judged through: the link stays as it is, and so does the source.
-      pending.work = Work::kLinkInBackup;
-      pending_.push_back(std::move(pending));
-      return;
-    }
-    if (collisions_) pending.other = collisions_->Find(folder, name);
-    if (!pending.other.empty()) {
-      pending.work = Work::kCaseCollision;
+    if (Refused(pending, destination, folder, name)) {
       pending_.push_back(std::move(pending));
       return;
     }
@@ -111,6 +103,19 @@ class CopyLoop {
       SetStatus("Comparing Files...");
     }
     pending_.push_back(std::move(pending));
+  }
+
+  // A candidate whose place in the backup is a link, or is taken by another spelling of its
+  // name, is neither compared nor copied: the backup stays as it is, and so does the source.
+  bool Refused(Pending& pending, const FileFacts& destination, const std::string& folder,
+               const std::string& name) {
+    if (destination.size != kNothingThere && destination.kind == EntryKind::kLink) {
+      pending.work = Work::kLinkInBackup;
+    } else if (collisions_) {
+      pending.other = collisions_->Find(folder, name);
+      if (!pending.other.empty()) pending.work = Work::kCaseCollision;
+    }
+    return pending.work != Work::kUnchanged;
   }
 
   // Settles the candidates at the front whose work is done; with `mustSettleOne`, waits for
