@@ -21,8 +21,10 @@ namespace {
 constexpr size_t kPendingLimit = 32;
 constexpr int kCopyThreads = 2;
 // A Move deletes its sources in batches, each after one flush of the destination to stable
-// storage: a power cut must never find a source gone and its copy still in memory.
+// storage: a power cut must never find a source gone and its copy still in memory. A batch
+// ends after so many files or bytes, so that large files still show their rows soon.
 constexpr size_t kMoveBatch = 1000;
+constexpr int64_t kMoveBatchBytes = int64_t{256} << 20;
 
 class CopyLoop {
  public:
@@ -149,8 +151,9 @@ class CopyLoop {
       Finish(settled, true);
       return;
     }
+    if (result.outcome == CopyOutcome::kCopied) moveBatchBytes_ += result.copiedFrom.size;
     moveBatch_.push_back(std::move(settled));
-    if (moveBatch_.size() >= kMoveBatch) FlushMoves();
+    if (moveBatch_.size() >= kMoveBatch || moveBatchBytes_ >= kMoveBatchBytes) FlushMoves();
   }
 
   // Makes the batch's copies durable, then finishes each of its candidates in order.
@@ -159,6 +162,7 @@ class CopyLoop {
     const bool durable = fs_.SyncFolder(job_.destination);
     for (const Settled& settled : moveBatch_) Finish(settled, durable);
     moveBatch_.clear();
+    moveBatchBytes_ = 0;
   }
 
   // The candidate's rows, log line and move, then the removal of a source folder that the
@@ -263,6 +267,7 @@ class CopyLoop {
   std::optional<CaseCollisions> collisions_;
   std::deque<Pending> pending_;
   std::vector<Settled> moveBatch_;
+  int64_t moveBatchBytes_ = 0;
   bool stopped_ = false;
   std::string currentFolder_;
   std::string lastStatus_;
