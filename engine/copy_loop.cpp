@@ -45,7 +45,7 @@ class CopyLoop {
       Judge(index);
       SettleFinished(pending_.size() >= kPendingLimit);
     }
-    while (!pending_.empty() && !stopped_) SettleFront();
+    while (!pending_.empty()) SettleFront();
     FlushMoves();
     if (move_ && !currentFolder_.empty()) RemoveFolderIfEmpty(fs_, currentFolder_);
     const int64_t found = context_.foundCount;
@@ -123,8 +123,8 @@ class CopyLoop {
   // Settles the candidates at the front whose work is done; with `mustSettleOne`, waits for
   // the first.
   void SettleFinished(bool mustSettleOne) {
-    if (mustSettleOne && !stopped_) SettleFront();
-    while (!pending_.empty() && !stopped_ && IsDone(pending_.front())) SettleFront();
+    if (mustSettleOne) SettleFront();
+    while (!pending_.empty() && IsDone(pending_.front())) SettleFront();
   }
 
   static bool IsDone(const Pending& pending) {
@@ -139,12 +139,10 @@ class CopyLoop {
     pending_.pop_front();
     CopyResult result{CopyOutcome::kCopied, {}};
     if (pending.work == Work::kCopy) result = pending.copied.get();
-    if (result.outcome == CopyOutcome::kSkipped) {
-      // STOP was pressed before this copy started or while it ran: the loop ends here, as
-      // if it had stopped before this candidate.
-      stopped_ = true;
-      return;
-    }
+    // STOP was pressed before this copy started or while it ran, which left the backup as
+    // it was: the candidate goes without a trace. Copies that other workers finished
+    // meanwhile are settled still, so that every file copied has its row.
+    if (result.outcome == CopyOutcome::kSkipped) return;
     Settled settled{pending.index,  std::move(pending.relative), pending.work, result,
                     pending.judged, std::move(pending.other)};
     if (!move_) {
@@ -268,7 +266,6 @@ class CopyLoop {
   std::deque<Pending> pending_;
   std::vector<Settled> moveBatch_;
   int64_t moveBatchBytes_ = 0;
-  bool stopped_ = false;
   std::string currentFolder_;
   std::string lastStatus_;
 };
