@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "app/console_terminal.h"
+#include "engine/copies_in_flight.h"
 #include "engine/run_state.h"
 
 namespace brisvel {
@@ -19,6 +20,7 @@ const std::atomic<int32_t>* runStateFlag = nullptr;
 void OnInterrupt(int) {
   const int32_t presses = interrupts.fetch_add(1) + 1;
   if (presses >= 2) {
+    RemoveCopiesInFlight();
     const char newline = '\n';
     (void)!write(STDERR_FILENO, &newline, 1);
     _exit(130);
@@ -72,7 +74,9 @@ void InstallConsoleSignals(std::atomic<int32_t>* cancel, const std::atomic<int32
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
+  // A service manager's stop and a closed terminal end the run as STOP does: with its
+  // summary, and without half-made copies.
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
   struct sigaction ignore = {};
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGPIPE, &ignore, nullptr);

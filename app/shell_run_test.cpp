@@ -36,9 +36,11 @@ class FakeClock : public Clock {
 class PausingFileSystem : public FaultyFileSystem {
  public:
   PausingFileSystem() : FaultyFileSystem(RealFileSystem()) {}
-  bool CopyFile(const std::string& from, const std::string& to) override {
+  using FileSystem::CopyFile;
+  bool CopyFile(const std::string& from, const std::string& to,
+                const CopyControl& control) override {
     if (beforeFirstCopy) std::exchange(beforeFirstCopy, nullptr)();
-    return FaultyFileSystem::CopyFile(from, to);
+    return FaultyFileSystem::CopyFile(from, to, control);
   }
   std::function<void()> beforeFirstCopy;
 };
@@ -199,8 +201,9 @@ TEST_F(ShellRun, StopDisablesTheFinishChoiceAndWaitsForOk) {
   };
   PressOkWhenAsked();
   EXPECT_EQ(Run(Backup({"shutdown"})), kExitFinished);
+  // STOP also breaks off the copy under way, which leaves nothing in the destination.
   EXPECT_TRUE(
-      InOrder(logAtOk_, {"Found 1 file.", "", "Copied 1 total file.", "Job(s) cancelled."}));
+      InOrder(logAtOk_, {"Found 1 file.", "", "Copied 0 total files.", "Job(s) cancelled."}));
   EXPECT_EQ(ui_.Text(kProgressWindow, kStatusLine), "Cancelled by User");
   EXPECT_EQ(powerOffs_, 0);  // a stopped run never shuts down
   EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 2 1"));

@@ -37,7 +37,8 @@ Options (before everything else):
 
 In a terminal the log rows go to standard output and the progress to standard error.
 Exit status: 0 finished without errors, 1 errors occurred, 2 nothing could run,
-130 cancelled (Ctrl+C stops the run; a second Ctrl+C ends at once).
+130 cancelled (Ctrl+C, SIGTERM or SIGHUP stops the run; a second one ends at once,
+removing the unfinished copies).
 )";
 }
 

@@ -14,13 +14,17 @@ bool DiffersOrUnreadable(const std::optional<Sum>& source, const std::optional<S
 }  // namespace
 
 bool NeedsCopy(JobContext& context, const std::string& relativePath) {
-  return NeedsCopy(context, relativePath, context.fs.Facts(context.job.destination + relativePath),
+  return NeedsCopy(context, relativePath,
+                   context.fs.EntryFacts(context.job.destination + relativePath),
                    [&] { return context.fs.Facts(context.job.source + relativePath); });
 }
 
 bool NeedsCopy(JobContext& context, const std::string& relativePath,
                const FileFacts& destinationFacts, const std::function<FileFacts()>& sourceFacts) {
   if (destinationFacts.size == kNothingThere) return true;
+  // A folder, pipe or link where the copy belongs is never an up-to-date copy, whatever its
+  // size or date says.
+  if (destinationFacts.kind != EntryKind::kFile) return true;
   switch (context.job.compareMethod) {
     case kCompareSize:
       return sourceFacts().size != destinationFacts.size;

@@ -17,6 +17,10 @@ class CountingFileSystem : public FaultyFileSystem {
     calls.push_back("facts " + path);
     return FaultyFileSystem::Facts(path);
   }
+  FileFacts EntryFacts(const std::string& path) override {
+    calls.push_back("facts " + path);
+    return FaultyFileSystem::EntryFacts(path);
+  }
   std::optional<uint32_t> Crc32(const std::string& path) override {
     calls.push_back("crc " + path);
     return FaultyFileSystem::Crc32(path);

@@ -3,9 +3,11 @@
 // all of that succeeded. Any failure removes the temporary file, so the old copy stays as it
 // was.
 //
-// A source that changes while it is copied makes the copy fail: its size and last-write time
-// are read before and after, and the bytes copied must match. A copy that succeeds is
-// therefore never cut short or padded, and it carries the last-write time the data had.
+// A source that changes while it is copied makes the copy fail: its size, last-write and
+// change times and identity are read before and after, and the bytes copied must match. A
+// copy that succeeds is therefore never cut short, padded or mixed from two versions, and it
+// carries the last-write time the data had. (The change time catches a rewrite that puts
+// the old last-write time back.)
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,7 +17,9 @@
 #include <cerrno>
 
 #include "core/text.h"
+#include "engine/copies_in_flight.h"
 #include "engine/file_io_posix.h"
+#include "engine/leftovers.h"
 
 namespace brisvel {
 namespace {
@@ -32,12 +36,18 @@ bool CopyUnsupported(int error) {
 
 enum class Outcome { kDone, kFailed, kUnsupported };
 
+bool Interrupted(const CopyControl& control) {
+  return control.interrupted && control.interrupted();
+}
+
 // Copies inside the kernel: no pass through user space, and file systems that can share
-// blocks clone them. Goes on from the descriptors' current offsets.
-Outcome CopyInKernel(int in, int out, int64_t expected, int64_t& copied,
-                     const PosixFsSeams& seams) {
-  constexpr size_t kChunk = size_t{1} << 30;
+// blocks clone them. Goes on from the descriptors' current offsets. Chunks are small enough
+// that a STOP is seen within a fraction of a second.
+Outcome CopyInKernel(int in, int out, int64_t expected, int64_t& copied, const PosixFsSeams& seams,
+                     const CopyControl& control) {
+  constexpr size_t kChunk = size_t{64} << 20;
   while (copied <= expected) {
+    if (Interrupted(control)) return Outcome::kFailed;
     ssize_t count =
         copy_file_range(in, nullptr, out, nullptr, NextRequest(expected, copied, kChunk), 0);
     if (count < 0 && errno == EINTR) continue;
@@ -51,9 +61,10 @@ Outcome CopyInKernel(int in, int out, int64_t expected, int64_t& copied,
 }
 
 bool CopyThroughBuffer(int in, int out, int64_t expected, int64_t& copied,
-                       const PosixFsSeams& seams) {
+                       const PosixFsSeams& seams, const CopyControl& control) {
   char* buffer = ThreadReadBuffer();
   while (copied <= expected) {
+    if (Interrupted(control)) return false;
     int64_t count =
         ReadBlock(in, buffer, NextRequest(expected, copied, kIoBlockSize), copied, seams);
     if (count < 0) return false;
@@ -66,21 +77,19 @@ bool CopyThroughBuffer(int in, int out, int64_t expected, int64_t& copied,
 }
 
 // Copies the data of `in` to `out`; true when exactly `expected` bytes were there.
-bool CopyData(int in, int out, int64_t expected, const PosixFsSeams& seams) {
+bool CopyData(int in, int out, int64_t expected, const PosixFsSeams& seams,
+              const CopyControl& control) {
   int64_t copied = 0;
   Outcome outcome = Outcome::kUnsupported;
-  if (!seams.ForceUserSpaceCopy()) outcome = CopyInKernel(in, out, expected, copied, seams);
+  if (!seams.ForceUserSpaceCopy()) {
+    outcome = CopyInKernel(in, out, expected, copied, seams, control);
+  }
   if (outcome == Outcome::kFailed) return false;
   if (outcome == Outcome::kUnsupported) {
     errno = 0;  // the kernel's refusal is no reason for a failure of the copy through the buffer
-    if (!CopyThroughBuffer(in, out, expected, copied, seams)) return false;
+    if (!CopyThroughBuffer(in, out, expected, copied, seams, control)) return false;
   }
   return copied == expected;
-}
-
-bool SameState(const struct stat& before, const struct stat& after) {
-  return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
-         before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
 // The answers of a drive that keeps no permission bits: FAT and exFAT refuse them, some
@@ -109,18 +118,20 @@ bool TakeOverAttributes(int out, const struct stat& source, const PosixFsSeams& 
 }
 
 // Writes everything into the open temporary file `out`; false on any failure, with errno
-// set by the call that failed, or 0 when no call did (the source changed meanwhile).
-bool FillTemporary(int in, int out, const struct stat& source, const PosixFsSeams& seams) {
+// set by the call that failed, or 0 when no call did (the source changed meanwhile, or the
+// copy was broken off).
+bool FillTemporary(int in, int out, const struct stat& source, const PosixFsSeams& seams,
+                   const CopyControl& control) {
   SparseOutcome sparse = SparseOutcome::kUnsupported;
   if (HasHoles(source)) sparse = CopySparse(in, out, source.st_size, seams);
   if (sparse == SparseOutcome::kFailed) return false;
   if (sparse == SparseOutcome::kUnsupported) {
     errno = 0;
-    if (!CopyData(in, out, source.st_size, seams)) return false;
+    if (!CopyData(in, out, source.st_size, seams, control)) return false;
   }
   struct stat after;
   if (fstat(in, &after) != 0) return false;
-  if (!SameState(source, after)) {
+  if (StampOf(source) != StampOf(after)) {
     errno = 0;
     return false;
   }
@@ -129,17 +140,19 @@ bool FillTemporary(int in, int out, const struct stat& source, const PosixFsSeam
 
 }  // namespace
 
-bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams) {
+bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams,
+                    const CopyControl& control) {
   errno = 0;  // stays 0 for failures of no call: a source that is no regular file
   UniqueFd in(OpenForReading(from.c_str()));
   struct stat source;
   if (!in.valid() || fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
   AdviseSequential(in.get(), source.st_size);
 
-  std::string temporary = FolderPart(to) + ".brisvel-copy-XXXXXX";
+  std::string temporary = FolderPart(to) + std::string(kCopyPrefix) + "XXXXXX";
   UniqueFd out(mkostemp(temporary.data(), O_CLOEXEC));
   if (!out.valid()) return false;
-  bool ok = FillTemporary(in.get(), out.get(), source, seams);
+  const int slot = RecordCopyInFlight(temporary.c_str());
+  bool ok = FillTemporary(in.get(), out.get(), source, seams, control);
   ok = out.Close() && ok;
   ok = ok && rename(temporary.c_str(), to.c_str()) == 0;
   if (!ok) {
@@ -147,6 +160,8 @@ bool CopyFileSafely(const std::string& from, const std::string& to, const PosixF
     unlink(temporary.c_str());
     errno = error;
   }
+  ForgetCopyInFlight(slot);
+  if (ok && control.copiedFrom != nullptr) *control.copiedFrom = *StampOf(source);
   return ok;
 }
 

@@ -40,17 +40,23 @@ void CopyWorkers::Work() {
       task = std::move(tasks_.front());
       tasks_.pop_front();
       // Decided in queue order, under the lock: once one copy is skipped, every later one
-      // is too, so no copy lands behind the one where the loop stops reporting.
+      // is too, so the backup never gains a file queued after one that STOP left out.
       skipping_ = skipping_ || skipQueued_();
       skip = skipping_;
     }
-    if (skip) {
-      task.done.set_value({CopyOutcome::kSkipped, 0});
-    } else if (fs_.CopyFile(task.from, task.to)) {
-      task.done.set_value({CopyOutcome::kCopied, 0});
-    } else {
-      task.done.set_value({CopyOutcome::kFailed, errno});
+    CopyResult result;
+    if (!skip) {
+      const bool copied =
+          fs_.CopyFile(task.from, task.to, CopyControl{skipQueued_, &result.copiedFrom});
+      const int error = errno;
+      if (copied) {
+        result.outcome = CopyOutcome::kCopied;
+      } else if (!skipQueued_()) {
+        result.outcome = CopyOutcome::kFailed;
+        result.error = error;
+      }
     }
+    task.done.set_value(result);
   }
 }
 

@@ -16,18 +16,21 @@
 
 namespace brisvel {
 
-// What became of a queued copy.
+// What became of a queued copy. A copy that STOP interrupted counts as skipped: it left the
+// old copy as it was.
 enum class CopyOutcome { kCopied, kFailed, kSkipped };
 
 struct CopyResult {
-  CopyOutcome outcome = CopyOutcome::kCopied;
-  int error = 0;  // errno of a failed copy; 0 when no reason is known
+  CopyOutcome outcome = CopyOutcome::kSkipped;
+  int error = 0;         // errno of a failed copy; 0 when no reason is known
+  FileStamp copiedFrom;  // the source's stamp as copied, for kCopied
 };
 
 class CopyWorkers {
  public:
-  // `skipQueued` is asked before each copy starts, in queue order: once it says true, that
-  // copy and every later one are skipped instead of started (the user pressed STOP).
+  // `skipQueued` is asked before each copy starts, in queue order, and between its blocks:
+  // once it says true, that copy and every later one are skipped instead of started, and
+  // running ones are broken off (the user pressed STOP).
   CopyWorkers(FileSystem& fs, int threads, std::function<bool()> skipQueued);
   // Finishes the copies already queued, then stops the threads.
   ~CopyWorkers();

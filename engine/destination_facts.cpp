@@ -35,7 +35,7 @@ void DestinationFacts::LookUpAll() {
     }
     if (folderName != &candidates_.Folder(i)) {
       folderName = &candidates_.Folder(i);
-      folder = fs_.FactsIn(destination_ + *folderName);
+      folder = fs_.EntryFactsIn(destination_ + *folderName);
     }
     facts_[i % kWindow] = folder->Of(std::string(candidates_.Name(i)));
     ready_.store(i + 1, std::memory_order_release);

@@ -1,4 +1,5 @@
-// Looks up the destination's facts for every candidate on a second thread, ahead of the copy
+// Looks up the destination's facts for every candidate (of the entries themselves: a link is
+// never followed) on a second thread, ahead of the copy
 // loop, so that the two trees are looked up at the same time. The copy loop still decides
 // in list order; it only waits when it catches up with the look-ups. The thread stays at most
 // a fixed number of entries ahead, so memory does not grow with the number of files.

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cerrno>
+#include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "engine/fs.h"
 
@@ -26,6 +28,13 @@ class FaultyFileSystem : public FileSystem {
   void FailChecksums(const std::string& path) { checksums_.insert(path); }
   // Lookup of `path` gives kUnknown, as when a folder on the way denies access.
   void FailLookup(const std::string& path) { lookups_.insert(path); }
+  // SyncFolder of `folder` fails, as on a drive that reports a write error.
+  void FailSync(const std::string& folder) { syncs_.insert(folder); }
+  // Called before each copy starts; a test acts there as a user would meanwhile.
+  std::function<void(const std::string& from)> beforeCopy;
+
+  // Every SyncFolder and DeleteFile so far, in order, as "sync FOLDER" and "delete PATH".
+  const std::vector<std::string>& Journal() const { return journal_; }
 
   int64_t FileSize(const std::string& path) override { return inner_.FileSize(path); }
   int64_t FileDate(const std::string& path) override { return inner_.FileDate(path); }
@@ -34,11 +43,30 @@ class FaultyFileSystem : public FileSystem {
   PathState Lookup(const std::string& path) override {
     return lookups_.count(path) ? PathState::kUnknown : inner_.Lookup(path);
   }
-  bool CopyFile(const std::string& from, const std::string& to) override {
+  FileFacts EntryFacts(const std::string& path) override { return inner_.EntryFacts(path); }
+  std::optional<FileStamp> Stamp(const std::string& path, Links links) override {
+    return inner_.Stamp(path, links);
+  }
+  using FileSystem::CopyFile;
+  bool CopyFile(const std::string& from, const std::string& to,
+                const CopyControl& control) override {
+    if (beforeCopy) beforeCopy(from);
     if (copies_.count(from) || copies_.count(to)) return Refused();
-    return inner_.CopyFile(from, to);
+    return inner_.CopyFile(from, to, control);
+  }
+  bool SameContents(const std::string& first, const std::string& second) override {
+    return inner_.SameContents(first, second);
+  }
+  bool SyncFolder(const std::string& folder) override {
+    journal_.push_back("sync " + folder);
+    return syncs_.count(folder) ? Refused() : inner_.SyncFolder(folder);
+  }
+  bool CreateEmptyFile(const std::string& path) override { return inner_.CreateEmptyFile(path); }
+  std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
+    return inner_.LockFolder(folder);
   }
   bool DeleteFile(const std::string& path) override {
+    journal_.push_back("delete " + path);
     return deletes_.count(path) ? Refused() : inner_.DeleteFile(path);
   }
   bool CreateFolder(const std::string& path) override {
@@ -68,7 +96,8 @@ class FaultyFileSystem : public FileSystem {
   }
 
   FileSystem& inner_;
-  std::set<std::string> copies_, deletes_, creates_, removes_, lists_, checksums_, lookups_;
+  std::set<std::string> copies_, deletes_, creates_, removes_, lists_, checksums_, lookups_, syncs_;
+  std::vector<std::string> journal_;
 };
 
 }  // namespace brisvel

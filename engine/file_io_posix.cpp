@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "core/text.h"
@@ -69,6 +70,38 @@ bool WriteBlock(int fd, const char* data, size_t size, int64_t done, const Posix
     done += count;
   }
   return true;
+}
+
+bool SameBytes(const std::string& first, const std::string& second) {
+  UniqueFd a(OpenForReading(first.c_str()));
+  UniqueFd b(OpenForReading(second.c_str()));
+  struct stat infoA;
+  struct stat infoB;
+  if (!a.valid() || !b.valid() || fstat(a.get(), &infoA) != 0 || fstat(b.get(), &infoB) != 0 ||
+      !S_ISREG(infoA.st_mode) || !S_ISREG(infoB.st_mode) || infoA.st_size != infoB.st_size) {
+    return false;
+  }
+  char* bufferA = ThreadReadBuffer();
+  thread_local std::unique_ptr<char[]> bufferB =
+      std::make_unique_for_overwrite<char[]>(kSumBlockSize);
+  const PosixFsSeams noSeams;
+  for (int64_t done = 0;;) {
+    // A short read from one side is made up by further reads, so that the blocks line up.
+    int64_t count = ReadBlock(a.get(), bufferA, kSumBlockSize, done, noSeams);
+    if (count < 0) return false;
+    int64_t matched = 0;
+    while (matched < count) {
+      int64_t part = ReadBlock(b.get(), bufferB.get(), static_cast<size_t>(count - matched),
+                               done + matched, noSeams);
+      if (part <= 0 || std::memcmp(bufferA + matched, bufferB.get(), part) != 0) return false;
+      matched += part;
+    }
+    if (count == 0) {
+      char extra;
+      return read(b.get(), &extra, 1) == 0;
+    }
+    done += count;
+  }
 }
 
 }  // namespace brisvel

@@ -2,8 +2,11 @@
 // buffer and reads and writes that honour the test seams.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -71,7 +74,15 @@ enum class SparseOutcome { kDone, kFailed, kUnsupported };
 SparseOutcome CopySparse(int in, int out, int64_t size, const PosixFsSeams& seams);
 
 // The fail-safe copy behind FileSystem::CopyFile. On failure errno holds the reason, or 0
-// when no call failed (the source changed while it was copied, or is no regular file).
-bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams);
+// when no call failed (the source changed while it was copied, is no regular file, or the
+// copy was broken off).
+bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams,
+                    const CopyControl& control);
+
+// The stamp of a regular file from its stat record; nullopt for anything else.
+std::optional<FileStamp> StampOf(const struct stat& info);
+
+// True when both paths are regular files that can be read in full and hold the same bytes.
+bool SameBytes(const std::string& first, const std::string& second);
 
 }  // namespace brisvel

@@ -30,23 +30,38 @@ namespace {
 // Facts by whole paths, for file systems that know no better way.
 class PathFolderFacts final : public FolderFacts {
  public:
-  PathFolderFacts(FileSystem& fs, const std::string& folder) : fs_(fs), path_(folder) {}
+  PathFolderFacts(FileSystem& fs, const std::string& folder, Links links)
+      : fs_(fs), path_(folder), links_(links) {}
   FileFacts Of(const std::string& name) override {
     path_.resize(folderLength_);
     path_ += name;
-    return fs_.Facts(path_);
+    return links_ == Links::kFollow ? fs_.Facts(path_) : fs_.EntryFacts(path_);
   }
 
  private:
   FileSystem& fs_;
   std::string path_;
   const size_t folderLength_ = path_.size();
+  const Links links_;
 };
 
 }  // namespace
 
 std::unique_ptr<FolderFacts> FileSystem::FactsIn(const std::string& folder) {
-  return std::make_unique<PathFolderFacts>(*this, folder);
+  return std::make_unique<PathFolderFacts>(*this, folder, Links::kFollow);
+}
+
+std::unique_ptr<FolderFacts> FileSystem::EntryFactsIn(const std::string& folder) {
+  return std::make_unique<PathFolderFacts>(*this, folder, Links::kEntryItself);
+}
+
+bool FileSystem::SameContents(const std::string& first, const std::string& second) {
+  auto [a, b] = Md5Pair(first, second);
+  return a && b && *a == *b;
+}
+
+std::unique_ptr<FolderLock> FileSystem::LockFolder(const std::string&) {
+  return std::make_unique<FolderLock>();
 }
 
 std::pair<std::optional<uint32_t>, std::optional<uint32_t>> FileSystem::Crc32Pair(

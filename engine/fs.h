@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,39 @@ enum class PathState : uint8_t { kMissing, kFile, kFolder, kUnknown };
 struct FileFacts {
   int64_t size = kNothingThere;
   int64_t localDate = 0;
+  EntryKind kind = EntryKind::kFile;  // meaningful only when something is there
+};
+
+// One state of a file: while its stamp stays the same, a copy made in that state still holds
+// exactly the file's contents. Device and inode tell whether two paths are one file.
+struct FileStamp {
+  int64_t size = 0;
+  int64_t modifiedNs = 0;
+  int64_t changedNs = 0;
+  uint64_t device = 0;
+  uint64_t inode = 0;
+
+  bool operator==(const FileStamp&) const = default;
+  bool SameFile(const FileStamp& other) const {
+    return device == other.device && inode == other.inode;
+  }
+};
+
+// Whether a look-up follows a final symbolic link or describes the entry itself.
+enum class Links : uint8_t { kFollow, kEntryItself };
+
+// How a copy may be stopped, and what it reports.
+struct CopyControl {
+  // Asked between blocks of data: true stops the copy, which then fails.
+  std::function<bool()> interrupted;
+  // Receives the source's stamp from the moment the copy read it (set only on success).
+  FileStamp* copiedFrom = nullptr;
+};
+
+// Held while a run works in a destination folder; releases it when destroyed.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
 };
 
 // Looks up entries of one folder by name: cheaper than whole paths, since the folder's own
@@ -83,13 +117,42 @@ class FileSystem {
   // when the folder is missing: every entry then has no facts.
   virtual std::unique_ptr<FolderFacts> FactsIn(const std::string& folder);
 
+  // Facts of the entry at `path` itself: a final link is not followed and has kind kLink.
+  virtual FileFacts EntryFacts(const std::string& path) { return Facts(path); }
+
+  // Facts of the entries of `folder` themselves, like EntryFacts.
+  virtual std::unique_ptr<FolderFacts> EntryFactsIn(const std::string& folder);
+
   // What is at `path` itself, without following a final link (a link counts as kFile).
   virtual PathState Lookup(const std::string& path) = 0;
 
+  // The stamp of the regular file at `path`; nullopt when there is none (with kEntryItself,
+  // also when `path` is a link).
+  virtual std::optional<FileStamp> Stamp(const std::string& path, Links links) = 0;
+
   // Copies `from` onto `to`, replacing an existing file only once the copy is complete: a
   // failed copy leaves the old `to` as it was and no temporary file behind. The copy takes
-  // the source's last-write time and permission bits. True on success.
-  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  // the source's last-write time and permission bits. A source that changes while it is
+  // read makes the copy fail. True on success.
+  virtual bool CopyFile(const std::string& from, const std::string& to,
+                        const CopyControl& control) = 0;
+  bool CopyFile(const std::string& from, const std::string& to) {
+    return CopyFile(from, to, CopyControl{});
+  }
+
+  // True when both regular files can be read in full and hold the same bytes.
+  virtual bool SameContents(const std::string& first, const std::string& second);
+
+  // Writes everything written so far on the file system that holds `folder` to stable
+  // storage. True on success.
+  virtual bool SyncFolder(const std::string& folder) = 0;
+
+  // Creates an empty file at `path`; fails when anything is there already.
+  virtual bool CreateEmptyFile(const std::string& path) = 0;
+
+  // Takes the run lock of `folder` without waiting; nullptr while another holder has it. A
+  // folder whose file system cannot lock gets a lock that holds nothing.
+  virtual std::unique_ptr<FolderLock> LockFolder(const std::string& folder);
 
   // Removes the file (or link itself) at `path`. True on success.
   virtual bool DeleteFile(const std::string& path) = 0;

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +33,10 @@ int64_t LocalSeconds(time_t time) {
   struct tm local;
   if (localtime_r(&time, &local) == nullptr) return 0;
   return static_cast<int64_t>(time) + local.tm_gmtoff;
+}
+
+int64_t Nanoseconds(const struct timespec& time) {
+  return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 
 EntryKind KindOf(mode_t mode) {
@@ -102,24 +107,53 @@ class PosixListing final : public FolderListing {
   DIR* dir_;
 };
 
+}  // namespace
+
+std::optional<FileStamp> StampOf(const struct stat& info) {
+  if (!S_ISREG(info.st_mode)) return std::nullopt;
+  return FileStamp{static_cast<int64_t>(info.st_size), Nanoseconds(info.st_mtim),
+                   Nanoseconds(info.st_ctim), static_cast<uint64_t>(info.st_dev),
+                   static_cast<uint64_t>(info.st_ino)};
+}
+
+namespace {
+
 FileFacts FactsOf(const struct stat& info) {
-  return {SizeOf(info), LocalSeconds(info.st_mtim.tv_sec)};
+  const EntryKind kind = S_ISLNK(info.st_mode) ? EntryKind::kLink : KindOf(info.st_mode);
+  return {SizeOf(info), LocalSeconds(info.st_mtim.tv_sec), kind};
+}
+
+int StatFlags(Links links) {
+  return links == Links::kFollow ? 0 : AT_SYMLINK_NOFOLLOW;
 }
 
 // Entries of one open folder, looked up relative to it, so that the folder's own path is not
 // walked again for every entry.
 class PosixFolderFacts final : public FolderFacts {
  public:
-  explicit PosixFolderFacts(int folder) : folder_(folder) {}
+  PosixFolderFacts(int folder, Links links) : folder_(folder), flags_(StatFlags(links)) {}
   ~PosixFolderFacts() override { close(folder_); }
   FileFacts Of(const std::string& name) override {
     struct stat info;
-    if (name.empty() || fstatat(folder_, name.c_str(), &info, 0) != 0) return {};
+    if (name.empty() || fstatat(folder_, name.c_str(), &info, flags_) != 0) return {};
     return FactsOf(info);
   }
 
  private:
   const int folder_;
+  const int flags_;
+};
+
+// Holds the lock through its open descriptor of the folder.
+class PosixFolderLock final : public FolderLock {
+ public:
+  explicit PosixFolderLock(int fd) : fd_(fd) {}
+  ~PosixFolderLock() override {
+    if (fd_ >= 0) close(fd_);
+  }
+
+ private:
+  const int fd_;
 };
 
 // A folder that cannot be opened has no entries to look up.
@@ -150,14 +184,50 @@ class PosixFileSystem final : public FileSystem {
     return FactsOf(info);
   }
 
+  FileFacts EntryFacts(const std::string& path) override {
+    struct stat info;
+    std::string trimmed(WithoutTrailingSeparators(path));
+    if (path.empty() || lstat(trimmed.c_str(), &info) != 0) return {};
+    return FactsOf(info);
+  }
+
   std::unique_ptr<FolderFacts> FactsIn(const std::string& folder) override {
-    int fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-      // Only a folder that surely is not there may answer "nothing there" for every entry.
-      if (errno == ENOENT || errno == ENOTDIR) return std::make_unique<NoFolderFacts>();
-      return FileSystem::FactsIn(folder);
+    return OpenFolderFacts(folder, Links::kFollow);
+  }
+
+  std::unique_ptr<FolderFacts> EntryFactsIn(const std::string& folder) override {
+    return OpenFolderFacts(folder, Links::kEntryItself);
+  }
+
+  std::optional<FileStamp> Stamp(const std::string& path, Links links) override {
+    struct stat info;
+    if (fstatat(AT_FDCWD, path.c_str(), &info, StatFlags(links)) != 0) return std::nullopt;
+    return StampOf(info);
+  }
+
+  bool SameContents(const std::string& first, const std::string& second) override {
+    return SameBytes(first, second);
+  }
+
+  bool SyncFolder(const std::string& folder) override {
+    UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.valid() && syncfs(fd.get()) == 0;
+  }
+
+  bool CreateEmptyFile(const std::string& path) override {
+    UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+    return fd.valid() && fd.Close();
+  }
+
+  std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const bool held = errno == EWOULDBLOCK;
+      close(fd);
+      if (held) return nullptr;
+      fd = -1;  // this file system cannot lock
     }
-    return std::make_unique<PosixFolderFacts>(fd);
+    return std::make_unique<PosixFolderLock>(fd);
   }
 
   PathState Lookup(const std::string& path) override {
@@ -169,8 +239,9 @@ class PosixFileSystem final : public FileSystem {
     return S_ISDIR(info.st_mode) ? PathState::kFolder : PathState::kFile;
   }
 
-  bool CopyFile(const std::string& from, const std::string& to) override {
-    return CopyFileSafely(from, to, seams_);
+  bool CopyFile(const std::string& from, const std::string& to,
+                const CopyControl& control) override {
+    return CopyFileSafely(from, to, seams_, control);
   }
 
   bool DeleteFile(const std::string& path) override { return unlink(path.c_str()) == 0; }
@@ -226,6 +297,17 @@ class PosixFileSystem final : public FileSystem {
   }
 
  private:
+  std::unique_ptr<FolderFacts> OpenFolderFacts(const std::string& folder, Links links) {
+    int fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+      // Only a folder that surely is not there may answer "nothing there" for every entry.
+      if (errno == ENOENT || errno == ENOTDIR) return std::make_unique<NoFolderFacts>();
+      return links == Links::kFollow ? FileSystem::FactsIn(folder)
+                                     : FileSystem::EntryFactsIn(folder);
+    }
+    return std::make_unique<PosixFolderFacts>(fd, links);
+  }
+
   // Feeds the whole regular file at `path` to `consume` in large blocks; false when it
   // cannot be opened or read to its end, or when `consume` refuses a block.
   template <typename Consume>

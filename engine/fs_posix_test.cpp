@@ -266,6 +266,47 @@ TEST_F(FailingCopyTest, SourceChangingDuringTheCopyFails) {
   }
 }
 
+// A rewrite in place keeps the size, and a writer may put the old last-write time back: the
+// copy, half old and half new, would then look up to date for ever. The change time tells.
+TEST_F(FailingCopyTest, SourceRewrittenInPlaceWithItsOldDateFails) {
+  const std::string from = dir_ / "from";
+  const struct stat before = StatOf(from);
+  for (bool buffered : {false, true}) {
+    SCOPED_TRACE(buffered);
+    PosixFsSeams seams;
+    if (buffered) seams.readFailsAfter = INT64_MAX;
+    seams.afterCopyBlock = [&] {
+      int fd = open(from.c_str(), O_WRONLY);
+      ASSERT_EQ(pwrite(fd, "NEW", 3, 0), 3);
+      const struct timespec times[2] = {before.st_atim, before.st_mtim};
+      futimens(fd, times);
+      close(fd);
+    };
+    EXPECT_FALSE(NewPosixFileSystem(seams)->CopyFile(from, dir_ / "to"));
+    ExpectOldCopyKept();
+  }
+}
+
+// STOP breaks off a long copy between blocks; the old copy stays. A copy that succeeds tells
+// the stamp of the source it read.
+TEST_F(FailingCopyTest, InterruptedCopyKeepsTheOldCopyAndACompleteOneTellsItsSource) {
+  PosixFsSeams seams;
+  seams.readFailsAfter = INT64_MAX;  // blocks of a fixed size
+  int blocks = 0;
+  seams.afterCopyBlock = [&] { ++blocks; };
+  auto fs = NewPosixFileSystem(seams);
+  CopyControl stopAfterOne{[&] { return blocks >= 1; }, nullptr};
+  EXPECT_FALSE(fs->CopyFile(dir_ / "from", dir_ / "to", stopAfterOne));
+  EXPECT_EQ(blocks, 1);
+  ExpectOldCopyKept();
+
+  FileStamp copiedFrom;
+  ASSERT_TRUE(fs_.CopyFile(dir_ / "from", dir_ / "to", CopyControl{nullptr, &copiedFrom}));
+  EXPECT_EQ(fs_.Stamp(dir_ / "from", Links::kFollow), copiedFrom);
+  EXPECT_EQ(copiedFrom.size, 3 * 1024 * 1024);
+  EXPECT_FALSE(fs_.Stamp(dir_ / "to", Links::kFollow)->SameFile(copiedFrom));
+}
+
 // Runs only where the test may mount (root with the mount capability).
 TEST_F(FailingCopyTest, FullFileSystemKeepsTheOldCopy) {
   const std::string mountPoint = dir_ / "small";

@@ -31,6 +31,9 @@ struct JobContext {
   size_t baseLength = 0;        // length of the folder relative paths are cut from
   int64_t foundCount = 0;
   bool sourceMissingReported = false;  // the job has its "Source folder not found" row
+  // The file name that marks the destination folder during the job (empty when none).
+  std::string runMarker;
+  bool destinationIgnoresCase = false;
 
   // Adds a log row at the shared log row and advances it.
   void AddRow(const std::string& text, Colour colour) {

@@ -1,9 +1,11 @@
 #include "engine/job_runner.h"
 
 #include <cerrno>
+#include <optional>
 
 #include "core/text.h"
 #include "engine/copy_loop.h"
+#include "engine/destination_claim.h"
 #include "engine/error_reason.h"
 #include "engine/job_context.h"
 #include "engine/scan.h"
@@ -37,9 +39,18 @@ class JobRun {
     ShowRunning();
     job.source = WithTrailingSeparator(job.source);
     job.destination = WithTrailingSeparator(job.destination);
+    if (!ClaimDestination()) return Close();
     context_.extensionFilter = job.Has(kUseFilter) ? BuildExtensionFilter(job.filter) : "";
     OpenLog();
-    if (job.Has(kDeleteOrphans)) RunOrphanPhase(context_);
+    if (job.Has(kDeleteOrphans)) {
+      // Every file a Move took is missing from the source afterwards: deleting orphans would
+      // delete the only copies of the files moved before.
+      if (job.Has(kMoveInsteadOfCopy)) {
+        context_.AddRow("Orphans are kept in a Move job.", kGrey);
+      } else {
+        RunOrphanPhase(context_);
+      }
+    }
     ScanSource();
     // A cancel during the scan ends the run without the job's closing steps.
     if (env_.state.Cancelled()) return JobOutcome::kEndRun;
@@ -53,6 +64,31 @@ class JobRun {
   }
 
  private:
+  // One run at a time works in a destination, and never in its own source.
+  bool ClaimDestination() {
+    const BackupJob& job = context_.job;
+    claim_.emplace(env_.fs, job.destination);
+    std::string problem;
+    if (claim_->status() == DestinationClaim::Status::kBusy) {
+      problem = "Another run is using " + job.destination + ", job skipped";
+    } else if (claim_->status() == DestinationClaim::Status::kUnwritable) {
+      // Without the marker a Move cannot tell its destination under another name; a copy
+      // onto itself harms nothing, so a copy job goes on (its copies then fail visibly).
+      if (!job.Has(kMoveInsteadOfCopy)) return true;
+      problem = "Cannot write to " + job.destination;
+    } else if (HoldsMarker(env_.fs, job.source, claim_->MarkerName())) {
+      problem = "Source and destination are the same folder: " + job.source;
+    }
+    if (problem.empty()) {
+      context_.runMarker = claim_->MarkerName();
+      context_.destinationIgnoresCase = claim_->IgnoresCase();
+      return true;
+    }
+    context_.AddRow(problem, kRed);
+    context_.CountError();
+    return false;
+  }
+
   void ShowRunning() {
     std::string running = RunningText(context_.job.name);
     env_.view.SetTrayTip(std::string("Brisvel\n") + running);
@@ -96,12 +132,14 @@ class JobRun {
     }
     context_.AddRow("", kBlack);
     context_.candidates.Clear();
+    claim_.reset();
     return JobOutcome::kNextJob;
   }
 
   RunEnvironment& env_;
   BackupLog log_;
   JobContext context_;
+  std::optional<DestinationClaim> claim_;
 };
 
 std::string Counted(int64_t count, const std::string& noun) {

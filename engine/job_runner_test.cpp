@@ -357,9 +357,11 @@ TEST_F(RunTest, StatusNamesTheFileBeingCopied) {
   struct SlowFirstCopy : FaultyFileSystem {
     SlowFirstCopy(LockedView& view, std::string slowName)
         : FaultyFileSystem(RealFileSystem()), view(view), slowName(std::move(slowName)) {}
-    bool CopyFile(const std::string& from, const std::string& to) override {
+    using FaultyFileSystem::CopyFile;
+    bool CopyFile(const std::string& from, const std::string& to,
+                  const CopyControl& control) override {
       if (FilePart(from) != slowName) {
-        bool copied = FaultyFileSystem::CopyFile(from, to);
+        bool copied = FaultyFileSystem::CopyFile(from, to, control);
         std::lock_guard lock(mutex);
         ++othersDone;
         done.notify_all();
@@ -368,7 +370,7 @@ TEST_F(RunTest, StatusNamesTheFileBeingCopied) {
       std::unique_lock lock(mutex);
       done.wait(lock, [this] { return othersDone == 2; });
       statusDuringCopy = view.Status();
-      return FaultyFileSystem::CopyFile(from, to);
+      return FaultyFileSystem::CopyFile(from, to, control);
     }
     LockedView& view;
     const std::string slowName;

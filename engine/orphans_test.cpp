@@ -83,6 +83,24 @@ TEST_F(OrphansTest, OwnLogFileStaysInAnyLetterCaseOnlyAtTheTop) {
   EXPECT_FALSE(Exists("dst/BackUp.LOG"));
 }
 
+// A log file in a sub-folder the source lacks: the folder goes only once it is empty, so the
+// open log file and the lines it holds stay; and so does any file the file pass kept.
+TEST_F(OrphansTest, OrphanFolderHoldingTheOpenLogFileOrAKeptFileStays) {
+  job_.Set(kUpdateLogFile, true);
+  job_.logFile = "logs/run.log";
+  Write("src/a.txt");
+  Write("dst/logs/old.txt");
+  Write("dst/unsure/x.txt");
+  faulty_.FailLookup(job_.source + "unsure/x.txt");
+  ASSERT_TRUE(log_.Open(job_.destination + job_.logFile));
+  log_.WriteLine("header");
+  Rows rows = RunPhase();
+  log_.Close();
+  EXPECT_EQ(Read("dst/logs/run.log"), "header\r\n . Deleted orphan: logs/old.txt\r\n");
+  EXPECT_TRUE(Exists("dst/unsure/x.txt"));
+  EXPECT_EQ(rows, (Rows{"Deleted logs/old.txt", "Found 1 orphan file."}));
+}
+
 TEST_F(OrphansTest, FailedDeletionsAreReportedAndTheScanGoesOn) {
   Write("src/a.txt");
   Write("dst/one");

@@ -33,8 +33,9 @@ void RunOrphanPhase(JobContext& context);
 // True when the candidate at `relativePath` must be copied by the job's compare method.
 bool NeedsCopy(JobContext& context, const std::string& relativePath);
 
-// The same, with the destination's facts already looked up and the source's facts looked up
-// by `sourceFacts` (called at most once, only when the destination exists).
+// The same, with the destination entry's facts (links not followed) already looked up and the
+// source's facts looked up by `sourceFacts` (called at most once, only when the destination
+// exists).
 bool NeedsCopy(JobContext& context, const std::string& relativePath,
                const FileFacts& destinationFacts, const std::function<FileFacts()>& sourceFacts);
 

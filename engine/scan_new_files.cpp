@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "core/text.h"
+#include "engine/destination_claim.h"
 #include "engine/error_reason.h"
 #include "engine/excluded_folder.h"
+#include "engine/leftovers.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -21,8 +23,10 @@ class NewFileScan {
   void Walk(const std::string& folder) {
     const std::string relative = folder.substr(context_.baseLength);
     const BackupJob& job = context_.job;
+    if (!relative.empty() && !SafeToEnter(folder, relative)) return;
     if (!EnsureDestinationFolder(relative)) return;
     if (Excluded().IsWholeWalk()) return;
+    RemoveLeftovers(context_.fs, job.destination + relative, kCopyPrefix);
     std::vector<std::string> subFolders;
     if (!ReadEntries(folder, relative, subFolders)) return;
     for (const std::string& name : subFolders) {
@@ -34,6 +38,17 @@ class NewFileScan {
   }
 
  private:
+  // A source sub-folder is left out when it is the destination under another name, and when
+  // its place in the destination is taken by a link, which is never written through.
+  bool SafeToEnter(const std::string& folder, const std::string& relative) {
+    if (HoldsMarker(context_.fs, folder, context_.runMarker)) return false;
+    const FileFacts there = context_.fs.EntryFacts(context_.job.destination + relative);
+    if (there.size == kNothingThere || there.kind != EntryKind::kLink) return true;
+    context_.AddRow("Left alone a link in the backup: " + relative, kRed);
+    context_.CountError();
+    return false;
+  }
+
   // Collects the files of `folder` and, with sub-folders on, the names of its sub-folders;
   // false when it cannot be listed.
   bool ReadEntries(const std::string& folder, const std::string& relative,

@@ -67,13 +67,15 @@ class OrphanScan {
     SourceNames sourceNames(fs_, job_.source + relative);
     if (!relative.empty() && SourceLooksUnmounted(sourceNames, folder, relative)) return;
     std::vector<std::string> subFolders;
-    if (!ReadEntries(folder, relative, sourceNames, subFolders)) return;
+    bool keptAFile = false;
+    if (!ReadEntries(folder, relative, sourceNames, subFolders, keptAFile)) return;
     for (const std::string& name : subFolders) {
       if (context_.state.Cancelled()) break;
       Walk(folder + name + kPathSeparator);
     }
-    // Also after a cancel, so that a folder whose listing was cut short still goes.
-    if (relative.empty() || !SourceFolderGone(relative)) return;
+    // Also after a cancel, so that a folder whose listing was cut short still goes; never
+    // when a file in it was kept, such as the job's own log file.
+    if (relative.empty() || keptAFile || !SourceFolderGone(relative)) return;
     RemoveOrphanFolder(folder, relative);
   }
 
@@ -88,7 +90,9 @@ class OrphanScan {
       while (listing && listing->Next(entry)) {
         if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
         if (entry.kind != EntryKind::kFolder) {
-          if (!IsKeptLogFile(relative, entry.name)) return true;
+          if (!IsKeptLogFile(relative, entry.name) && !IsRunMarker(relative, entry.name)) {
+            return true;
+          }
         } else if (job_.Has(kIncludeSubFolders)) {
           subFolders.push_back(entry.name);
         }
@@ -103,9 +107,10 @@ class OrphanScan {
  private:
   // Deletes the orphan files of `folder` and collects its sub-folders (with sub-folders
   // on: otherwise the destination's sub-folders are neither entered nor removed). False when
-  // the folder cannot be listed.
+  // the folder cannot be listed; `keptAFile` tells whether a file that is no orphan, or may
+  // not be one, stays in the folder.
   bool ReadEntries(const std::string& folder, const std::string& relative, SourceNames& sourceNames,
-                   std::vector<std::string>& subFolders) {
+                   std::vector<std::string>& subFolders, bool& keptAFile) {
     std::unique_ptr<FolderListing> listing = fs_.List(folder);
     if (!listing) return false;
     FolderEntry entry;
@@ -116,11 +121,14 @@ class OrphanScan {
         continue;
       }
       // Links, devices and pipes are entries like files: removed themselves, never followed.
-      if (IsKeptLogFile(relative, entry.name)) continue;
       // Only a source path that surely does not exist makes an orphan; one that cannot be
       // looked up keeps its backup.
-      if (sourceNames.SurelyHas(entry.name)) continue;
-      if (fs_.Lookup(job_.source + relative + entry.name) != PathState::kMissing) continue;
+      if (IsKeptLogFile(relative, entry.name) || IsRunMarker(relative, entry.name) ||
+          sourceNames.SurelyHas(entry.name) ||
+          fs_.Lookup(job_.source + relative + entry.name) != PathState::kMissing) {
+        keptAFile = true;
+        continue;
+      }
       DeleteOrphan(folder, relative, entry.name);
     }
     return true;
@@ -133,6 +141,10 @@ class OrphanScan {
     if (!sourceNames.SurelyEmpty() || !HoldsAnyFile(folder)) return false;
     ReportEmptySource(context_, job_.source + relative);
     return true;
+  }
+
+  bool IsRunMarker(const std::string& relative, const std::string& name) const {
+    return relative.empty() && name == context_.runMarker;
   }
 
   // The job's own log file, which is being written during the run.

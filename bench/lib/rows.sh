@@ -138,6 +138,38 @@ checksum_row() {
   done
 }
 
+row_move() {
+  move_row small "first move, small tree ($(tree_fact small 1) files)"
+  move_row large "first move, large tree ($(megabytes "$(tree_fact large 3)") MB)"
+}
+
+# move_row TREE LABEL: a first Move into a fresh destination, each run from its own fresh
+# copy of the source made outside the timed part, against rsync removing its sources. A run
+# must leave the destination holding the tree and the source without a file.
+move_row() {
+  local tree=$1 src files tool r from dst
+  ensure_tree "$tree"
+  src=$(tree_src "$tree")
+  files=$(tree_fact "$tree" 1)
+  compare "$2" "move-$tree.brisvel" "move-$tree.rsync" "rsync -a --remove-source-files" time -
+  for ((r = 1; r <= rounds; r++)); do
+    for tool in brisvel rsync; do
+      rounds_of "move-$tree" "$r" "$tool"
+      from=$run/move-$tree-$tool-$r-src
+      dst=$run/move-$tree-$tool-$r
+      cp -a "$src" "$from" || fail "cannot copy $src to $from"
+      case $tool in
+        brisvel) run_brisvel "move-$tree.$tool" "$r" 0 "$files" 0 "$from" "$dst" recursive move ;;
+        rsync) measure "move-$tree.$tool" "$r" 0 rsync -a --remove-source-files "$from/" "$dst/" ;;
+      esac
+      expect_same_tree "$tree" "$dst" "move $tree, $tool, round $r"
+      [ -z "$(find "$from" -type f -print -quit 2>/dev/null)" ] ||
+        fail "move $tree, $tool, round $r: files are left in $from"
+      remove "$from" "$dst"
+    done
+  done
+}
+
 # Peak memory of a no-change run over a tree of --memory-files files, against the largest
 # process of rsync's (GNU time's maximum resident set covers the children it waits for).
 row_memory() {

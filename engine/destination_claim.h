@@ -1,0 +1,45 @@
+// A job's hold on its destination folder while it runs: the run lock, so that two runs never
+// work in one destination at once, and a marker file with a name unique to the run, through
+// which the job recognises its destination under any other name (a bind mount, another
+// letter case on a drive that ignores case), where comparing inode numbers is not enough.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "engine/fs.h"
+
+namespace brisvel {
+
+class DestinationClaim {
+ public:
+  enum class Status { kHeld, kBusy, kUnwritable };
+
+  // Takes the lock of `destination` (ending in a separator), removes markers that killed
+  // runs left there and places this run's marker.
+  DestinationClaim(FileSystem& fs, const std::string& destination);
+  // Removes the marker, then releases the lock.
+  ~DestinationClaim();
+  DestinationClaim(const DestinationClaim&) = delete;
+  DestinationClaim& operator=(const DestinationClaim&) = delete;
+
+  Status status() const { return status_; }
+  // The marker's file name; empty unless held.
+  const std::string& MarkerName() const { return marker_; }
+  // True when the destination finds the marker under another letter case too.
+  bool IgnoresCase() const { return ignoresCase_; }
+
+ private:
+  FileSystem& fs_;
+  const std::string destination_;
+  std::unique_ptr<FolderLock> lock_;
+  std::string marker_;
+  Status status_ = Status::kBusy;
+  bool ignoresCase_ = false;
+};
+
+// True when `folder` (ending in a separator) holds the file `marker`: it is the folder in
+// which the marker was placed, under whatever name.
+bool HoldsMarker(FileSystem& fs, const std::string& folder, const std::string& marker);
+
+}  // namespace brisvel

@@ -1,0 +1,19 @@
+// Files of ours that a run killed before it could tidy up leaves in a destination: the
+// temporary files of copies in flight and the marker of its destination claim. No run is
+// working in a destination whose lock a run holds, so such files found there are leftovers.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/fs.h"
+
+namespace brisvel {
+
+inline constexpr std::string_view kCopyPrefix = ".brisvel-copy-";
+inline constexpr std::string_view kMarkerPrefix = ".brisvel-run-";
+
+// Deletes the files (not folders) of `folder` whose names begin with `prefix`.
+void RemoveLeftovers(FileSystem& fs, const std::string& folder, std::string_view prefix);
+
+}  // namespace brisvel

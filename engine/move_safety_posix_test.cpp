@@ -1,0 +1,323 @@
+// Move deletes a source only when the destination holds a durable copy of exactly its
+// present contents, apart from the source; and the destination belongs to one run at a time,
+// which never writes, compares or deletes through a link in it.
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/test_folder_posix.h"
+#include "engine/faulty_fs.h"
+#include "engine/job_runner.h"
+#include "engine/recording_progress_view.h"
+
+namespace brisvel {
+namespace {
+
+namespace stdfs = std::filesystem;
+using Rows = std::vector<std::string>;
+
+// The real disk, with a chance to act as a user would right before the batch of moves is
+// flushed, that is after the copies were made and before any source goes.
+class ActingFileSystem : public FaultyFileSystem {
+ public:
+  ActingFileSystem() : FaultyFileSystem(RealFileSystem()) {}
+  bool SyncFolder(const std::string& folder) override {
+    if (beforeSync) beforeSync();
+    return FaultyFileSystem::SyncFolder(folder);
+  }
+  std::function<void()> beforeSync;
+};
+
+// A destination drive that ignores letter case and keeps the spelling a name was made with:
+// each part of a path below `root` finds an existing entry in any letter case.
+class CaseBlindFileSystem : public ActingFileSystem {
+ public:
+  explicit CaseBlindFileSystem(std::string root) : root_(std::move(root)) {}
+  int64_t FileSize(const std::string& path) override { return Inner::FileSize(Fold(path)); }
+  FileFacts Facts(const std::string& path) override { return Inner::Facts(Fold(path)); }
+  FileFacts EntryFacts(const std::string& path) override { return Inner::EntryFacts(Fold(path)); }
+  PathState Lookup(const std::string& path) override { return Inner::Lookup(Fold(path)); }
+  std::optional<FileStamp> Stamp(const std::string& path, Links links) override {
+    return Inner::Stamp(Fold(path), links);
+  }
+  bool CopyFile(const std::string& from, const std::string& to,
+                const CopyControl& control) override {
+    return Inner::CopyFile(from, Fold(to), control);
+  }
+  bool SameContents(const std::string& a, const std::string& b) override {
+    return Inner::SameContents(a, Fold(b));
+  }
+  bool CreateFolder(const std::string& path) override { return Inner::CreateFolder(Fold(path)); }
+  bool CreateEmptyFile(const std::string& path) override {
+    return Inner::CreateEmptyFile(Fold(path));
+  }
+  bool DeleteFile(const std::string& path) override { return Inner::DeleteFile(Fold(path)); }
+  std::unique_ptr<FolderListing> List(const std::string& path) override {
+    return Inner::List(Fold(path));
+  }
+
+ private:
+  using Inner = ActingFileSystem;
+  static std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  }
+  std::string Fold(const std::string& path) const {
+    if (path.rfind(root_, 0) != 0) return path;
+    std::string folded = root_;
+    size_t start = root_.size();
+    while (start < path.size()) {
+      size_t end = std::min(path.find('/', start), path.size());
+      std::string part = path.substr(start, end - start);
+      std::error_code error;
+      for (const auto& entry : stdfs::directory_iterator(folded, error)) {
+        if (Lower(entry.path().filename().string()) == Lower(part)) {
+          part = entry.path().filename().string();
+        }
+      }
+      folded += part + (end < path.size() ? "/" : "");
+      start = end + 1;
+    }
+    return folded;
+  }
+  const std::string root_;
+};
+
+class MoveSafetyTest : public ::testing::Test {
+ protected:
+  MoveSafetyTest() {
+    stdfs::create_directories(src_);
+    stdfs::create_directories(dst_);
+    state_.runState = kRunning;
+  }
+
+  BackupJob& AddJob(uint8_t flags, uint8_t method = kCompareSize) {
+    BackupJob job = DefaultJob();
+    job.name = "Job";
+    job.source = src_;
+    job.destination = dst_;
+    job.flags = flags | kEnabled;
+    job.compareMethod = method;
+    return jobs_.Append(job);
+  }
+  void Run(FileSystem& fs) {
+    RunEnvironment env{jobs_, settings_, state_, view_, fs, nullptr};
+    JobRunner(env);
+  }
+  void Run() { Run(fs_); }
+  bool Has(const std::string& row) const {
+    const Rows texts = view_.Texts();
+    return std::find(texts.begin(), texts.end(), row) != texts.end();
+  }
+  void ExpectErrorRow(const std::string& row) {
+    EXPECT_TRUE(Has(row)) << row;
+    EXPECT_EQ(view_.ColourOf(row), kRed) << row;
+  }
+  // Gives `path` a last-write time `seconds` after 2020-01-01.
+  static void SetDate(const std::string& path, int seconds) {
+    const struct timeval times[2] = {{1577836800 + seconds, 0}, {1577836800 + seconds, 0}};
+    ASSERT_EQ(lutimes(path.c_str(), times), 0);
+  }
+
+  TestFolder root_;
+  const std::string src_ = root_ / "src/";
+  const std::string dst_ = root_ / "dst/";
+  JobList jobs_;
+  RunSettings settings_;
+  SharedRunState state_;
+  RecordingProgressView view_;
+  ActingFileSystem fs_;
+};
+
+// A source that changes after its copy was made stays, with its change; the others go only
+// after the destination was flushed to disk, and not at all when the flush fails.
+TEST_F(MoveSafetyTest, SourcesGoOnlyAfterTheFlushAndOnlyWhenStillAsCopied) {
+  WriteFile(src_ + "grows.txt", "first");
+  WriteFile(src_ + "sub/steady.txt", "steady");
+  fs_.beforeSync = [&] { std::ofstream(src_ + "grows.txt", std::ios::app) << " and more"; };
+  AddJob(kMoveInsteadOfCopy | kIncludeSubFolders);
+  Run();
+  EXPECT_EQ(ReadFile(src_ + "grows.txt"), "first and more");
+  EXPECT_EQ(ReadFile(dst_ + "grows.txt"), "first");
+  ExpectErrorRow("Not moved grows.txt: it changed while it was being moved");
+  EXPECT_TRUE(Has("Moved sub/steady.txt"));
+  EXPECT_FALSE(stdfs::exists(src_ + "sub"));
+  EXPECT_EQ(state_.errorCount, 1);
+  const std::vector<std::string>& journal = fs_.Journal();
+  const auto sync = std::find(journal.begin(), journal.end(), "sync " + dst_);
+  const auto firstDelete =
+      std::find(journal.begin(), journal.end(), "delete " + src_ + "sub/steady.txt");
+  ASSERT_NE(firstDelete, journal.end());
+  EXPECT_LT(sync, firstDelete);
+
+  WriteFile(src_ + "again.txt", "again");
+  fs_.beforeSync = nullptr;
+  fs_.FailSync(dst_);
+  Run();
+  EXPECT_EQ(ReadFile(src_ + "again.txt"), "again");
+  ExpectErrorRow("Not moved again.txt: the backup could not be saved to disk");
+}
+
+// Size and date methods read no data: a source they call unchanged goes only when its bytes
+// equal the backup's. A folder or pipe where the copy belongs is never up to date, however
+// new its date.
+TEST_F(MoveSafetyTest, UnchangedByTheMethodIsNotEnoughToDeleteTheSource) {
+  WriteFile(src_ + "same.txt", "abc");
+  WriteFile(dst_ + "same.txt", "abc");
+  WriteFile(src_ + "other.txt", "abc");
+  WriteFile(dst_ + "other.txt", "xyz");
+  AddJob(kMoveInsteadOfCopy);
+  Run();
+  EXPECT_FALSE(stdfs::exists(src_ + "same.txt"));
+  EXPECT_EQ(ReadFile(src_ + "other.txt"), "abc");
+  EXPECT_EQ(ReadFile(dst_ + "other.txt"), "xyz");
+  ExpectErrorRow("Not moved other.txt: its contents differ from the backup's");
+
+  view_.rows.clear();
+  jobs_ = JobList();
+  WriteFile(src_ + "folder.txt", "data 1");
+  WriteFile(src_ + "pipe.txt", "data 2");
+  SetDate(src_ + "folder.txt", 0);
+  SetDate(src_ + "pipe.txt", 0);
+  stdfs::create_directories(dst_ + "folder.txt/inside");
+  ASSERT_EQ(mkfifo((dst_ + "pipe.txt").c_str(), 0644), 0);
+  SetDate(dst_ + "folder.txt", 100);
+  SetDate(dst_ + "pipe.txt", 100);
+  AddJob(kMoveInsteadOfCopy, kCompareDate);
+  Run();
+  EXPECT_EQ(ReadFile(src_ + "folder.txt"), "data 1");
+  ExpectErrorRow("Couldn't copy folder.txt: Is a directory");
+  EXPECT_EQ(ReadFile(dst_ + "pipe.txt"), "data 2");
+  EXPECT_TRUE(Has("Moved pipe.txt"));
+}
+
+// One folder under two names: a bind mount of the source as the destination.
+TEST_F(MoveSafetyTest, SourceThatIsTheDestinationUnderAnotherNameKeepsEveryFile) {
+  WriteFile(src_ + "only.txt", "the only copy");
+  if (mount(src_.c_str(), dst_.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+    GTEST_SKIP() << "cannot bind-mount here";
+  }
+  AddJob(kMoveInsteadOfCopy | kIncludeSubFolders | kDeleteOrphans);
+  Run();
+  umount2(dst_.c_str(), MNT_DETACH);
+  EXPECT_EQ(ReadFile(src_ + "only.txt"), "the only copy");
+  EXPECT_EQ(root_.Names("src"), "only.txt");  // and no marker left behind
+  ExpectErrorRow("Source and destination are the same folder: " + src_);
+  EXPECT_EQ(state_.errorCount, 1);
+}
+
+// The destination inside the source under another name: the scan never enters it.
+TEST_F(MoveSafetyTest, DestinationInsideTheSourceUnderAnotherNameIsNotScanned) {
+  const std::string alias = root_ / "alias/";
+  stdfs::create_directories(alias);
+  WriteFile(src_ + "a.txt", "a");
+  WriteFile(src_ + "bak/old.txt", "backed up before");
+  if (mount(src_.c_str(), alias.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+    GTEST_SKIP() << "cannot bind-mount here";
+  }
+  BackupJob& job = AddJob(kIncludeSubFolders);
+  job.destination = alias + "bak/";
+  Run();
+  umount2(alias.c_str(), MNT_DETACH);
+  EXPECT_EQ(root_.Names("src/bak"), "a.txt|old.txt");
+  EXPECT_EQ(state_.errorCount, 0);
+}
+
+// Links in the destination lead out of it: nothing is written, compared or deleted through
+// them, and each is reported.
+TEST_F(MoveSafetyTest, LinksInTheDestinationAreNeverFollowed) {
+  WriteFile(root_ / "outside/passwd", "outside");
+  WriteFile(root_ / "outside.txt", "outside");
+  stdfs::create_directory_symlink(root_ / "outside", dst_ + "etc");
+  stdfs::create_symlink(root_ / "outside.txt", dst_ + "file.txt");
+  stdfs::create_directory_symlink(src_ + "sub", dst_ + "sub");
+  WriteFile(src_ + "etc/passwd", "source");
+  WriteFile(src_ + "file.txt", "outside");  // same size and bytes as the link's target
+  WriteFile(src_ + "sub/only.txt", "the only copy");
+  AddJob(kMoveInsteadOfCopy | kIncludeSubFolders);
+  Run();
+  EXPECT_EQ(ReadFile(root_ / "outside/passwd"), "outside");
+  EXPECT_EQ(ReadFile(src_ + "etc/passwd"), "source");
+  EXPECT_EQ(ReadFile(src_ + "file.txt"), "outside");
+  EXPECT_EQ(ReadFile(src_ + "sub/only.txt"), "the only copy");
+  EXPECT_TRUE(stdfs::is_symlink(dst_ + "file.txt"));
+  ExpectErrorRow("Left alone a link in the backup: etc/");
+  ExpectErrorRow("Left alone a link in the backup: sub/");
+  ExpectErrorRow("Left alone a link in the backup: file.txt");
+  EXPECT_EQ(state_.errorCount, 3);
+}
+
+// Two source names that differ only in letter case, moved to a drive that ignores case: the
+// first keeps the place, the other stays in the source, in this run and the next.
+TEST_F(MoveSafetyTest, NamesThatDifferOnlyInCaseNeverOverwriteEachOther) {
+  WriteFile(src_ + "Photo.jpg", "first picture");
+  WriteFile(src_ + "photo.JPG", "second picture");
+  CaseBlindFileSystem caseBlind(dst_);
+  AddJob(kMoveInsteadOfCopy | kIncludeSubFolders);
+  Run(caseBlind);
+  const std::string moved = root_.Names("dst");
+  ASSERT_TRUE(moved == "Photo.jpg" || moved == "photo.JPG") << moved;
+  const std::string stayed = moved == "Photo.jpg" ? "photo.JPG" : "Photo.jpg";
+  const std::string movedContent = ReadFile(dst_ + moved);
+  EXPECT_EQ(root_.Names("src"), stayed);
+  EXPECT_NE(ReadFile(src_ + stayed), movedContent);
+  const std::string refused =
+      "Couldn't copy " + stayed + ": its name differs only in letter case from " + moved;
+  ExpectErrorRow(refused);
+
+  view_.rows.clear();
+  Run(caseBlind);
+  ExpectErrorRow(refused);
+  EXPECT_EQ(ReadFile(dst_ + moved), movedContent);
+  EXPECT_EQ(root_.Names("src"), stayed);
+  EXPECT_EQ(state_.errorCount, 1);  // of the second run
+}
+
+// A second run into a busy destination does nothing there; a Move job never deletes
+// orphans, which are the files it moved before.
+TEST_F(MoveSafetyTest, OneRunAtATimeAndMoveKeepsWhatItMovedBefore) {
+  WriteFile(src_ + "new.txt", "new");
+  WriteFile(dst_ + "moved-last-time.txt", "its only copy");
+  AddJob(kMoveInsteadOfCopy | kDeleteOrphans);
+  {
+    std::unique_ptr<FolderLock> otherRun = RealFileSystem().LockFolder(dst_);
+    ASSERT_NE(otherRun, nullptr);
+    Run();
+    ExpectErrorRow("Another run is using " + dst_ + ", job skipped");
+    EXPECT_TRUE(stdfs::exists(src_ + "new.txt"));
+    EXPECT_FALSE(stdfs::exists(dst_ + "new.txt"));
+  }
+  view_.rows.clear();
+  state_.errorCount = 0;
+  Run();
+  EXPECT_TRUE(Has("Orphans are kept in a Move job."));
+  EXPECT_TRUE(Has("Moved new.txt"));
+  EXPECT_EQ(ReadFile(dst_ + "moved-last-time.txt"), "its only copy");
+  EXPECT_EQ(root_.Names("dst"), "moved-last-time.txt|new.txt");
+}
+
+// Leftovers of a killed run go from the folders a run passes through: temporary copies
+// anywhere, and the destination's old marker.
+TEST_F(MoveSafetyTest, LeftoversOfAKilledRunAreRemovedWhereTheRunPasses) {
+  WriteFile(src_ + "sub/a.txt", "a");
+  WriteFile(dst_ + "sub/.brisvel-copy-Ab12Cd", "half a copy");
+  WriteFile(dst_ + ".brisvel-run-0123456789abcdef", "");
+  WriteFile(dst_ + "sub/.brisvel-copy-notes/keep.txt", "a folder of the user's");
+  AddJob(kIncludeSubFolders);
+  Run();
+  EXPECT_EQ(root_.Names("dst"), "sub");
+  EXPECT_EQ(root_.Names("dst/sub"), ".brisvel-copy-notes|a.txt");
+  EXPECT_EQ(state_.errorCount, 0);
+}
+
+}  // namespace
+}  // namespace brisvel
