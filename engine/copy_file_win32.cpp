@@ -41,10 +41,12 @@ HANDLE CreateTemporary(const std::string& folder, std::string& name) {
 }
 
 // Copies all data; true when exactly `expected` bytes were there.
-bool CopyData(HANDLE in, HANDLE out, int64_t expected, const Win32FsSeams& seams) {
+bool CopyData(HANDLE in, HANDLE out, int64_t expected, const Win32FsSeams& seams,
+              const CopyControl& control) {
   char* buffer = ThreadReadBuffer();
   int64_t copied = 0;
   for (;;) {
+    if (control.interrupted && control.interrupted()) return false;
     int64_t count = ReadBlock(in, buffer, kIoBlockSize, copied, seams);
     if (count < 0) return false;
     if (count == 0) return copied == expected;
@@ -55,11 +57,13 @@ bool CopyData(HANDLE in, HANDLE out, int64_t expected, const Win32FsSeams& seams
 }
 
 bool FillTemporary(HANDLE in, HANDLE out, const BY_HANDLE_FILE_INFORMATION& source,
-                   const Win32FsSeams& seams) {
-  if (!CopyData(in, out, SizeOf(source), seams)) return false;
+                   const Win32FsSeams& seams, const CopyControl& control) {
+  if (!CopyData(in, out, SizeOf(source), seams, control)) return false;
   BY_HANDLE_FILE_INFORMATION after;
   if (!GetFileInformationByHandle(in, &after) || !SameState(source, after)) return false;
-  return SetFileTime(out, nullptr, nullptr, &source.ftLastWriteTime) != 0;
+  // On the disk before it replaces the old copy: a Move deletes the source next.
+  return SetFileTime(out, nullptr, nullptr, &source.ftLastWriteTime) != 0 &&
+         FlushFileBuffers(out) != 0;
 }
 
 // Renames `temporary` over `to`. The old copy's read-only attribute would refuse the
@@ -80,21 +84,26 @@ bool ReplaceWith(const std::wstring& temporary, const std::wstring& to) {
 
 }  // namespace
 
-bool CopyFileSafely(const std::string& from, const std::string& to, const Win32FsSeams& seams) {
+bool CopyFileSafely(const std::string& from, const std::string& to, const Win32FsSeams& seams,
+                    const CopyControl& control) {
   UniqueHandle in(OpenForReading(from));
   BY_HANDLE_FILE_INFORMATION source;
-  if (!in.valid() || !GetFileInformationByHandle(in.get(), &source)) return FailWithLastError();
+  FileStamp stamp;
+  if (!in.valid() || !GetFileInformationByHandle(in.get(), &source) || !StampOf(in.get(), stamp)) {
+    return FailWithLastError();
+  }
 
   std::string temporary;
   UniqueHandle out(CreateTemporary(FolderPart(to), temporary));
   if (!out.valid()) return FailWithLastError();
   const std::wstring wideTemporary = WidePath(temporary);
-  bool ok = FillTemporary(in.get(), out.get(), source, seams);
+  bool ok = FillTemporary(in.get(), out.get(), source, seams, control);
   ok = out.Close() && ok;
   const DWORD attributes = source.dwFileAttributes & kCopiedAttributes;
   ok = ok && SetFileAttributesW(wideTemporary.c_str(),
                                 attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL);
   ok = ok && ReplaceWith(wideTemporary, WidePath(to));
+  if (ok && control.copiedFrom != nullptr) *control.copiedFrom = stamp;
   if (!ok) {
     FailWithLastError();
     SetFileAttributesW(wideTemporary.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -77,6 +77,22 @@ void* OpenForReading(const std::string& path) {
   return file;
 }
 
+bool StampOf(void* file, FileStamp& stamp) {
+  BY_HANDLE_FILE_INFORMATION info;
+  FILE_BASIC_INFO basic;
+  if (!GetFileInformationByHandle(file, &info) ||
+      !GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) {
+    return false;
+  }
+  // 100-nanosecond ticks since 1601; only differences and equality matter here.
+  stamp.size = static_cast<int64_t>((uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
+  stamp.modifiedNs = basic.LastWriteTime.QuadPart * 100;
+  stamp.changedNs = basic.ChangeTime.QuadPart * 100;
+  stamp.device = info.dwVolumeSerialNumber;
+  stamp.inode = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  return true;
+}
+
 char* ThreadReadBuffer() {
   thread_local std::unique_ptr<char[]> buffer =
       std::make_unique_for_overwrite<char[]>(kIoBlockSize);

@@ -64,7 +64,11 @@ bool ReadWholeFile(const std::string& path, const Win32FsSeams& seams, Consume&&
   }
 }
 
+// The stamp of the open file `file` (a handle); false when it cannot be read.
+bool StampOf(void* file, FileStamp& stamp);
+
 // The fail-safe copy behind FileSystem::CopyFile.
-bool CopyFileSafely(const std::string& from, const std::string& to, const Win32FsSeams& seams);
+bool CopyFileSafely(const std::string& from, const std::string& to, const Win32FsSeams& seams,
+                    const CopyControl& control);
 
 }  // namespace brisvel

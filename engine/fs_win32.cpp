@@ -149,8 +149,36 @@ class Win32FileSystem final : public FileSystem {
     return PathState::kFile;
   }
 
-  bool CopyFile(const std::string& from, const std::string& to) override {
-    return CopyFileSafely(from, to, seams_);
+  std::optional<FileStamp> Stamp(const std::string& path, Links links) override {
+    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS |
+                        (links == Links::kEntryItself ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+    UniqueHandle file(CreateFileW(WidePath(path).c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, flags, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    FileStamp stamp;
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+        !StampOf(file.get(), stamp)) {
+      return std::nullopt;
+    }
+    return stamp;
+  }
+
+  using FileSystem::CopyFile;
+  bool CopyFile(const std::string& from, const std::string& to,
+                const CopyControl& control) override {
+    return CopyFileSafely(from, to, seams_, control);
+  }
+
+  // Every copy is flushed to the disk before it replaces the old one, so there is nothing
+  // left to write here.
+  bool SyncFolder(const std::string&) override { return true; }
+
+  bool CreateEmptyFile(const std::string& path) override {
+    UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() || FailWithLastError();
   }
 
   bool DeleteFile(const std::string& path) override {
