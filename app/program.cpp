@@ -25,7 +25,14 @@ bool WantsConsole(bool consoleOption, const char* display, const char* waylandDi
   return consoleOption || (Unset(display) && Unset(waylandDisplay));
 }
 
-int RunProgram(int argc, char** argv) {
+static int RunShell(Ui& ui, const ProgramOptions& options, bool console) {
+  Shell shell({ui, RealFileSystem(), [](const std::string& folder) { OpenTarget(folder); },
+               SystemClock(), PowerOff, console});
+  InstallConsoleSignals(&shell.RunState().cancel, &shell.RunState().runState);
+  return shell.Run(options.arguments);
+}
+
+int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop) {
   const ProgramOptions options =
       ReadProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (options.help) {
@@ -36,14 +43,15 @@ int RunProgram(int argc, char** argv) {
     std::puts(kVersionText);
     return 0;
   }
-  // The desktop backend is not built yet, so the terminal serves even where WantsConsole()
-  // would choose the desktop.
-  (void)WantsConsole(options.console, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
-  ConsoleUi ui(StandardTerminal(), InterruptCount);
-  Shell shell({ui, RealFileSystem(), [](const std::string& folder) { OpenTarget(folder); },
-               SystemClock(), PowerOff, true});
-  InstallConsoleSignals(&shell.RunState().cancel, &shell.RunState().runState);
-  return shell.Run(options.arguments);
+  if (WantsConsole(options.console, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
+    ConsoleUi ui(StandardTerminal(), InterruptCount);
+    return RunShell(ui, options, true);
+  }
+  // The toolkit sees only the program's name: every argument is the program's own, even
+  // one that reads like a toolkit option.
+  int desktopArgc = 1;
+  std::unique_ptr<Ui> ui = openDesktop(desktopArgc, argv);
+  return RunShell(*ui, options, false);
 }
 
 }  // namespace brisvel
