@@ -1,7 +1,9 @@
 // The controls of the desktop backend: one widget per kind, placed at its client position,
 // and the events each raises.
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -9,7 +11,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QTreeView>
+#include <functional>
 
 #include "app/qt_row_model.h"
 #include "app/qt_ui.h"
@@ -19,6 +23,22 @@ namespace {
 
 constexpr int kCheckListColumnWidth = 200;
 constexpr int kReportColumnWidth = 215;
+
+// Calls back on every key pressed in the watched object, before the object handles it.
+class KeyWatcher : public QObject {
+ public:
+  KeyWatcher(std::function<void()> onKey, QObject* parent)
+      : QObject(parent), onKey_(std::move(onKey)) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) onKey_();
+    return false;
+  }
+
+ private:
+  std::function<void()> onKey_;
+};
 
 QLabel* MakeLabel(const ControlLayout& layout, QWidget* parent) {
   auto* label = new QLabel(QString::fromStdString(layout.caption), parent);
@@ -157,10 +177,17 @@ void QtUi::ConnectControl(int window, int id, ControlKind kind, QWidget* widget)
       QObject::connect(static_cast<QComboBox*>(widget)->lineEdit(), &QLineEdit::textEdited,
                        &context_, raise(EventType::kComboTextTyped));
       [[fallthrough]];
-    case ControlKind::kDropDownList:
-      QObject::connect(static_cast<QComboBox*>(widget), &QComboBox::activated, &context_,
-                       raise(EventType::kSelectionChange));
+    case ControlKind::kDropDownList: {
+      auto* combo = static_cast<QComboBox*>(widget);
+      QObject::connect(combo, &QComboBox::activated, &context_, raise(EventType::kSelectionChange));
+      combo->view()->installEventFilter(new KeyWatcher(
+          [this] {
+            popupKeyPressed_ = true;
+            QTimer::singleShot(0, &context_, [this] { popupKeyPressed_ = false; });
+          },
+          combo));
       break;
+    }
     case ControlKind::kCheckListView: {
       auto* view = static_cast<QTreeView*>(widget);
       QObject::connect(view, &QAbstractItemView::clicked, &context_, raise(EventType::kClick));

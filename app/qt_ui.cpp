@@ -1,6 +1,7 @@
 #include "app/qt_ui.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEventLoop>
@@ -125,41 +126,45 @@ void QtUi::ApplyPending() {
   if (applying_) return;  // an update being applied calls back into this interface
   applying_ = true;
   std::vector<QtUpdateQueue::Update> batch = pending_.Take();
-  const std::vector<bool> replaced = ReplacedUpdates(batch);
-  size_t position = 0;
-  while (position < batch.size()) {
-    if (replaced[position]) {
-      ++position;
-    } else if (batch[position].row) {
-      ApplyRows(batch, position);
+  std::vector<bool> done = ReplacedUpdates(batch);
+  for (size_t position = 0; position < batch.size(); ++position) {
+    if (done[position]) continue;
+    if (batch[position].row) {
+      ApplyRows(batch, position, done);
     } else {
-      batch[position++].apply();
+      batch[position].apply();
     }
   }
   applying_ = false;
 }
 
-// Inserts the run of rows that starts at `position` and continues into the same list at
-// the following indexes with one insertion; scrolls only a view that was at its bottom, so
-// a user who scrolled up to read keeps his place.
-void QtUi::ApplyRows(std::vector<QtUpdateQueue::Update>& batch, size_t& position) {
+// Inserts the row at `position` together with the rows that follow it into the same list at
+// the next indexes, in one insertion. Updates of other controls and windows in between come
+// after them; anything else done to this list ends the run. Scrolls only a view that was at its
+// bottom, so a user who scrolled up to read keeps his place.
+void QtUi::ApplyRows(std::vector<QtUpdateQueue::Update>& batch, size_t position,
+                     std::vector<bool>& done) {
   const QtUpdateQueue::Update& first = batch[position];
   std::vector<QtRowModel::Row> rows;
   int64_t next = first.index;
-  while (position < batch.size() && batch[position].row && batch[position].index == next &&
-         batch[position].window == first.window && batch[position].control == first.control) {
-    rows.push_back({ToQt(batch[position].text), ToQt(batch[position].colour), false});
+  for (size_t i = position; i < batch.size(); ++i) {
+    const QtUpdateQueue::Update& update = batch[i];
+    const bool sameList = update.window == first.window && update.control == first.control;
+    if (done[i] || !sameList) continue;
+    if (!update.row || update.index != next) break;
+    rows.push_back({ToQt(update.text), ToQt(update.colour), false});
+    done[i] = true;
     ++next;
-    ++position;
   }
   QtRowModel* model = Rows(first.window, first.control);
   auto* view = qobject_cast<QTreeView*>(Control(first.window, first.control));
   if (model == nullptr || view == nullptr) return;
   const QScrollBar* bar = view->verticalScrollBar();
   const bool atBottom = bar->value() >= bar->maximum();
+  const int count = static_cast<int>(rows.size());
   const int at = static_cast<int>(std::min<int64_t>(first.index, model->Count()));
   model->Insert(at, std::move(rows));
-  if (atBottom) view->scrollTo(model->index(at + static_cast<int>(next - first.index) - 1));
+  if (atBottom) view->scrollTo(model->index(at + count - 1));
 }
 
 void QtUi::Raise(const UiEvent& event) {
@@ -216,6 +221,8 @@ void QtUi::AddShortcut(int window, ShortcutKey key, int menuEvent) {
     for (const QKeySequence& sequence : keys) {
       auto* shortcut = new QShortcut(sequence, parent);
       QObject::connect(shortcut, &QShortcut::activated, &context_, [this, window, menuEvent] {
+        // An open list or menu owns the keys: Return there picks an item.
+        if (QApplication::activePopupWidget() != nullptr || popupKeyPressed_) return;
         Raise({window, menuEvent, EventType::kMenuItem});
       });
     }
@@ -223,7 +230,8 @@ void QtUi::AddShortcut(int window, ShortcutKey key, int menuEvent) {
 }
 
 void QtUi::ShowWindow(int window, bool visible) {
-  if (Queued(QtUpdateQueue::Update::Call([=, this] { ShowWindow(window, visible); }))) return;
+  if (Queued(QtUpdateQueue::Update::Call(window, -1, [=, this] { ShowWindow(window, visible); })))
+    return;
   if (QWidget* shown = Window(window)) shown->setVisible(visible);
 }
 
@@ -235,7 +243,8 @@ bool QtUi::WindowVisible(int window) {
 }
 
 void QtUi::ActivateWindow(int window) {
-  if (Queued(QtUpdateQueue::Update::Call([=, this] { ActivateWindow(window); }))) return;
+  if (Queued(QtUpdateQueue::Update::Call(window, -1, [=, this] { ActivateWindow(window); })))
+    return;
   QWidget* shown = Window(window);
   if (shown == nullptr) return;
   if (shown->isMinimized()) shown->showNormal();
@@ -244,7 +253,8 @@ void QtUi::ActivateWindow(int window) {
 }
 
 void QtUi::ResizeWindow(int window, int width, int height) {
-  if (Queued(QtUpdateQueue::Update::Call([=, this] { ResizeWindow(window, width, height); })))
+  if (Queued(QtUpdateQueue::Update::Call(window, -1,
+                                         [=, this] { ResizeWindow(window, width, height); })))
     return;
   if (QWidget* shown = Window(window)) shown->setFixedSize(width, height);
 }
@@ -289,7 +299,8 @@ std::string QtUi::Text(int window, int control) {
 }
 
 void QtUi::SetChecked(int window, int control, bool checked) {
-  if (Queued(QtUpdateQueue::Update::Call([=, this] { SetChecked(window, control, checked); })))
+  if (Queued(QtUpdateQueue::Update::Call(window, control,
+                                         [=, this] { SetChecked(window, control, checked); })))
     return;
   if (auto* box = qobject_cast<QAbstractButton*>(Control(window, control))) {
     box->setChecked(checked);
@@ -304,7 +315,8 @@ bool QtUi::Checked(int window, int control) {
 }
 
 void QtUi::SetSelection(int window, int control, int index) {
-  if (Queued(QtUpdateQueue::Update::Call([=, this] { SetSelection(window, control, index); })))
+  if (Queued(QtUpdateQueue::Update::Call(window, control,
+                                         [=, this] { SetSelection(window, control, index); })))
     return;
   if (auto* combo = qobject_cast<QComboBox*>(Control(window, control))) {
     combo->setCurrentIndex(index);
@@ -319,7 +331,8 @@ int QtUi::Selection(int window, int control) {
 }
 
 void QtUi::SetEnabled(int window, int control, bool enabled) {
-  if (Queued(QtUpdateQueue::Update::Call([=, this] { SetEnabled(window, control, enabled); })))
+  if (Queued(QtUpdateQueue::Update::Call(window, control,
+                                         [=, this] { SetEnabled(window, control, enabled); })))
     return;
   if (QWidget* widget = Control(window, control)) widget->setEnabled(enabled);
 }
@@ -332,7 +345,9 @@ bool QtUi::Enabled(int window, int control) {
 }
 
 void QtUi::SetFocus(int window, int control) {
-  if (Queued(QtUpdateQueue::Update::Call([=, this] { SetFocus(window, control); }))) return;
+  if (Queued(
+          QtUpdateQueue::Update::Call(window, control, [=, this] { SetFocus(window, control); })))
+    return;
   if (QWidget* widget = Control(window, control)) widget->setFocus();
 }
 
@@ -342,22 +357,23 @@ void QtUi::InsertRow(int window, int control, int64_t index, const std::string& 
   if (OnGuiThread()) {
     ApplyPending();
     std::vector<QtUpdateQueue::Update> one{std::move(row)};
-    size_t position = 0;
-    ApplyRows(one, position);
+    std::vector<bool> done{false};
+    ApplyRows(one, 0, done);
   } else {
     pending_.Push(std::move(row));
   }
 }
 
 void QtUi::SetRowText(int window, int control, int row, const std::string& text) {
-  if (Queued(QtUpdateQueue::Update::Call([=, this] { SetRowText(window, control, row, text); })))
+  if (Queued(QtUpdateQueue::Update::Call(window, control,
+                                         [=, this] { SetRowText(window, control, row, text); })))
     return;
   if (QtRowModel* model = Rows(window, control)) model->SetRowText(row, ToQt(text));
 }
 
 void QtUi::SetRowChecked(int window, int control, int row, bool checked) {
-  if (Queued(
-          QtUpdateQueue::Update::Call([=, this] { SetRowChecked(window, control, row, checked); })))
+  if (Queued(QtUpdateQueue::Update::Call(
+          window, control, [=, this] { SetRowChecked(window, control, row, checked); })))
     return;
   if (QtRowModel* model = Rows(window, control)) model->SetRowChecked(row, checked);
 }
@@ -370,12 +386,16 @@ bool QtUi::RowChecked(int window, int control, int row) {
 }
 
 void QtUi::DeleteRow(int window, int control, int row) {
-  if (Queued(QtUpdateQueue::Update::Call([=, this] { DeleteRow(window, control, row); }))) return;
+  if (Queued(QtUpdateQueue::Update::Call(window, control,
+                                         [=, this] { DeleteRow(window, control, row); })))
+    return;
   if (QtRowModel* model = Rows(window, control)) model->Remove(row);
 }
 
 void QtUi::ClearRows(int window, int control) {
-  if (Queued(QtUpdateQueue::Update::Call([=, this] { ClearRows(window, control); }))) return;
+  if (Queued(
+          QtUpdateQueue::Update::Call(window, control, [=, this] { ClearRows(window, control); })))
+    return;
   if (QtRowModel* model = Rows(window, control)) model->Clear();
 }
 
@@ -387,7 +407,9 @@ int QtUi::RowCount(int window, int control) {
 }
 
 void QtUi::SelectRow(int window, int control, int row) {
-  if (Queued(QtUpdateQueue::Update::Call([=, this] { SelectRow(window, control, row); }))) return;
+  if (Queued(QtUpdateQueue::Update::Call(window, control,
+                                         [=, this] { SelectRow(window, control, row); })))
+    return;
   auto* view = qobject_cast<QTreeView*>(Control(window, control));
   QtRowModel* model = Rows(window, control);
   if (view == nullptr || model == nullptr) return;
@@ -516,7 +538,7 @@ void QtUi::ShowTrayIcon(const std::string& tip) {
 }
 
 void QtUi::SetTrayTip(const std::string& tip) {
-  if (Queued(QtUpdateQueue::Update::Replacing(kTrayTip, 0, 0, [=, this] { SetTrayTip(tip); })))
+  if (Queued(QtUpdateQueue::Update::Replacing(kTrayTip, -1, -1, [=, this] { SetTrayTip(tip); })))
     return;
   if (tray_) tray_->setToolTip(ToQt(tip));
 }

@@ -132,7 +132,8 @@ class QtUi : public Ui {
     }
   }
   void ApplyPending();
-  void ApplyRows(std::vector<QtUpdateQueue::Update>& batch, size_t& position);
+  void ApplyRows(std::vector<QtUpdateQueue::Update>& batch, size_t position,
+                 std::vector<bool>& done);
 
   void Raise(const UiEvent& event);
   void ConnectControl(int window, int id, ControlKind kind, QWidget* widget);
@@ -153,6 +154,9 @@ class QtUi : public Ui {
   std::deque<UiEvent> events_;
   QEventLoop* waiting_ = nullptr;
   bool applying_ = false;
+  // Set while a key pressed in a drop-down list is handled: it picks or dismisses an item,
+  // even once the list has closed, and is never the window's shortcut.
+  bool popupKeyPressed_ = false;
   DialogRunner runDialog_;
 };
 

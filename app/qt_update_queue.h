@@ -28,16 +28,17 @@ class QtUpdateQueue {
     // completely (a caption, a bar's value): only the last of a batch is applied.
     int replaceKey = 0;
 
-    static Update Call(std::function<void()> apply) {
+    // `control` is -1 for an update of the window itself.
+    static Update Call(int window, int control, std::function<void()> apply) {
       Update update;
+      update.window = window;
+      update.control = control;
       update.apply = std::move(apply);
       return update;
     }
     static Update Replacing(int key, int window, int control, std::function<void()> apply) {
-      Update update = Call(std::move(apply));
+      Update update = Call(window, control, std::move(apply));
       update.replaceKey = key;
-      update.window = window;
-      update.control = control;
       return update;
     }
     static Update Row(int window, int control, int64_t index, std::string text, Colour colour) {
