@@ -110,6 +110,8 @@ TEST_F(QtWindows, HaveTheirClientSizesTitlesAndStyles) {
   EXPECT_FALSE(log->isHeaderHidden());
   EXPECT_EQ(log->model()->headerData(0, Qt::Horizontal).toString(), "Backup Log");
   EXPECT_EQ(log->palette().color(QPalette::Base), QColor(Qt::white));
+  // A status line shows file names, which are never markup.
+  EXPECT_EQ(Get<QLabel>(kProgressWindow, kStatusLine)->textFormat(), Qt::PlainText);
 }
 
 // The width a control's style leaves for its caption or for the items of its list, or -1
@@ -274,7 +276,7 @@ TEST_F(QtWindows, MessageBoxesShowTheirTextAndReturnTheAnswer) {
   ui_.SetDialogRunner([&](QDialog& dialog) {
     auto& box = dynamic_cast<QMessageBox&>(dialog);
     seen = {box.windowTitle(), box.text(), QString::number(box.icon()),
-            QString::number(box.standardButtons())};
+            QString::number(box.standardButtons()), QString::number(box.textFormat())};
     return answer;
   });
   EXPECT_EQ(ui_.ShowMessage("Brisvel", "Replace <b>it</b>?", MessageIcon::kQuestion,
@@ -282,7 +284,8 @@ TEST_F(QtWindows, MessageBoxesShowTheirTextAndReturnTheAnswer) {
             MessageAnswer::kYes);
   EXPECT_EQ(seen, (std::vector<QString>{"Brisvel", "Replace <b>it</b>?",
                                         QString::number(QMessageBox::Question),
-                                        QString::number(QMessageBox::Yes | QMessageBox::No)}));
+                                        QString::number(QMessageBox::Yes | QMessageBox::No),
+                                        QString::number(Qt::PlainText)}));
   answer = QDialog::Rejected;  // closed without a button
   EXPECT_EQ(ui_.ShowMessage("Brisvel", "Go on?", MessageIcon::kQuestion, MessageButtons::kOkCancel),
             MessageAnswer::kCancel);
