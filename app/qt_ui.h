@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
@@ -114,20 +115,38 @@ class QtUi : public Ui {
   // From the worker: queues `update` and returns true. On the GUI thread: applies what is
   // queued and returns false, so the caller goes on directly.
   bool Queued(QtUpdateQueue::Update update);
-  // Runs `work` on the GUI thread after everything queued, and returns its result.
+  // Runs `work` on the GUI thread after everything queued, and returns its result. From
+  // another thread the request joins the queue and the caller waits for the next batch;
+  // only the standard library's locks pass the result, which the thread checkers see.
   template <typename Work>
   auto OnGui(Work work) -> decltype(work()) {
     if (OnGuiThread()) {
       ApplyPending();
       return work();
     }
+    std::mutex mutex;
+    std::condition_variable answered;
+    bool done = false;
+    auto answer = [&] {
+      std::lock_guard lock(mutex);
+      done = true;
+      answered.notify_one();
+    };
     if constexpr (std::is_void_v<decltype(work())>) {
-      QMetaObject::invokeMethod(
-          &context_, [&] { OnGui(work); }, Qt::BlockingQueuedConnection);
+      pending_.Push(QtUpdateQueue::Update::Call(-1, -1, [&] {
+        work();
+        answer();
+      }));
+      std::unique_lock lock(mutex);
+      answered.wait(lock, [&] { return done; });
     } else {
       decltype(work()) result{};
-      QMetaObject::invokeMethod(
-          &context_, [&] { result = OnGui(work); }, Qt::BlockingQueuedConnection);
+      pending_.Push(QtUpdateQueue::Update::Call(-1, -1, [&] {
+        result = work();
+        answer();
+      }));
+      std::unique_lock lock(mutex);
+      answered.wait(lock, [&] { return done; });
       return result;
     }
   }
@@ -142,7 +161,7 @@ class QtUi : public Ui {
   int RunDialog(QDialog& dialog);
 
   std::thread::id guiThread_;
-  QObject context_;  // lives on the GUI thread; receives the worker's blocking calls
+  QObject context_;  // lives on the GUI thread; receives the widgets' signals
   QtUpdateQueue pending_;
   QTimer batchTimer_;
   std::map<int, std::unique_ptr<QWidget>> windows_;
