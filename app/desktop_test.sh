@@ -122,7 +122,7 @@ JOBS
   local status=0
   timeout 30 tail --pid="$brisvel" -f /dev/null || fail "the run did not end"
   wait "$brisvel" || status=$?
-  [ "$status" = 0 ] || fail "exit status $status"
+  [ "$status" = 0 ] || { cat "$work/out" >&2; fail "exit status $status"; }
   cmp -s "$work/src/a.txt" "$work/dst/a.txt" || fail "a.txt was not backed up"
   echo "the run ended the program as \"tray\" asks, with a.txt backed up"
 }
