@@ -118,6 +118,7 @@ void QtUi::AddControl(int window, const ControlLayout& layout) {
       case ControlKind::kText:
       case ControlKind::kCentredText:
         widget = MakeLabel(layout, parent);
+        labels_.insert({window, layout.id});
         break;
       case ControlKind::kButton:
       case ControlKind::kDefaultButton:

@@ -260,8 +260,11 @@ void QtUi::ResizeWindow(int window, int width, int height) {
 }
 
 void QtUi::SetText(int window, int control, const std::string& text) {
-  if (Queued(QtUpdateQueue::Update::Replacing(kCaption, window, control,
-                                              [=, this] { SetText(window, control, text); }))) {
+  auto apply = [=, this] { SetText(window, control, text); };
+  // A label's caption is the label's alone; a combo box's text also depends on its selection.
+  if (Queued(labels_.count({window, control}) > 0
+                 ? QtUpdateQueue::Update::Anywhere(kCaption, window, control, apply)
+                 : QtUpdateQueue::Update::Replacing(kCaption, window, control, apply))) {
     return;
   }
   QWidget* widget = Control(window, control);
@@ -470,7 +473,7 @@ void QtUi::ShowBar(int window, int control) {
 }
 
 void QtUi::SetProgressColour(int window, int control, Colour colour) {
-  if (Queued(QtUpdateQueue::Update::Replacing(kBarColour, window, control, [=, this] {
+  if (Queued(QtUpdateQueue::Update::Anywhere(kBarColour, window, control, [=, this] {
         SetProgressColour(window, control, colour);
       }))) {
     return;
@@ -538,7 +541,7 @@ void QtUi::ShowTrayIcon(const std::string& tip) {
 }
 
 void QtUi::SetTrayTip(const std::string& tip) {
-  if (Queued(QtUpdateQueue::Update::Replacing(kTrayTip, -1, -1, [=, this] { SetTrayTip(tip); })))
+  if (Queued(QtUpdateQueue::Update::Anywhere(kTrayTip, -1, -1, [=, this] { SetTrayTip(tip); })))
     return;
   if (tray_) tray_->setToolTip(ToQt(tip));
 }

@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <type_traits>
 
@@ -168,6 +169,9 @@ class QtUi : public Ui {
   std::map<std::pair<int, int>, QPointer<QWidget>> controls_;
   std::map<std::pair<int, int>, QtRowModel*> models_;
   std::map<std::pair<int, int>, Bar> bars_;
+  // The text controls; filled while the windows are built, before any run, and only read
+  // afterwards, from any thread.
+  std::set<std::pair<int, int>> labels_;
   std::map<int, std::unique_ptr<QMenu>> menus_;
   std::unique_ptr<QSystemTrayIcon> tray_;
   std::deque<UiEvent> events_;
