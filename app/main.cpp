@@ -1,7 +1,8 @@
 #include "app/program.h"
+#include "app/qt_desktop.h"
 #include "app/standard_streams.h"
 
 int main(int argc, char** argv) {
   brisvel::OpenClosedStandardStreams();
-  return brisvel::RunProgram(argc, argv);
+  return brisvel::RunProgram(argc, argv, brisvel::OpenQtDesktop);
 }

@@ -48,8 +48,18 @@ static ShellServices ProgramServices(Ui& ui, bool console) {
           [prompt, programPath] { AssociateJobFiles(programPath, prompt); }};
 }
 
-int RunProgram(int argc, char** argv) {
-  const ProgramOptions options = ReadProgramOptions(ProgramArguments(argc, argv));
+static int RunShell(Ui& ui, const ProgramOptions& options, bool console) {
+  StartNetwork();
+  Shell shell(ProgramServices(ui, console));
+  InstallConsoleSignals(&shell.RunState().cancel, &shell.RunState().runState);
+  const int status = shell.Run(options.arguments);
+  EndNetwork();
+  return status;
+}
+
+int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop) {
+  const ProgramOptions options =
+      ReadProgramOptions(ProgramArguments(argc, argv));
   if (options.help) {
     std::fputs(HelpText(), stdout);
     return 0;
@@ -58,16 +68,15 @@ int RunProgram(int argc, char** argv) {
     std::puts(kVersionText);
     return 0;
   }
-  // The desktop backend is not built yet, so the terminal serves even where WantsConsole()
-  // would choose the desktop.
-  (void)WantsConsole(options.console, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
-  StartNetwork();
-  ConsoleUi ui(StandardTerminal(), InterruptCount);
-  Shell shell(ProgramServices(ui, true));
-  InstallConsoleSignals(&shell.RunState().cancel, &shell.RunState().runState);
-  const int status = shell.Run(options.arguments);
-  EndNetwork();
-  return status;
+  if (WantsConsole(options.console, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
+    ConsoleUi ui(StandardTerminal(), InterruptCount);
+    return RunShell(ui, options, true);
+  }
+  // The toolkit sees only the program's name: every argument is the program's own, even
+  // one that reads like a toolkit option.
+  int desktopArgc = 1;
+  std::unique_ptr<Ui> ui = openDesktop(desktopArgc, argv);
+  return RunShell(*ui, options, false);
 }
 
 }  // namespace brisvel

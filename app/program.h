@@ -1,10 +1,19 @@
 // The program as main() runs it: options, the choice of backend, the shell.
 #pragma once
 
+#include <functional>
+#include <memory>
+
+#include "app/ui.h"
+
 namespace brisvel {
 
-// Runs the program with the process's arguments; returns its exit status.
-int RunProgram(int argc, char** argv);
+// Opens the desktop's window system; it may adjust the arguments it recognises.
+using DesktopOpener = std::function<std::unique_ptr<Ui>(int& argc, char** argv)>;
+
+// Runs the program with the process's arguments; returns its exit status. The desktop is
+// opened through `openDesktop` when a display is there and "--console" is not given.
+int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop);
 
 // Whether the terminal serves instead of the desktop: with "--console", or when neither an
 // X11 nor a Wayland display is set (null or empty).

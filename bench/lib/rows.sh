@@ -170,6 +170,49 @@ move_row() {
   done
 }
 
+# The desktop against the terminal on the same first copy and no-change size run: the
+# desktop's progress window is shown with its log (offscreen), and the rows its log view
+# received are checked like the terminal's output.
+row_desktop() {
+  local src files r tool dst
+  if [ ! -x "$desktop" ]; then
+    note "desktop: no runner at $desktop; row skipped"
+    return 0
+  fi
+  ensure_tree small
+  src=$(tree_src small)
+  files=$(tree_fact small 1)
+  compare "first copy, small tree ($files files), desktop window" desktop-copy.desktop \
+    desktop-copy.console "the same run in the terminal" time "le 1.2"
+  compare "no-change re-run, size ($files files), desktop window" desktop-size.desktop \
+    desktop-size.console "the same run in the terminal" time "le 1.2"
+  for ((r = 1; r <= rounds; r++)); do
+    for tool in console desktop; do
+      rounds_of desktop "$r" "$tool"
+      dst=$run/desktop-$tool-$r
+      run_either "desktop-copy.$tool" "$r" "$files" "$src" "$dst"
+      expect_same_tree small "$dst" "desktop, $tool, round $r"
+      run_either "desktop-size.$tool" "$r" 0 "$src" "$dst"
+      remove "$dst"
+    done
+  done
+}
+
+# run_either KEY ROUND COPIED SRC DST: a one-off recursive backup by size, in the terminal or
+# in the desktop's window as KEY ends in .console or .desktop.
+run_either() {
+  local key=$1 round=$2 copied=$3 src=$4 dst=$5
+  case $key in
+    *.console) measure "$key" "$round" 0 "$brisvel" --console backup "$src" "$dst" recursive size ;;
+    *.desktop)
+      mkdir -p -m 700 "$run/xdg"
+      measure "$key" "$round" 0 env XDG_RUNTIME_DIR="$run/xdg" "$desktop" "$src" "$dst" \
+        recursive size
+      ;;
+  esac
+  expect_rows "$log.out" "$copied" 0
+}
+
 # Peak memory of a no-change run over a tree of --memory-files files, against the largest
 # process of rsync's (GNU time's maximum resident set covers the children it waits for).
 row_memory() {

@@ -14,6 +14,8 @@ prepare_tools() {
     build_brisvel
     brisvel=$root/build-bench/app/brisvel
   fi
+  # The desktop row's runner is built beside the program.
+  desktop=$(dirname "$brisvel")/../tools/brisvel_desktop_run
   [ -x "$brisvel" ] || fail "no program to run at $brisvel"
 }
 
@@ -30,6 +32,6 @@ build_brisvel() {
   note "building Brisvel (Release) in $root/build-bench"
   cmake -S "$root" -B "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DBRISVEL_TESTS=OFF \
     >/dev/null || fail "cannot configure the Release build"
-  cmake --build "$root/build-bench" --target brisvel --parallel 2 >&2 ||
+  cmake --build "$root/build-bench" --target brisvel brisvel_desktop_run --parallel 2 >&2 ||
     fail "cannot build Brisvel"
 }
