@@ -68,7 +68,8 @@ int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop) {
     std::puts(kVersionText);
     return 0;
   }
-  if (WantsConsole(options.console, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
+  if (!openDesktop ||
+      WantsConsole(options.console, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
     ConsoleUi ui(StandardTerminal(), InterruptCount);
     return RunShell(ui, options, true);
   }
