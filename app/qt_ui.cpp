@@ -242,6 +242,12 @@ bool QtUi::WindowVisible(int window) {
   });
 }
 
+void QtUi::MinimiseWindow(int window) {
+  if (Queued(QtUpdateQueue::Update::Call(window, -1, [=, this] { MinimiseWindow(window); })))
+    return;
+  if (QWidget* shown = Window(window)) shown->showMinimized();
+}
+
 void QtUi::ActivateWindow(int window) {
   if (Queued(QtUpdateQueue::Update::Call(window, -1, [=, this] { ActivateWindow(window); })))
     return;

@@ -50,6 +50,7 @@ class QtUi : public Ui {
   void ShowWindow(int window, bool visible) override;
   bool WindowVisible(int window) override;
   void ActivateWindow(int window) override;
+  void MinimiseWindow(int window) override;
   void ResizeWindow(int window, int width, int height) override;
 
   void SetText(int window, int control, const std::string& text) override;
