@@ -231,19 +231,14 @@ class Win32FileSystem final : public FileSystem {
     return digest;
   }
 
-  // The two files are read at once, the second on the helper thread.
   std::pair<std::optional<uint32_t>, std::optional<uint32_t>> Crc32Pair(
       const std::string& first, const std::string& second) override {
-    std::pair<std::optional<uint32_t>, std::optional<uint32_t>> sums;
-    sidekick_.Run([&] { sums.second = Crc32(second); }, [&] { sums.first = Crc32(first); });
-    return sums;
+    return sidekick_.Both(first, second, [this](const std::string& path) { return Crc32(path); });
   }
 
   std::pair<std::optional<std::string>, std::optional<std::string>> Md5Pair(
       const std::string& first, const std::string& second) override {
-    std::pair<std::optional<std::string>, std::optional<std::string>> digests;
-    sidekick_.Run([&] { digests.second = Md5(second); }, [&] { digests.first = Md5(first); });
-    return digests;
+    return sidekick_.Both(first, second, [this](const std::string& path) { return Md5(path); });
   }
 
  private:

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 #include <thread>
+#include <utility>
 
 namespace brisvel {
 
@@ -25,6 +27,15 @@ class Sidekick {
   template <typename Beside, typename Here>
   void Run(Beside&& beside, Here&& here) {
     RunTasks(TaskOf(beside), TaskOf(here));
+  }
+
+  // `sum` of two files at once, the second on the helper thread: each side has its own read
+  // buffer and digest, and a failure on one side leaves the other's result alone.
+  template <typename Sum>
+  auto Both(const std::string& first, const std::string& second, Sum&& sum) {
+    std::pair<decltype(sum(first)), decltype(sum(first))> results;
+    Run([&] { results.second = sum(second); }, [&] { results.first = sum(first); });
+    return results;
   }
 
  private:
