@@ -1,14 +1,15 @@
 #include "app/program.h"
 #include "app/standard_streams.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include "app/desktop_win32.h"
+#else
 #include "app/qt_desktop.h"
 #endif
 
 int main(int argc, char** argv) {
   brisvel::OpenClosedStandardStreams();
 #ifdef _WIN32
-  // No window backend for Windows yet: the program runs in its console.
-  return brisvel::RunProgram(argc, argv, nullptr);
+  return brisvel::RunProgram(argc, argv, brisvel::OpenWin32Desktop);
 #else
   return brisvel::RunProgram(argc, argv, brisvel::OpenQtDesktop);
 #endif

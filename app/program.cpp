@@ -29,6 +29,14 @@ bool WantsConsole(bool consoleOption, const char* display, const char* waylandDi
   return consoleOption || (Unset(display) && Unset(waylandDisplay));
 }
 
+static bool WantsConsole(bool consoleOption) {
+#ifdef _WIN32
+  return consoleOption;  // a Windows session always has its desktop
+#else
+  return WantsConsole(consoleOption, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+#endif
+}
+
 // What the program's commands need of the machine, with their messages shown in `ui`.
 static ShellServices ProgramServices(Ui& ui, bool console) {
   // Computed once at start, as the running program may be replaced on disk later.
@@ -58,8 +66,7 @@ static int RunShell(Ui& ui, const ProgramOptions& options, bool console) {
 }
 
 int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop) {
-  const ProgramOptions options =
-      ReadProgramOptions(ProgramArguments(argc, argv));
+  const ProgramOptions options = ReadProgramOptions(ProgramArguments(argc, argv));
   if (options.help) {
     std::fputs(HelpText(), stdout);
     return 0;
@@ -68,8 +75,7 @@ int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop) {
     std::puts(kVersionText);
     return 0;
   }
-  if (!openDesktop ||
-      WantsConsole(options.console, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
+  if (!openDesktop || WantsConsole(options.console)) {
     ConsoleUi ui(StandardTerminal(), InterruptCount);
     return RunShell(ui, options, true);
   }

@@ -1,9 +1,8 @@
 #include "app/qt_desktop.h"
 
-#include "app/console_terminal.h"
-#include "app/control_ids.h"
 #include "app/qt_look.h"
 #include "app/qt_ui.h"
+#include "app/stop_signal_event.h"
 
 namespace brisvel {
 namespace {
@@ -18,16 +17,8 @@ class DesktopUi : private ApplicationHolder, public QtUi {
  public:
   DesktopUi(int& argc, char** argv) : ApplicationHolder(argc, argv) {}
 
-  // A stop signal (a session's SIGTERM, SIGHUP, Ctrl+C in the terminal that started the
-  // program) also asks the program to close, as the main window's close box does: an idle
-  // program ends, a shutdown countdown is cancelled, and during a run, where the signal has
-  // pressed STOP already, the main window ignores it.
   std::optional<UiEvent> WaitEvent(std::chrono::milliseconds timeout) override {
-    const int interrupts = InterruptCount();
-    if (interrupts > interruptsSeen_) {
-      interruptsSeen_ = interrupts;
-      return UiEvent{kMainWindow, 0, EventType::kCloseRequest};
-    }
+    if (std::optional<UiEvent> stop = StopSignalEvent(interruptsSeen_)) return stop;
     return QtUi::WaitEvent(timeout);
   }
 

@@ -18,8 +18,8 @@
 #include <QSystemTrayIcon>
 #include <QTreeView>
 #include <algorithm>
-#include <climits>
 
+#include "app/bar_steps.h"
 #include "app/qt_look.h"
 #include "app/qt_row_model.h"
 
@@ -88,19 +88,9 @@ Qt::Key KeyOf(ShortcutKey key) {
   return Qt::Key_unknown;
 }
 
-// A bar's 64-bit range in the int range QProgressBar takes, keeping the proportion.
-std::pair<int, int> BarSteps(int64_t maximum, int64_t value) {
-  maximum = std::max<int64_t>(maximum, 0);
-  value = std::clamp<int64_t>(value, 0, maximum);
-  int shift = 0;
-  while ((maximum >> shift) > INT_MAX) ++shift;
-  return {static_cast<int>(maximum >> shift), static_cast<int>(value >> shift)};
-}
-
 }  // namespace
 
-QtUi::QtUi()
-    : guiThread_(std::this_thread::get_id()), runDialog_([](QDialog& d) { return d.exec(); }) {
+QtUi::QtUi() : runDialog_([](QDialog& d) { return d.exec(); }) {
   batchTimer_.setInterval(kBatchInterval);
   QObject::connect(&batchTimer_, &QTimer::timeout, &context_, [this] { ApplyPending(); });
   batchTimer_.start();
@@ -113,48 +103,16 @@ QtUi::~QtUi() {
   windows_.clear();
 }
 
-bool QtUi::Queued(QtUpdateQueue::Update update) {
-  if (OnGuiThread()) {
-    ApplyPending();
-    return false;
-  }
-  pending_.Push(std::move(update));
-  return true;
-}
-
-void QtUi::ApplyPending() {
-  if (applying_) return;  // an update being applied calls back into this interface
-  applying_ = true;
-  std::vector<QtUpdateQueue::Update> batch = pending_.Take();
-  std::vector<bool> done = ReplacedUpdates(batch);
-  for (size_t position = 0; position < batch.size(); ++position) {
-    if (done[position]) continue;
-    if (batch[position].row) {
-      ApplyRows(batch, position, done);
-    } else {
-      batch[position].apply();
-    }
-  }
-  applying_ = false;
-}
-
 // Inserts the row at `position` together with the rows that follow it into the same list at
 // the next indexes, in one insertion. Updates of other controls and windows in between come
 // after them; anything else done to this list ends the run. Scrolls only a view that was at its
 // bottom, so a user who scrolled up to read keeps his place.
-void QtUi::ApplyRows(std::vector<QtUpdateQueue::Update>& batch, size_t position,
+void QtUi::ApplyRows(std::vector<UpdateQueue::Update>& batch, size_t position,
                      std::vector<bool>& done) {
-  const QtUpdateQueue::Update& first = batch[position];
+  const UpdateQueue::Update& first = batch[position];
   std::vector<QtRowModel::Row> rows;
-  int64_t next = first.index;
-  for (size_t i = position; i < batch.size(); ++i) {
-    const QtUpdateQueue::Update& update = batch[i];
-    const bool sameList = update.window == first.window && update.control == first.control;
-    if (done[i] || !sameList) continue;
-    if (!update.row || update.index != next) break;
-    rows.push_back({ToQt(update.text), ToQt(update.colour), false});
-    done[i] = true;
-    ++next;
+  for (const UpdateQueue::Update* update : ConsecutiveRows(batch, position, done)) {
+    rows.push_back({ToQt(update->text), ToQt(update->colour), false});
   }
   QtRowModel* model = Rows(first.window, first.control);
   auto* view = qobject_cast<QTreeView*>(Control(first.window, first.control));
@@ -230,7 +188,7 @@ void QtUi::AddShortcut(int window, ShortcutKey key, int menuEvent) {
 }
 
 void QtUi::ShowWindow(int window, bool visible) {
-  if (Queued(QtUpdateQueue::Update::Call(window, -1, [=, this] { ShowWindow(window, visible); })))
+  if (Queued(UpdateQueue::Update::Call(window, -1, [=, this] { ShowWindow(window, visible); })))
     return;
   if (QWidget* shown = Window(window)) shown->setVisible(visible);
 }
@@ -243,14 +201,12 @@ bool QtUi::WindowVisible(int window) {
 }
 
 void QtUi::MinimiseWindow(int window) {
-  if (Queued(QtUpdateQueue::Update::Call(window, -1, [=, this] { MinimiseWindow(window); })))
-    return;
+  if (Queued(UpdateQueue::Update::Call(window, -1, [=, this] { MinimiseWindow(window); }))) return;
   if (QWidget* shown = Window(window)) shown->showMinimized();
 }
 
 void QtUi::ActivateWindow(int window) {
-  if (Queued(QtUpdateQueue::Update::Call(window, -1, [=, this] { ActivateWindow(window); })))
-    return;
+  if (Queued(UpdateQueue::Update::Call(window, -1, [=, this] { ActivateWindow(window); }))) return;
   QWidget* shown = Window(window);
   if (shown == nullptr) return;
   if (shown->isMinimized()) shown->showNormal();
@@ -259,8 +215,8 @@ void QtUi::ActivateWindow(int window) {
 }
 
 void QtUi::ResizeWindow(int window, int width, int height) {
-  if (Queued(QtUpdateQueue::Update::Call(window, -1,
-                                         [=, this] { ResizeWindow(window, width, height); })))
+  if (Queued(UpdateQueue::Update::Call(window, -1,
+                                       [=, this] { ResizeWindow(window, width, height); })))
     return;
   if (QWidget* shown = Window(window)) shown->setFixedSize(width, height);
 }
@@ -269,8 +225,8 @@ void QtUi::SetText(int window, int control, const std::string& text) {
   auto apply = [=, this] { SetText(window, control, text); };
   // A label's caption is the label's alone; a combo box's text also depends on its selection.
   if (Queued(labels_.count({window, control}) > 0
-                 ? QtUpdateQueue::Update::Anywhere(kCaption, window, control, apply)
-                 : QtUpdateQueue::Update::Replacing(kCaption, window, control, apply))) {
+                 ? UpdateQueue::Update::Anywhere(kCaption, window, control, apply)
+                 : UpdateQueue::Update::Replacing(kCaption, window, control, apply))) {
     return;
   }
   QWidget* widget = Control(window, control);
@@ -308,8 +264,8 @@ std::string QtUi::Text(int window, int control) {
 }
 
 void QtUi::SetChecked(int window, int control, bool checked) {
-  if (Queued(QtUpdateQueue::Update::Call(window, control,
-                                         [=, this] { SetChecked(window, control, checked); })))
+  if (Queued(UpdateQueue::Update::Call(window, control,
+                                       [=, this] { SetChecked(window, control, checked); })))
     return;
   if (auto* box = qobject_cast<QAbstractButton*>(Control(window, control))) {
     box->setChecked(checked);
@@ -324,8 +280,8 @@ bool QtUi::Checked(int window, int control) {
 }
 
 void QtUi::SetSelection(int window, int control, int index) {
-  if (Queued(QtUpdateQueue::Update::Call(window, control,
-                                         [=, this] { SetSelection(window, control, index); })))
+  if (Queued(UpdateQueue::Update::Call(window, control,
+                                       [=, this] { SetSelection(window, control, index); })))
     return;
   if (auto* combo = qobject_cast<QComboBox*>(Control(window, control))) {
     combo->setCurrentIndex(index);
@@ -340,8 +296,8 @@ int QtUi::Selection(int window, int control) {
 }
 
 void QtUi::SetEnabled(int window, int control, bool enabled) {
-  if (Queued(QtUpdateQueue::Update::Call(window, control,
-                                         [=, this] { SetEnabled(window, control, enabled); })))
+  if (Queued(UpdateQueue::Update::Call(window, control,
+                                       [=, this] { SetEnabled(window, control, enabled); })))
     return;
   if (QWidget* widget = Control(window, control)) widget->setEnabled(enabled);
 }
@@ -354,34 +310,25 @@ bool QtUi::Enabled(int window, int control) {
 }
 
 void QtUi::SetFocus(int window, int control) {
-  if (Queued(
-          QtUpdateQueue::Update::Call(window, control, [=, this] { SetFocus(window, control); })))
+  if (Queued(UpdateQueue::Update::Call(window, control, [=, this] { SetFocus(window, control); })))
     return;
   if (QWidget* widget = Control(window, control)) widget->setFocus();
 }
 
 void QtUi::InsertRow(int window, int control, int64_t index, const std::string& text,
                      Colour colour) {
-  QtUpdateQueue::Update row = QtUpdateQueue::Update::Row(window, control, index, text, colour);
-  if (OnGuiThread()) {
-    ApplyPending();
-    std::vector<QtUpdateQueue::Update> one{std::move(row)};
-    std::vector<bool> done{false};
-    ApplyRows(one, 0, done);
-  } else {
-    pending_.Push(std::move(row));
-  }
+  QueueOrInsertRow(UpdateQueue::Update::Row(window, control, index, text, colour));
 }
 
 void QtUi::SetRowText(int window, int control, int row, const std::string& text) {
-  if (Queued(QtUpdateQueue::Update::Call(window, control,
-                                         [=, this] { SetRowText(window, control, row, text); })))
+  if (Queued(UpdateQueue::Update::Call(window, control,
+                                       [=, this] { SetRowText(window, control, row, text); })))
     return;
   if (QtRowModel* model = Rows(window, control)) model->SetRowText(row, ToQt(text));
 }
 
 void QtUi::SetRowChecked(int window, int control, int row, bool checked) {
-  if (Queued(QtUpdateQueue::Update::Call(
+  if (Queued(UpdateQueue::Update::Call(
           window, control, [=, this] { SetRowChecked(window, control, row, checked); })))
     return;
   if (QtRowModel* model = Rows(window, control)) model->SetRowChecked(row, checked);
@@ -395,15 +342,14 @@ bool QtUi::RowChecked(int window, int control, int row) {
 }
 
 void QtUi::DeleteRow(int window, int control, int row) {
-  if (Queued(QtUpdateQueue::Update::Call(window, control,
-                                         [=, this] { DeleteRow(window, control, row); })))
+  if (Queued(UpdateQueue::Update::Call(window, control,
+                                       [=, this] { DeleteRow(window, control, row); })))
     return;
   if (QtRowModel* model = Rows(window, control)) model->Remove(row);
 }
 
 void QtUi::ClearRows(int window, int control) {
-  if (Queued(
-          QtUpdateQueue::Update::Call(window, control, [=, this] { ClearRows(window, control); })))
+  if (Queued(UpdateQueue::Update::Call(window, control, [=, this] { ClearRows(window, control); })))
     return;
   if (QtRowModel* model = Rows(window, control)) model->Clear();
 }
@@ -416,8 +362,8 @@ int QtUi::RowCount(int window, int control) {
 }
 
 void QtUi::SelectRow(int window, int control, int row) {
-  if (Queued(QtUpdateQueue::Update::Call(window, control,
-                                         [=, this] { SelectRow(window, control, row); })))
+  if (Queued(UpdateQueue::Update::Call(window, control,
+                                       [=, this] { SelectRow(window, control, row); })))
     return;
   auto* view = qobject_cast<QTreeView*>(Control(window, control));
   QtRowModel* model = Rows(window, control);
@@ -440,8 +386,8 @@ int QtUi::SelectedRow(int window, int control) {
 }
 
 void QtUi::FitColumn(int window, int control) {
-  if (Queued(QtUpdateQueue::Update::Replacing(kColumnFit, window, control,
-                                              [=, this] { FitColumn(window, control); }))) {
+  if (Queued(UpdateQueue::Update::Replacing(kColumnFit, window, control,
+                                            [=, this] { FitColumn(window, control); }))) {
     return;
   }
   if (auto* view = qobject_cast<QTreeView*>(Control(window, control))) {
@@ -450,7 +396,7 @@ void QtUi::FitColumn(int window, int control) {
 }
 
 void QtUi::SetProgressMax(int window, int control, int64_t maximum) {
-  if (Queued(QtUpdateQueue::Update::Replacing(
+  if (Queued(UpdateQueue::Update::Replacing(
           kBarMaximum, window, control, [=, this] { SetProgressMax(window, control, maximum); }))) {
     return;
   }
@@ -459,7 +405,7 @@ void QtUi::SetProgressMax(int window, int control, int64_t maximum) {
 }
 
 void QtUi::SetProgressValue(int window, int control, int64_t value) {
-  if (Queued(QtUpdateQueue::Update::Replacing(
+  if (Queued(UpdateQueue::Update::Replacing(
           kBarValue, window, control, [=, this] { SetProgressValue(window, control, value); }))) {
     return;
   }
@@ -479,7 +425,7 @@ void QtUi::ShowBar(int window, int control) {
 }
 
 void QtUi::SetProgressColour(int window, int control, Colour colour) {
-  if (Queued(QtUpdateQueue::Update::Anywhere(kBarColour, window, control, [=, this] {
+  if (Queued(UpdateQueue::Update::Anywhere(kBarColour, window, control, [=, this] {
         SetProgressColour(window, control, colour);
       }))) {
     return;
@@ -547,7 +493,7 @@ void QtUi::ShowTrayIcon(const std::string& tip) {
 }
 
 void QtUi::SetTrayTip(const std::string& tip) {
-  if (Queued(QtUpdateQueue::Update::Anywhere(kTrayTip, -1, -1, [=, this] { SetTrayTip(tip); })))
+  if (Queued(UpdateQueue::Update::Anywhere(kTrayTip, -1, -1, [=, this] { SetTrayTip(tip); })))
     return;
   if (tray_) tray_->setToolTip(ToQt(tip));
 }

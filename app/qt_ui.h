@@ -12,18 +12,13 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <set>
-#include <thread>
-#include <type_traits>
 
-#include "app/qt_update_queue.h"
-#include "app/ui.h"
+#include "app/batched_ui.h"
 
 class QEventLoop;
 class QMenu;
@@ -34,7 +29,7 @@ namespace brisvel {
 
 class QtRowModel;
 
-class QtUi : public Ui {
+class QtUi : public BatchedUi {
  public:
   // Runs a modal dialog and returns its result. Tests swap in one that fills the dialog in
   // and answers without showing it.
@@ -113,48 +108,8 @@ class QtUi : public Ui {
     int64_t value = 0;
   };
 
-  bool OnGuiThread() const { return std::this_thread::get_id() == guiThread_; }
-  // From the worker: queues `update` and returns true. On the GUI thread: applies what is
-  // queued and returns false, so the caller goes on directly.
-  bool Queued(QtUpdateQueue::Update update);
-  // Runs `work` on the GUI thread after everything queued, and returns its result. From
-  // another thread the request joins the queue and the caller waits for the next batch;
-  // only the standard library's locks pass the result, which the thread checkers see.
-  template <typename Work>
-  auto OnGui(Work work) -> decltype(work()) {
-    if (OnGuiThread()) {
-      ApplyPending();
-      return work();
-    }
-    std::mutex mutex;
-    std::condition_variable answered;
-    bool done = false;
-    auto answer = [&] {
-      std::lock_guard lock(mutex);
-      done = true;
-      answered.notify_one();
-    };
-    if constexpr (std::is_void_v<decltype(work())>) {
-      pending_.Push(QtUpdateQueue::Update::Call(-1, -1, [&] {
-        work();
-        answer();
-      }));
-      std::unique_lock lock(mutex);
-      answered.wait(lock, [&] { return done; });
-    } else {
-      decltype(work()) result{};
-      pending_.Push(QtUpdateQueue::Update::Call(-1, -1, [&] {
-        result = work();
-        answer();
-      }));
-      std::unique_lock lock(mutex);
-      answered.wait(lock, [&] { return done; });
-      return result;
-    }
-  }
-  void ApplyPending();
-  void ApplyRows(std::vector<QtUpdateQueue::Update>& batch, size_t position,
-                 std::vector<bool>& done);
+  void ApplyRows(std::vector<UpdateQueue::Update>& batch, size_t position,
+                 std::vector<bool>& done) override;
 
   void Raise(const UiEvent& event);
   void ConnectControl(int window, int id, ControlKind kind, QWidget* widget);
@@ -162,9 +117,7 @@ class QtUi : public Ui {
   void ShowBar(int window, int control);
   int RunDialog(QDialog& dialog);
 
-  std::thread::id guiThread_;
   QObject context_;  // lives on the GUI thread; receives the widgets' signals
-  QtUpdateQueue pending_;
   QTimer batchTimer_;
   std::map<int, std::unique_ptr<QWidget>> windows_;
   std::map<std::pair<int, int>, QPointer<QWidget>> controls_;
@@ -177,7 +130,6 @@ class QtUi : public Ui {
   std::unique_ptr<QSystemTrayIcon> tray_;
   std::deque<UiEvent> events_;
   QEventLoop* waiting_ = nullptr;
-  bool applying_ = false;
   // Set while a key pressed in a drop-down list is handled: it picks or dismisses an item,
   // even once the list has closed, and is never the window's shortcut.
   bool popupKeyPressed_ = false;

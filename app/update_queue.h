@@ -15,7 +15,7 @@
 
 namespace brisvel {
 
-class QtUpdateQueue {
+class UpdateQueue {
  public:
   struct Update {
     int window = 0;
@@ -92,6 +92,6 @@ class QtUpdateQueue {
 
 // Marks the updates of `batch` that a later update replaces, so that applying the rest in
 // order ends in the same state.
-std::vector<bool> ReplacedUpdates(const std::vector<QtUpdateQueue::Update>& batch);
+std::vector<bool> ReplacedUpdates(const std::vector<UpdateQueue::Update>& batch);
 
 }  // namespace brisvel

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The built Windows program under Wine on a virtual X server, driven by clicks as a user would.
+#   desktop_win32_test.sh WINE PROGRAM main    started without arguments: the window "Brisvel"
+#                                              at its client size
+#   desktop_win32_test.sh WINE PROGRAM add     a click on "Add" adds a row to the job list
+#   desktop_win32_test.sh WINE PROGRAM hidden  a job file run with "tray": no window, the files
+#                                              backed up, the program ended as "tray" asks
+# Exits 77 (skipped) when the virtual X server or the tools are missing.
+set -euo pipefail
+wine=$1
+program=$2
+case_name=$3
+
+if [ "${4:-}" != --inside ]; then
+  for tool in xvfb-run xauth xdotool xwininfo import convert; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "SKIPPED: $tool is missing (scripts/deps installs it)"
+      exit 77
+    fi
+  done
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$wine" "$program" "$case_name" --inside
+fi
+
+export WINEDEBUG=-all
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAILED: $*" >&2
+  [ -f "$work/out" ] && cat "$work/out" >&2
+  exit 1
+}
+
+# Wine's name for a folder of this machine, with the separator at its end.
+windows_folder() {
+  echo "$("$wine" winepath -w "$1" 2>/dev/null | tr -d '\r')\\"
+}
+
+# The id of the shown window titled "Brisvel", waiting up to 30 s for it (Wine starts slowly
+# when its server is cold).
+shown_window() {
+  local id
+  for _ in $(seq 300); do
+    id=$(xdotool search --onlyvisible --name '^Brisvel$' 2>/dev/null | head -1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+size_of() {
+  xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
+}
+
+# The mean brightness of a part of a window, 0 (black) to 1 (white).
+brightness() {
+  import -window "$1" -crop "$2" +repage png:- | convert png:- -colorspace gray -format '%[fx:mean]' info:
+}
+
+# Starts the program without arguments; `window` is its main window. A bare X server has no
+# window manager, so the window is its client area alone.
+run_main() {
+  "$wine" "$program" >"$work/out" 2>&1 &
+  pids+=($!)
+  window=$(shown_window) || fail "no window Brisvel was shown"
+  [ "$(size_of "$window")" = 500x280 ] || fail "main window is $(size_of "$window"), not 500x280"
+  echo "main window shown at 500x280"
+}
+
+run_add() {
+  local before after
+  run_main
+  before=$(brightness "$window" 120x120+17+45)
+  xdotool mousemove --window "$window" 50 193 click 1
+  for _ in $(seq 50); do
+    after=$(brightness "$window" 120x120+17+45)
+    [ "$after" != "$before" ] && break
+    sleep 0.1
+  done
+  # A second row of text darkens the list.
+  awk -v b="$before" -v a="$after" 'BEGIN { exit !(a < b) }' || fail "no row was added"
+  echo "a click on Add added a row"
+}
+
+run_hidden() {
+  mkdir -p "$work/src/sub" "$work/dst"
+  echo alpha >"$work/src/a.txt"
+  echo beta >"$work/src/sub/b.txt"
+  cat >"$work/jobs.jbs" <<JOBS
+<?xml version="1.0" encoding="UTF-8"?>
+<brisvel version="1.1" finish="return" silent="false">
+   <job name="Test" copyfrom="$(windows_folder "$work/src")" copyto="$(windows_folder "$work/dst")" method="size" enabled="true" usefilter="false" filter="" recursive="true" move="false" orphans="false" log="true" logfile="backup.log" open="false"/>
+</brisvel>
+JOBS
+  "$wine" "$program" "$(windows_folder "$work")jobs.jbs" tray >"$work/out" 2>&1 &
+  local brisvel=$!
+  pids+=($brisvel)
+  local status=0
+  timeout 60 tail --pid="$brisvel" -f /dev/null || fail "the run did not end"
+  wait "$brisvel" || status=$?
+  [ "$status" = 0 ] || fail "exit status $status"
+  cmp -s "$work/src/a.txt" "$work/dst/a.txt" || fail "a.txt was not backed up"
+  cmp -s "$work/src/sub/b.txt" "$work/dst/sub/b.txt" || fail "sub/b.txt was not backed up"
+  grep -q "a.txt" "$work/dst/backup.log" || fail "the log file names no a.txt"
+  echo "the hidden run backed up the files and ended the program as \"tray\" asks"
+}
+
+case "$case_name" in
+  main) run_main ;;
+  add) run_add ;;
+  hidden) run_hidden ;;
+  *) fail "unknown case $case_name" ;;
+esac
