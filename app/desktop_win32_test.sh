@@ -5,6 +5,8 @@
 #   desktop_win32_test.sh WINE PROGRAM add     a click on "Add" adds a row to the job list
 #   desktop_win32_test.sh WINE PROGRAM hidden  a job file run with "tray": no window, the files
 #                                              backed up, the program ended as "tray" asks
+#   desktop_win32_test.sh WINE PROGRAM program any Windows program that needs a display (the
+#                                              backend's unit tests): its exit status
 # Exits 77 (skipped) when the virtual X server or the tools are missing.
 set -euo pipefail
 wine=$1
@@ -112,6 +114,7 @@ JOBS
 }
 
 case "$case_name" in
+  program) "$wine" "$program" ;;
   main) run_main ;;
   add) run_add ;;
   hidden) run_hidden ;;

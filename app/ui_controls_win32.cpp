@@ -64,7 +64,7 @@ ClassAndStyle ClassOf(ControlKind kind) {
                   WS_TABSTOP,
               WS_EX_CLIENTEDGE};
     case ControlKind::kProgressBar:
-      return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
+      return {PROGRESS_CLASSW, PBS_SMOOTH, WS_EX_STATICEDGE};
   }
   return {L"STATIC", 0, 0};
 }
@@ -127,7 +127,7 @@ HWND Win32Ui::MakeControl(HWND parent, const ControlLayout& layout) {
   }
   if (layout.kind == ControlKind::kProgressBar) {
     // The bar's colour shows only when the theme does not draw it.
-    SetWindowTheme(handle, L"", L"");
+    SetWindowTheme(handle, L" ", L" ");
     SendMessageW(handle, PBM_SETRANGE32, 0, 1);
   }
   return handle;

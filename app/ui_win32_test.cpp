@@ -1,0 +1,122 @@
+#include "app/ui_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "app/control_ids.h"
+#include "app/window_layout.h"
+#include "core/wide_text_win32.h"
+
+namespace brisvel {
+namespace {
+
+using E = EventType;
+
+class Win32UiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!CreateMainWindow(ui_) || !CreateProgressWindow(ui_)) {
+      GTEST_SKIP() << "no windows can be made here";
+    }
+  }
+
+  // Every event the messages sent and posted so far raise.
+  std::vector<UiEvent> Events() {
+    std::vector<UiEvent> events;
+    while (std::optional<UiEvent> event = ui_.WaitEvent(std::chrono::milliseconds(0))) {
+      events.push_back(*event);
+    }
+    return events;
+  }
+
+  std::string RowText(int window, int control, int row) {
+    wchar_t text[256] = {};
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(ui_.Control(window, control), LVM_GETITEMTEXTW, row,
+                 reinterpret_cast<LPARAM>(&item));
+    return Utf8(text);
+  }
+
+  Win32Ui ui_;
+};
+
+// The windows stay hidden: on an X server without a window manager, Wine waits seconds for
+// every shown window to be hidden again.
+TEST_F(Win32UiTest, OnlyTheUsersActionsRaiseEvents) {
+  ui_.SetText(kMainWindow, kSourceField, "C:\\Data\\");
+  ui_.SetSelection(kMainWindow, kCompareList, 2);
+  ui_.SetChecked(kMainWindow, kMoveBox, true);
+  EXPECT_EQ(Events(), std::vector<UiEvent>{});
+
+  SendMessageW(ui_.Control(kMainWindow, kSourceField), WM_CHAR, L'x', 0);
+  SendMessageW(ui_.Control(kMainWindow, kAddButton), BM_CLICK, 0, 0);
+  SendMessageW(ui_.Control(kMainWindow, kMoveBox), BM_CLICK, 0, 0);
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kMainWindow, kSourceField, E::kTextChanged},
+                                            {kMainWindow, kAddButton, E::kClick},
+                                            {kMainWindow, kMoveBox, E::kClick}}));
+  EXPECT_FALSE(ui_.Checked(kMainWindow, kMoveBox));
+  EXPECT_EQ(ui_.Selection(kMainWindow, kCompareList), 2);
+}
+
+TEST_F(Win32UiTest, KeysOfAWindowAreItsShortcutsAndItsCloseBoxOnlyAsks) {
+  HWND field = ui_.Control(kMainWindow, kLogFileField);
+  ui_.SetText(kMainWindow, kLogFileField, "backup.log");
+  PostMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(ui_.Control(kProgressWindow, kStopButton), WM_KEYDOWN, VK_ESCAPE, 0);
+  PostMessageW(ui_.Window(kMainWindow), WM_CLOSE, 0, 0);
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kMainWindow, kReturnKey, E::kMenuItem},
+                                            {kProgressWindow, kEscapeKey, E::kMenuItem},
+                                            {kMainWindow, 0, E::kCloseRequest}}));
+  // The key went to the shortcut, not into the field; the window is still there.
+  EXPECT_EQ(ui_.Text(kMainWindow, kLogFileField), "backup.log");
+  EXPECT_TRUE(IsWindow(ui_.Window(kMainWindow)));
+}
+
+// The worker's rows, captions and bar values queue without waiting; its reads wait for the
+// GUI thread, which has applied everything before them, in order.
+TEST_F(Win32UiTest, WorkerUpdatesArriveInOrderBeforeItsReads) {
+  constexpr int kRows = 3000;
+  std::atomic<bool> done{false};
+  int countSeen = -1;
+  std::string statusSeen;
+  std::thread worker([&] {
+    for (int row = 0; row < kRows; ++row) {
+      ui_.InsertRow(kProgressWindow, kLogView, row, "Copied: file" + std::to_string(row),
+                    row % 2 ? kGreen : kRed);
+      ui_.SetText(kProgressWindow, kStatusLine, "Copying: file" + std::to_string(row));
+      ui_.SetProgressValue(kProgressWindow, kProgressBar, row);
+    }
+    countSeen = ui_.RowCount(kProgressWindow, kLogView);
+    statusSeen = ui_.Text(kProgressWindow, kStatusLine);
+    done = true;
+  });
+  while (!done) ui_.WaitEvent(std::chrono::milliseconds(5));
+  worker.join();
+  EXPECT_EQ(countSeen, kRows);
+  EXPECT_EQ(statusSeen, "Copying: file" + std::to_string(kRows - 1));
+  for (int row : {0, 1, kRows / 2, kRows - 1}) {
+    EXPECT_EQ(RowText(kProgressWindow, kLogView, row), "Copied: file" + std::to_string(row));
+  }
+}
+
+TEST_F(Win32UiTest, TheRenameDialogAnswersWithTheFieldOrNothing) {
+  auto answer = [&](std::function<void(HWND dialog, HWND field)> user) {
+    ui_.SetInputDialogHook(std::move(user));
+    return ui_.AskText("Rename Job", "Enter a new name for this job:", "New Job");
+  };
+  EXPECT_EQ(answer([](HWND, HWND field) {
+              SetWindowTextW(field, L"Fotos \u00e9t\u00e9");
+              PostMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
+            }),
+            "Fotos \xc3\xa9t\xc3\xa9");
+  EXPECT_EQ(answer([](HWND, HWND field) { PostMessageW(field, WM_KEYDOWN, VK_ESCAPE, 0); }),
+            std::nullopt);
+}
+
+}  // namespace
+}  // namespace brisvel
