@@ -96,7 +96,9 @@ void Win32Ui::AddControl(int window, const ControlLayout& layout) {
     if (parent == nullptr) return;
     HWND handle = MakeControl(parent, layout);
     if (handle == nullptr) return;
-    controls_[{window, layout.id}] = {handle, layout.kind, window, layout.id};
+    const Placed& placed = controls_[{window, layout.id}] =
+        Placed{handle, layout.kind, window, layout.id, layout.rect};
+    PlaceControl(placed, DpiOf(window));
     if (layout.kind == ControlKind::kText || layout.kind == ControlKind::kCentredText) {
       labels_.insert({window, layout.id});
     }
@@ -117,10 +119,6 @@ HWND Win32Ui::MakeControl(HWND parent, const ControlLayout& layout) {
     for (const std::string& item : layout.items) {
       SendMessageW(handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
     }
-    // The closed box as high as the layout says, whatever the font would make it.
-    const int frame = GetSystemMetrics(SM_CYEDGE) * 3;
-    SendMessageW(handle, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                 std::max(Scaled(layout.rect.height) - frame, 1));
   }
   if (layout.kind == ControlKind::kCheckListView || layout.kind == ControlKind::kReportListView) {
     PlaceListView(handle, layout);
@@ -147,6 +145,20 @@ void Win32Ui::PlaceListView(HWND view, const ControlLayout& layout) {
   if (report) {
     SendMessageW(view, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
     SendMessageW(view, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
+  }
+}
+
+void Win32Ui::PlaceControl(const Placed& control, int dpi) {
+  auto scaled = [dpi](int logical) { return MulDiv(logical, dpi, kBaseDpi); };
+  const Rect& r = control.rect;
+  const bool combo = IsCombo(control.kind);
+  SetWindowPos(control.handle, nullptr, scaled(r.x), scaled(r.y), scaled(r.width),
+               scaled(r.height + (combo ? kDroppedListHeight : 0)), SWP_NOZORDER | SWP_NOACTIVATE);
+  if (combo) {
+    // The closed box as high as the layout says, whatever the font would make it.
+    const int frame = GetSystemMetrics(SM_CYEDGE) * 3;
+    SendMessageW(control.handle, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                 std::max(scaled(r.height) - frame, 1));
   }
 }
 
@@ -308,15 +320,15 @@ void Win32Ui::FitColumn(int window, int control) {
   column.pszText = title;
   column.cchTextMax = 64;
   SendMessageW(view, LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-  int widest = std::max(
-      TextWidth(view, title),
-      static_cast<int>(SendMessageW(view, LVM_GETCOLUMNWIDTH, 0, 0)) - Scaled(kColumnMargin));
+  int widest = std::max(TextWidth(view, title),
+                        static_cast<int>(SendMessageW(view, LVM_GETCOLUMNWIDTH, 0, 0)) -
+                            ScaledFor(window, kColumnMargin));
   constexpr size_t kMeasured = 200;
   const size_t from = rows->size() > kMeasured ? rows->size() - kMeasured : 0;
   for (size_t row = from; row < rows->size(); ++row) {
     widest = std::max(widest, TextWidth(view, (*rows)[row].text));
   }
-  SendMessageW(view, LVM_SETCOLUMNWIDTH, 0, widest + Scaled(kColumnMargin));
+  SendMessageW(view, LVM_SETCOLUMNWIDTH, 0, widest + ScaledFor(window, kColumnMargin));
 }
 
 void Win32Ui::SetProgressMax(int window, int control, int64_t maximum) {

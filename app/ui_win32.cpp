@@ -119,6 +119,7 @@ Win32Ui::~Win32Ui() {
   for (auto& [id, window] : windows_) DestroyWindow(window);
   DestroyWindow(messages_);
   DeleteObject(font_);
+  for (auto& [dpi, font] : fonts_) DeleteObject(font);
 }
 
 LRESULT CALLBACK Win32Ui::WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -142,6 +143,9 @@ LRESULT Win32Ui::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NOTIFY:
       return HandleNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_DPICHANGED:
+      ChangeDpi(hwnd, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_CLOSE:
       for (const auto& [id, window] : windows_) {
         if (window == hwnd) Raise({id, 0, EventType::kCloseRequest});
@@ -337,7 +341,7 @@ void Win32Ui::ResizeWindow(int window, int width, int height) {
   if (shown == nullptr) return;
   const SIZE size = OuterSize(static_cast<DWORD>(GetWindowLongPtrW(shown, GWL_STYLE)),
                               static_cast<DWORD>(GetWindowLongPtrW(shown, GWL_EXSTYLE)),
-                              Scaled(width), Scaled(height));
+                              ScaledFor(window, width), ScaledFor(window, height));
   SetWindowPos(shown, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -100,6 +100,8 @@ class Win32Ui : public BatchedUi {
 
   // Device pixels for `logical` pixels of the layout at the screen's DPI.
   int Scaled(int logical) const { return MulDiv(logical, dpi_, kBaseDpi); }
+  // The same for a window, which may have moved to a screen of another DPI.
+  int ScaledFor(int window, int logical) const { return MulDiv(logical, DpiOf(window), kBaseDpi); }
 
  private:
   static constexpr int kBaseDpi = 96;
@@ -109,6 +111,7 @@ class Win32Ui : public BatchedUi {
     ControlKind kind = ControlKind::kText;
     int window = 0;
     int id = 0;
+    Rect rect;  // layout pixels
   };
   // A row of a report list view, whose rows the view asks for as it draws them.
   struct LogRow {
@@ -134,6 +137,12 @@ class Win32Ui : public BatchedUi {
   void WakeGuiThread() override;
 
   HWND MakeControl(HWND parent, const ControlLayout& layout);
+  // Moves and sizes a control for a window at `dpi`.
+  void PlaceControl(const Placed& control, int dpi);
+  // Lays a window out again for the DPI of the screen it was moved to.
+  void ChangeDpi(HWND window, int dpi, const RECT& suggested);
+  int DpiOf(int window) const;
+  HFONT FontFor(int dpi);
   // A child control at `rect` (layout pixels) in the backend's font.
   HWND MakeChild(HWND parent, const wchar_t* windowClass, const std::wstring& caption, DWORD style,
                  const Rect& rect, int id, DWORD extendedStyle);
@@ -146,8 +155,10 @@ class Win32Ui : public BatchedUi {
   HWND Owner() const;
 
   HWND messages_ = nullptr;  // a message-only window: timer, wake-ups, tray clicks
-  HFONT font_ = nullptr;
+  HFONT font_ = nullptr;     // the message font at the DPI the program started with
   int dpi_ = kBaseDpi;
+  std::map<int, int> windowDpi_;  // windows moved to a screen of another DPI
+  std::map<int, HFONT> fonts_;    // the message font at those DPIs
   std::map<int, HWND> windows_;
   std::map<std::pair<int, int>, Placed> controls_;
   std::map<std::pair<int, int>, std::vector<LogRow>> logRows_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
 #include "app/control_ids.h"
@@ -116,6 +117,38 @@ TEST_F(Win32UiTest, TheRenameDialogAnswersWithTheFieldOrNothing) {
             "Fotos \xc3\xa9t\xc3\xa9");
   EXPECT_EQ(answer([](HWND, HWND field) { PostMessageW(field, WM_KEYDOWN, VK_ESCAPE, 0); }),
             std::nullopt);
+}
+
+// Moved to a screen of twice the DPI, a window keeps its layout at twice the size, in a font
+// twice as high, and a later resize keeps that scale.
+TEST_F(Win32UiTest, AWindowMovedToAScreenOfAnotherDpiIsLaidOutAgain) {
+  auto clientSize = [](HWND handle) {
+    RECT r{};
+    GetClientRect(handle, &r);
+    return std::make_pair(r.right, r.bottom);
+  };
+  auto fontHeight = [](HWND handle) {
+    LOGFONTW shape{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)), sizeof(shape),
+               &shape);
+    return std::abs(shape.lfHeight);
+  };
+  HWND add = ui_.Control(kMainWindow, kAddButton);
+  const int before = fontHeight(add);
+  const std::pair<LONG, LONG> button{ui_.Scaled(70), ui_.Scaled(20)};
+  ASSERT_EQ(clientSize(add), button);
+  RECT suggested{0, 0, 1200, 700};
+  const int doubled = 2 * ui_.Scaled(96);
+  SendMessageW(ui_.Window(kMainWindow), WM_DPICHANGED, MAKEWPARAM(doubled, doubled),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(clientSize(add), std::make_pair(2 * button.first, 2 * button.second));
+  EXPECT_EQ(fontHeight(add), 2 * before);
+  ui_.ResizeWindow(kMainWindow, 500, 280);
+  EXPECT_EQ(clientSize(ui_.Window(kMainWindow)),
+            std::make_pair(LONG{2 * ui_.Scaled(500)}, LONG{2 * ui_.Scaled(280)}));
+  // The other windows stay as they were.
+  EXPECT_EQ(clientSize(ui_.Control(kProgressWindow, kStopButton)),
+            std::make_pair(LONG{ui_.Scaled(100)}, LONG{ui_.Scaled(25)}));
 }
 
 }  // namespace
