@@ -95,8 +95,12 @@ NOTIFYICONDATAW TrayData(HWND owner, const std::string& tip) {
   return data;
 }
 
-// A task bar that restarts (Explorer crashed or was restarted) forgets every icon.
-const UINT kTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+// Sent to every top-level window when the task bar starts again (Explorer crashed or was
+// restarted); the new one knows no icon.
+UINT TaskbarCreated() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
 
 }  // namespace
 
@@ -143,6 +147,22 @@ LRESULT Win32Ui::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NOTIFY:
       return HandleNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_ACTIVATE:
+      // A window that comes back to the front gives the keyboard back to the control that
+      // had it, or to its first control, as a dialog does; a control the program has just
+      // given the keyboard keeps it.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd, focus)) lastFocus_[hwnd] = focus;
+        return 0;
+      }
+      if (HWND now = GetFocus(); now != nullptr && IsChild(hwnd, now)) return 0;
+      if (HWND focus = lastFocus_[hwnd]; focus != nullptr && IsWindowEnabled(focus)) {
+        ::SetFocus(focus);
+      } else if (HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE)) {
+        ::SetFocus(first);
+      }
+      return 0;
     case WM_DPICHANGED:
       ChangeDpi(hwnd, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -158,7 +178,7 @@ LRESULT Win32Ui::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     default:
-      if (message == kTaskbarCreated && trayOwner_ != nullptr) {
+      if (message == TaskbarCreated() && trayOwner_ != nullptr) {
         NOTIFYICONDATAW data = TrayData(trayOwner_, "");
         data.uFlags = NIF_ICON | NIF_MESSAGE;
         Shell_NotifyIconW(NIM_ADD, &data);

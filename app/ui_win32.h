@@ -168,7 +168,8 @@ class Win32Ui : public BatchedUi {
   std::set<std::pair<int, int>> labels_;
   std::map<int, std::map<UINT, int>> shortcuts_;  // window -> virtual key -> menu event
   std::map<int, HMENU> menus_;
-  HWND trayOwner_ = nullptr;  // while the tray icon is shown
+  std::map<HWND, HWND> lastFocus_;  // window -> its control that had the keyboard
+  HWND trayOwner_ = nullptr;        // while the tray icon is shown
   std::deque<UiEvent> events_;
   // Set while the program itself changes a field: only typing raises a text-changed event.
   int settingText_ = 0;
