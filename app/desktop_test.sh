@@ -22,38 +22,8 @@ fi
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
-# The id of the shown window titled "Brisvel", waiting up to 20 s for it.
-shown_window() {
-  local id
-  for _ in $(seq 200); do
-    id=$(xdotool search --onlyvisible --name '^Brisvel$' 2>/dev/null | head -1) || true
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
-size_of() {
-  xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
-}
-
-# The mean brightness of a part of a window, 0 (black) to 1 (white).
-brightness() {
-  import -window "$1" -crop "$2" +repage png:- | convert png:- -colorspace gray -format '%[fx:mean]' info:
-}
+# shellcheck source=app/desktop_test_helpers.sh
+. "$(dirname "$0")/desktop_test_helpers.sh"
 
 # Starts the program without arguments; `window` is its main window.
 run_main() {
@@ -65,17 +35,9 @@ run_main() {
 }
 
 run_add() {
-  local before after
   run_main
-  before=$(brightness "$window" 140x160+15+23)
-  xdotool mousemove --window "$window" 50 193 click 1
-  for _ in $(seq 30); do
-    after=$(brightness "$window" 140x160+15+23)
-    [ "$after" != "$before" ] && break
-    sleep 0.1
-  done
   # A second row of text darkens the list.
-  awk -v b="$before" -v a="$after" 'BEGIN { exit !(a < b) }' || fail "no row was added"
+  click_darkens "$window" 50 193 140x160+15+23 || fail "no row was added"
   echo "a click on Add added a row"
 }
 

@@ -7,9 +7,7 @@
 // dialogs, menus).
 #pragma once
 
-#include <windows.h>
-// Ours is the interface's method of that name, not the macro for CreateWindowW.
-#undef CreateWindow
+#include "core/windows_win32.h"
 // The headers below need the definitions above.
 #include <commctrl.h>
 #include <commdlg.h>

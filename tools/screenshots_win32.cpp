@@ -32,6 +32,12 @@ HWND AwaitBox(const wchar_t* title) {
   return nullptr;
 }
 
+// Watches for the box the main thread is about to show.
+DWORD WINAPI PrintBoxRectangle(void*) {
+  if (HWND box = AwaitBox(L"Brisvel")) PrintRectangle(box);
+  return 0;
+}
+
 int Show(const std::string& scene) {
   Win32Ui ui;
   JobList jobs;
@@ -52,13 +58,7 @@ int Show(const std::string& scene) {
   } else if (scene == "about") {
     ui.ShowWindow(kMainWindow, true);
     ui.Flush();
-    HANDLE watcher = CreateThread(
-        nullptr, 0,
-        [](void*) -> DWORD {
-          if (HWND box = AwaitBox(L"Brisvel")) PrintRectangle(box);
-          return 0;
-        },
-        nullptr, 0, nullptr);
+    HANDLE watcher = CreateThread(nullptr, 0, PrintBoxRectangle, nullptr, 0, nullptr);
     ui.ShowMessage(kMessageTitle, AboutText(), MessageIcon::kInformation, MessageButtons::kOk);
     WaitForSingleObject(watcher, INFINITE);
     return 0;
