@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # `work` is set by the sourcing script
 # Helpers of the end-to-end desktop tests, sourced by desktop_test.sh and desktop_win32_test.sh
 # once `work` names the test's temporary folder.
 

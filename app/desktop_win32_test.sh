@@ -62,7 +62,7 @@ run_hidden() {
 JOBS
   "$wine" "$program" "$(windows_folder "$work")jobs.jbs" tray >"$work/out" 2>&1 &
   local brisvel=$!
-  pids+=($brisvel)
+  pids+=("$brisvel")
   local status=0
   timeout 60 tail --pid="$brisvel" -f /dev/null || fail "the run did not end"
   wait "$brisvel" || status=$?
