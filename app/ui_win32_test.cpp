@@ -78,6 +78,24 @@ TEST_F(Win32UiTest, KeysOfAWindowAreItsShortcutsAndItsCloseBoxOnlyAsks) {
   EXPECT_TRUE(IsWindow(ui_.Window(kMainWindow)));
 }
 
+// Menu items arrive as their numbers, the first one (0) among them.
+TEST_F(Win32UiTest, AMenuItemChosenArrivesAsItsMenuEvent) {
+  CreateMenus(ui_, false);
+  auto choose = [&](int menu, std::vector<WPARAM> keys) {
+    for (WPARAM key : keys) PostMessageW(ui_.Window(kMainWindow), WM_KEYDOWN, key, 0);
+    ui_.ShowPopupMenu(menu);
+    return Events();
+  };
+  EXPECT_EQ(choose(kJobMenu, {VK_DOWN, VK_RETURN}),
+            (std::vector<UiEvent>{{kMainWindow, kAddJobItem, E::kMenuItem}}));
+  EXPECT_EQ(choose(kJobMenu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}),
+            (std::vector<UiEvent>{{kMainWindow, kDeleteItem, E::kMenuItem}}));
+  // Down passes the separator and the greyed "Check for Updates".
+  EXPECT_EQ(choose(kHelpMenu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}),
+            (std::vector<UiEvent>{{kMainWindow, kAssociateItem, E::kMenuItem}}));
+  EXPECT_EQ(choose(kJobMenu, {VK_ESCAPE}), std::vector<UiEvent>{});
+}
+
 // The worker's rows, captions and bar values queue without waiting; its reads wait for the
 // GUI thread, which has applied everything before them, in order.
 TEST_F(Win32UiTest, WorkerUpdatesArriveInOrderBeforeItsReads) {
