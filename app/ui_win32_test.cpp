@@ -46,6 +46,67 @@ class Win32UiTest : public ::testing::Test {
   Win32Ui ui_;
 };
 
+// The room a control leaves for its caption or its items, in device pixels; -1 for none.
+int TextRoom(HWND control, const Win32Ui& ui) {
+  wchar_t name[32] = {};
+  GetClassNameW(control, name, 32);
+  RECT r{};
+  GetClientRect(control, &r);
+  const LONG style = GetWindowLongW(control, GWL_STYLE);
+  const int kind = style & BS_TYPEMASK;
+  if (lstrcmpiW(name, L"Static") == 0) return r.right;
+  if (lstrcmpiW(name, L"ComboBox") == 0) {
+    return r.right - GetSystemMetrics(SM_CXVSCROLL) - ui.Scaled(6);
+  }
+  if (lstrcmpiW(name, L"Button") != 0 || kind == BS_GROUPBOX) return -1;
+  if (kind == BS_AUTOCHECKBOX || kind == BS_AUTORADIOBUTTON) {
+    return r.right - GetSystemMetrics(SM_CXMENUCHECK) - ui.Scaled(4);
+  }
+  return r.right - ui.Scaled(6);
+}
+
+std::vector<std::wstring> TextsOf(HWND control) {
+  std::vector<std::wstring> texts;
+  const int items = static_cast<int>(SendMessageW(control, CB_GETCOUNT, 0, 0));
+  wchar_t text[256] = {};
+  for (int item = 0; item < items; ++item) {
+    SendMessageW(control, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
+    texts.push_back(text);
+  }
+  GetWindowTextW(control, text, 256);
+  texts.push_back(text);
+  return texts;
+}
+
+int TextWidth(HWND control, const std::wstring& text) {
+  HDC dc = GetDC(control);
+  SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
+// The message font leaves room for every caption and every item in its control.
+TEST_F(Win32UiTest, EveryCaptionFitsItsControl) {
+  ASSERT_TRUE(CreateShutdownWindow(ui_));
+  ui_.SetText(kShutdownWindow, kShutdownNowButton, "Shutdown (30)");
+  ui_.SetText(kProgressWindow, kLogButton, "Show Log");
+  int checked = 0;
+  for (int window : {kMainWindow, kProgressWindow, kShutdownWindow}) {
+    for (HWND control = GetWindow(ui_.Window(window), GW_CHILD); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+      const int room = TextRoom(control, ui_);
+      if (room < 0) continue;
+      for (const std::wstring& text : TextsOf(control)) {
+        EXPECT_LE(TextWidth(control, text), room) << Utf8(text);
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 40);
+}
+
 // The windows stay hidden: on an X server without a window manager, Wine waits seconds for
 // every shown window to be hidden again.
 TEST_F(Win32UiTest, OnlyTheUsersActionsRaiseEvents) {
