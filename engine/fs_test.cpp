@@ -71,10 +71,16 @@ TEST_F(FsTest, FactsAgreeWithSizeAndDate) {
 }
 
 TEST_F(FsTest, UnusualNamesPassThroughUnchanged) {
-  const std::vector<std::string> names = {"with blank",      " leading and trailing ",
-                                          "it's \"quoted\"", "Grüße ü ß 日本",
-                                          ".hidden",         "..two dots",
-                                          "trail."};
+  const std::vector<std::string> names = {"with blank",
+                                          "Grüße ü ß 日本",
+                                          ".hidden",
+                                          "..two dots",
+#ifndef _WIN32  // Windows refuses '"' and drops a final blank or dot from names
+                                          " leading and trailing ",
+                                          "it's \"quoted\"",
+                                          "trail."
+#endif
+  };
   for (const std::string& name : names) dir_.Write(name, name);
   stdfs::create_directory(dir_ / "copies");
   std::map<std::string, EntryKind> entries = ListAll("");
@@ -99,6 +105,9 @@ TEST_F(FsTest, CreateFolderMakesOnlyTheLastFolder) {
 // Trailing blanks are part of a name here: a folder "name " must not turn into "name", or
 // nothing could ever be copied into it.
 TEST_F(FsTest, CreateFolderKeepsTrailingBlanksOfTheName) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows drops trailing blanks from names";
+#endif
   EXPECT_TRUE(fs_.CreateFolder(dir_ / "name  /"));
   ExpectOnly("name  ");
   EXPECT_EQ(EnsureFolderPath(fs_, dir_ / "deep /er "), 1);
