@@ -38,7 +38,8 @@ class RunBinary : public ::testing::Test {
   Outcome Run(const std::vector<std::string>& arguments, const std::string& wrapper = "",
               const std::string& streams = "</dev/null >out.txt 2>err.txt") {
     std::string command = "cd " + Quoted(folder_.Path()) + " && " + wrapper +
-                          " env -u DISPLAY -u WAYLAND_DISPLAY " + Quoted(program_);
+                          " env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + display_ +
+                          " " + Quoted(program_);
     for (const std::string& argument : arguments) command += " " + Quoted(argument);
     command += " " + streams;
     const int wait = std::system(command.c_str());
@@ -51,6 +52,7 @@ class RunBinary : public ::testing::Test {
 
   TestFolder folder_;
   std::string program_ = ProgramPath();
+  std::string display_;  // "DISPLAY=..." to give the program a display
 };
 
 TEST_F(RunBinary, ABackupPrintsItsRowsAndEndsWith0) {
@@ -67,6 +69,18 @@ TEST_F(RunBinary, ABackupPrintsItsRowsAndEndsWith0) {
   EXPECT_EQ(again.status, 0);
   EXPECT_NE(again.out.find("Copied sub/b.txt\n"), std::string::npos);
   EXPECT_NE(again.out.find("Copied 1 total file.\n"), std::string::npos);
+}
+
+// A display that is set but does not answer (a stale DISPLAY in a cron job or over SSH) must
+// not end the program: the run goes on in the terminal.
+TEST_F(RunBinary, ADisplayThatDoesNotAnswerLeavesTheRunToTheTerminal) {
+  display_ = "DISPLAY=:" + std::to_string(40000 + getpid() % 20000);
+  Outcome outcome = Run({"backup", "src", "dst"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_NE(outcome.out.find("Copied 1 total file.\n"), std::string::npos);
+  EXPECT_EQ(outcome.err,
+            "Brisvel: the display does not answer; working in the terminal instead.\n");
+  EXPECT_EQ(ReadFile(folder_ / "dst/a.txt"), "alpha");
 }
 
 TEST_F(RunBinary, ErrorsEndWith1) {

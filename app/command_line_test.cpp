@@ -194,13 +194,13 @@ TEST_F(CommandLineTest, TheBackupFormBuildsOneJob) {
   ASSERT_EQ(jobs_.Count(), 1);
   const BackupJob& job = jobs_.At(0);
   EXPECT_EQ(job.name, "New Job");
-  EXPECT_EQ(job.source, folder_ / "src/");
-  EXPECT_EQ(job.destination, folder_ / "dst/");     // need not exist
-  EXPECT_EQ(job.flags, kEnabled | kAutomaticName);  // no sub-folders unless asked
+  EXPECT_EQ(job.source, folder_ / NativePath("src/"));
+  EXPECT_EQ(job.destination, folder_ / NativePath("dst/"));  // need not exist
+  EXPECT_EQ(job.flags, kEnabled | kAutomaticName);           // no sub-folders unless asked
   EXPECT_EQ(job.compareMethod, kCompareMd5);
   EXPECT_EQ(settings_.hiddenRun, 0);
   EXPECT_EQ(settings_.finishAction, kFinishExit);
-  EXPECT_EQ(ui_.Text(kMainWindow, kSourceField), folder_ / "src/");
+  EXPECT_EQ(ui_.Text(kMainWindow, kSourceField), folder_ / NativePath("src/"));
   EXPECT_EQ(ui_.Selection(kMainWindow, kCompareList), kCompareMd5);
 }
 

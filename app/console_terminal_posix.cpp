@@ -4,29 +4,17 @@
 
 #include <cerrno>
 
+#include "app/console_interrupts.h"
 #include "app/console_terminal.h"
-#include "engine/copies_in_flight.h"
-#include "engine/run_state.h"
 
 namespace brisvel {
 namespace {
 
-// A signal handler may touch only lock-free atomics.
-static_assert(std::atomic<int32_t>::is_always_lock_free);
-std::atomic<int32_t> interrupts{0};
-std::atomic<int32_t>* cancelFlag = nullptr;
-const std::atomic<int32_t>* runStateFlag = nullptr;
-
 void OnInterrupt(int) {
-  const int32_t presses = interrupts.fetch_add(1) + 1;
-  if (presses >= 2) {
-    RemoveCopiesInFlight();
+  if (CountInterrupt()) {
     const char newline = '\n';
     (void)!write(STDERR_FILENO, &newline, 1);
-    _exit(130);
-  }
-  if (cancelFlag != nullptr && runStateFlag != nullptr && runStateFlag->load() == kRunning) {
-    cancelFlag->store(1);
+    _exit(kInterruptedExit);
   }
 }
 
@@ -68,8 +56,7 @@ ConsoleTerminal& StandardTerminal() {
 }
 
 void InstallConsoleSignals(std::atomic<int32_t>* cancel, const std::atomic<int32_t>* runState) {
-  cancelFlag = cancel;
-  runStateFlag = runState;
+  SetInterruptTargets(cancel, runState);
   struct sigaction action = {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
@@ -80,10 +67,6 @@ void InstallConsoleSignals(std::atomic<int32_t>* cancel, const std::atomic<int32
   struct sigaction ignore = {};
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGPIPE, &ignore, nullptr);
-}
-
-int InterruptCount() {
-  return interrupts.load();
 }
 
 }  // namespace brisvel

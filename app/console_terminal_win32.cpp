@@ -3,6 +3,7 @@
 // understands virtual-terminal sequences; Ctrl+C and Ctrl+Break press STOP.
 #include <string>
 
+#include "app/console_interrupts.h"
 #include "app/console_terminal.h"
 #include "core/wide_text_win32.h"
 #include "core/windows_win32.h"
@@ -10,19 +11,10 @@
 namespace brisvel {
 namespace {
 
-std::atomic<int32_t> interrupts{0};
-std::atomic<int32_t>* cancelFlag = nullptr;
-const std::atomic<int32_t>* runStateFlag = nullptr;
-constexpr int32_t kRunningState = 2;
-
 // Runs on a thread of its own that the system starts for each press.
 BOOL WINAPI OnControl(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-  const int32_t presses = interrupts.fetch_add(1) + 1;
-  if (presses >= 2) ExitProcess(130);
-  if (cancelFlag != nullptr && runStateFlag != nullptr && runStateFlag->load() == kRunningState) {
-    cancelFlag->store(1);
-  }
+  if (CountInterrupt()) ExitProcess(kInterruptedExit);
   return TRUE;
 }
 
@@ -105,13 +97,8 @@ ConsoleTerminal& StandardTerminal() {
 }
 
 void InstallConsoleSignals(std::atomic<int32_t>* cancel, const std::atomic<int32_t>* runState) {
-  cancelFlag = cancel;
-  runStateFlag = runState;
+  SetInterruptTargets(cancel, runState);
   SetConsoleCtrlHandler(OnControl, TRUE);
-}
-
-int InterruptCount() {
-  return interrupts.load();
 }
 
 }  // namespace brisvel

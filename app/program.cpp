@@ -75,15 +75,17 @@ int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop) {
     std::puts(kVersionText);
     return 0;
   }
-  if (!openDesktop || WantsConsole(options.console)) {
-    ConsoleUi ui(StandardTerminal(), InterruptCount);
-    return RunShell(ui, options, true);
-  }
   // The toolkit sees only the program's name: every argument is the program's own, even
   // one that reads like a toolkit option.
   int desktopArgc = 1;
-  std::unique_ptr<Ui> ui = openDesktop(desktopArgc, argv);
-  return RunShell(*ui, options, false);
+  std::unique_ptr<Ui> desktop;
+  if (openDesktop && !WantsConsole(options.console)) {
+    desktop = openDesktop(desktopArgc, argv);
+    if (!desktop) std::fputs(kNoDesktopMessage, stderr);
+  }
+  if (desktop) return RunShell(*desktop, options, false);
+  ConsoleUi ui(StandardTerminal(), InterruptCount);
+  return RunShell(ui, options, true);
 }
 
 }  // namespace brisvel

@@ -8,11 +8,14 @@
 
 namespace brisvel {
 
-// Opens the desktop's window system; it may adjust the arguments it recognises.
+// Opens the desktop's window system; it may adjust the arguments it recognises. Null when the
+// window system does not answer: the program then runs in the terminal.
 using DesktopOpener = std::function<std::unique_ptr<Ui>(int& argc, char** argv)>;
 
 // Runs the program with the process's arguments; returns its exit status. The desktop is
 // opened through `openDesktop` when a display is there and "--console" is not given.
+inline constexpr const char* kNoDesktopMessage =
+    "Brisvel: the display does not answer; working in the terminal instead.\n";
 int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop);
 
 // Whether the terminal serves instead of the desktop: with "--console", or when neither an

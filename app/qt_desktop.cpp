@@ -1,5 +1,10 @@
 #include "app/qt_desktop.h"
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <string_view>
+
 #include "app/qt_look.h"
 #include "app/qt_ui.h"
 #include "app/stop_signal_event.h"
@@ -26,9 +31,23 @@ class DesktopUi : private ApplicationHolder, public QtUi {
   int interruptsSeen_ = 0;
 };
 
+// Qt ends the process when its X11 platform cannot reach the server (no server at $DISPLAY,
+// authorisation refused), so the program asks the server itself first. Other platforms, chosen
+// through QT_QPA_PLATFORM, are left to Qt.
+bool X11ServerAnswers() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform != nullptr && *platform != '\0' && std::string_view(platform).substr(0, 3) != "xcb")
+    return true;
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  const bool answers = xcb_connection_has_error(connection) == 0;
+  xcb_disconnect(connection);
+  return answers;
+}
+
 }  // namespace
 
 std::unique_ptr<Ui> OpenQtDesktop(int& argc, char** argv) {
+  if (!X11ServerAnswers()) return nullptr;
   auto ui = std::make_unique<DesktopUi>(argc, argv);
   QApplication* application = qApp;
   // Hiding the last window must not end the program: a hidden run lives in the tray.

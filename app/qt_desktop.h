@@ -8,7 +8,8 @@
 
 namespace brisvel {
 
-// `argc` must outlive the returned backend, which owns the application.
+// `argc` must outlive the returned backend, which owns the application. Null when the X server
+// does not answer.
 std::unique_ptr<Ui> OpenQtDesktop(int& argc, char** argv);
 
 }  // namespace brisvel

@@ -177,14 +177,15 @@ TEST_F(ShellRun, AJobFileRunsItsEnabledJobsHidden) {
   EXPECT_FALSE(Contains(LogRows(), "Running 'Off'..."));
   EXPECT_FALSE(std::filesystem::exists(folder_ / "off"));
   EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 1 1"));  // hidden: the tray icon only
-  EXPECT_EQ(opened_, Strings{folder_ / "dst/"});
+  EXPECT_EQ(opened_, Strings{folder_ / NativePath("dst/")});
 }
 
 TEST_F(ShellRun, ErrorsWaitForOkThenReturnToTheMainWindow) {
   WriteFile(folder_ / "blocked", "a file where a folder should go");
   PressOkWhenAsked();
   EXPECT_EQ(Run({"backup", folder_ / "src", folder_ / "blocked/dst"}), kExitFinished);
-  EXPECT_TRUE(Contains(logAtOk_, "Cannot create " + (folder_ / "blocked/dst/")));
+  EXPECT_TRUE(Contains(logAtOk_, "Cannot create " + (folder_ / "blocked/dst") + kPathSeparator))
+      << ::testing::PrintToString(logAtOk_);
   EXPECT_TRUE(Contains(logAtOk_, "1 error encountered."));
   EXPECT_EQ(ui_.Text(kProgressWindow, kStatusLine), "1 Error (See Log)");
   EXPECT_EQ(ui_.Selection(kProgressWindow, kFinishList), kFinishReturn);

@@ -46,23 +46,6 @@ TEST(AtomicFileTest, ReplacesTheFileOrLeavesItWhole) {
   EXPECT_EQ(folder.Names(), "jobs.jbs");
 }
 
-TEST(AtomicFileTest, ALongNameLeavesRoomForTheTemporaryFile) {
-  TestFolder folder;
-  std::string name(250, 'n');
-  ASSERT_TRUE(WriteFileAtomically(folder / name, "x"));
-  EXPECT_EQ(folder.Names(), name);
-}
-
-TEST(AtomicFileTest, FailsWhereNoFileCanBeLeavingNothingBehind) {
-  TestFolder folder;
-  EXPECT_FALSE(WriteFileAtomically(folder / "missing/jobs.jbs", "x"));
-  WriteFile(folder / "plain", "a file where a folder should be");
-  EXPECT_FALSE(WriteFileAtomically(folder / "plain/jobs.jbs", "x"));
-  stdfs::create_directory(folder / "taken");
-  EXPECT_FALSE(WriteFileAtomically(folder / "taken", "x"));  // the rename fails
-  EXPECT_EQ(folder.Names(), "plain|taken");
-}
-
 TEST(AtomicFileTest, KeepsPermissionsAndLinks) {
   TestFolder folder;
   stdfs::create_directory(folder / "real");

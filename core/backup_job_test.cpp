@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/extension_groups.h"
+#include "core/text.h"
 
 namespace brisvel {
 namespace {
@@ -15,7 +16,7 @@ TEST(BackupJobTest, DefaultAndCommandLineJobs) {
   EXPECT_EQ(job.logFile, "backup.log");
 
   job = CommandLineJob("/home/anna/Photos", "/media/backup/");
-  EXPECT_EQ(job.source, "/home/anna/Photos/");
+  EXPECT_EQ(job.source, std::string("/home/anna/Photos") + kPathSeparator);
   EXPECT_EQ(job.destination, "/media/backup/");
   EXPECT_EQ(job.flags, 0xA0);  // no sub-folders until an option word asks
   EXPECT_EQ(job.logFile, "backup.log");

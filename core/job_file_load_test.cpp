@@ -15,6 +15,11 @@ namespace {
 using Names = std::vector<std::string>;
 const std::string kTestData = BRISVEL_TEST_DATA;
 
+// A job folder as the loader keeps it: `path` with this platform's separator after it.
+std::string AsFolder(const std::string& path) {
+  return path + kPathSeparator;
+}
+
 class JobFileLoadTest : public ::testing::Test {
  protected:
   int Load(const std::string& text) {
@@ -63,8 +68,8 @@ TEST_F(JobFileLoadTest, AHandWrittenFileReplacesTheListAndIsShown) {
   EXPECT_EQ(settings_.hiddenRun, 1);
   EXPECT_TRUE(view_.runInTray);
   const BackupJob& music = jobs_.At(0);
-  EXPECT_EQ(music.source, "/home/anna/Music/");
-  EXPECT_EQ(music.destination, "/media/backup/music/");
+  EXPECT_EQ(music.source, AsFolder("/home/anna/Music"));
+  EXPECT_EQ(music.destination, AsFolder("/media/backup/music"));
   EXPECT_EQ(music.compareMethod, kCompareDate);
   EXPECT_EQ(music.flags,
             kEnabled | kUseFilter | kIncludeSubFolders | kDeleteOrphans | kUpdateLogFile);
@@ -89,7 +94,7 @@ TEST_F(JobFileLoadTest, MissingAttributesAndFolderSeparators) {
   EXPECT_EQ(job.source + job.destination + job.logFile + job.filter, "");
   job = LoadJob("name=\"\" copyfrom=\"/src\" copyto=\"/dst/\"");
   EXPECT_EQ(job.name, "New Job");
-  EXPECT_EQ(job.source, "/src/");
+  EXPECT_EQ(job.source, AsFolder("/src"));
   EXPECT_EQ(job.destination, "/dst/");
   // Attribute names match exactly.
   job = LoadJob("Name=\"x\" RECURSIVE=\"true\" CopyFrom=\"/a\" Enabled=\"false\"");
@@ -107,9 +112,9 @@ TEST_F(JobFileLoadTest, RelativeFoldersLieBesideTheJobFile) {
   std::filesystem::current_path(folder_.Path());
   Load("<brisvel><job copyfrom=\"/abs/src\" copyto=\"\"/></brisvel>");
   std::filesystem::current_path(before);
-  EXPECT_EQ(job.source, folder_ / "photos/");
-  EXPECT_EQ(job.destination, folder_ / "../backup/photos/");
-  EXPECT_EQ(jobs_.At(0).source, "/abs/src/");
+  EXPECT_EQ(job.source, AsFolder(folder_ / "photos"));
+  EXPECT_EQ(job.destination, AsFolder(folder_ / "../backup/photos"));
+  EXPECT_EQ(jobs_.At(0).source, AsFolder("/abs/src"));
   EXPECT_EQ(jobs_.At(0).destination, "");
 }
 
@@ -198,7 +203,7 @@ TEST_F(JobFileLoadTest, ACutFileGivesTheJobsWhoseTagsWereRead) {
     } else {
       EXPECT_EQ(result, 1) << length;
       EXPECT_EQ(jobs_.Count(), length < secondEnd ? 1 : 2) << length;
-      EXPECT_EQ(jobs_.At(0).source, "/a/") << length;
+      EXPECT_EQ(jobs_.At(0).source, AsFolder("/a")) << length;
     }
   }
 }

@@ -25,6 +25,13 @@ inline std::string Utf8Of(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+// `path`, written by a test with "/", as the program writes it on this platform: with the
+// platform's separator.
+inline std::string NativePath(std::string path) {
+  for (char& c : path) c = c == '/' ? kPathSeparator : c;
+  return path;
+}
+
 class TestFolder {
  public:
   TestFolder() {

@@ -73,7 +73,7 @@ std::string ShortName(std::string_view name) {
   return Trim(name.substr(0, cut));
 }
 
-static bool IsAnySeparator(char c) {
+bool IsAnySeparator(char c) {
   return c == '/' || c == kPathSeparator;
 }
 

@@ -53,6 +53,10 @@ const char* Plural(int64_t count);
 // its first 24 characters without surrounding blanks.
 std::string ShortName(std::string_view name);
 
+// True for '/' and the platform's own separator: paths typed or read from job files may use
+// either.
+bool IsAnySeparator(char c);
+
 // True when `path` is relative and has no ".." part, so that it names something inside
 // whatever folder it is appended to.
 bool StaysInsideFolder(std::string_view path);

@@ -14,4 +14,7 @@ void ForgetCopyInFlight(int slot);
 // Removes every recorded temporary file. Safe to call from a signal handler.
 void RemoveCopiesInFlight();
 
+// Removes one recorded file, within what a signal handler may do (the platform's part).
+void RemoveFileInFlight(const char* path);
+
 }  // namespace brisvel

@@ -9,7 +9,9 @@
 #include "core/text.h"
 #include "core/wide_text_win32.h"
 #include "core/windows_win32.h"
+#include "engine/copies_in_flight.h"
 #include "engine/file_io_win32.h"
+#include "engine/leftovers.h"
 
 namespace brisvel {
 namespace {
@@ -27,14 +29,15 @@ bool SameState(const BY_HANDLE_FILE_INFORMATION& before, const BY_HANDLE_FILE_IN
          CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime) == 0;
 }
 
-// A new temporary file in `folder`; its name goes to `name`.
+// A new temporary file in `folder`; its name goes to `name`. Only the right to delete it is
+// shared, so that a second Ctrl+C can remove it while the copy still writes.
 HANDLE CreateTemporary(const std::string& folder, std::string& name) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    name = folder + ".brisvel-copy-" + std::to_string(GetCurrentProcessId()) + "-" +
+    name = folder + std::string(kCopyPrefix) + std::to_string(GetCurrentProcessId()) + "-" +
            std::to_string(counter++);
-    HANDLE file = CreateFileW(WidePath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(WidePath(name).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return INVALID_HANDLE_VALUE;
@@ -96,6 +99,7 @@ bool CopyFileSafely(const std::string& from, const std::string& to, const Win32F
   std::string temporary;
   UniqueHandle out(CreateTemporary(FolderPart(to), temporary));
   if (!out.valid()) return FailWithLastError();
+  const int slot = RecordCopyInFlight(temporary.c_str());
   const std::wstring wideTemporary = WidePath(temporary);
   bool ok = FillTemporary(in.get(), out.get(), source, seams, control);
   ok = out.Close() && ok;
@@ -109,6 +113,7 @@ bool CopyFileSafely(const std::string& from, const std::string& to, const Win32F
     SetFileAttributesW(wideTemporary.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(wideTemporary.c_str());
   }
+  ForgetCopyInFlight(slot);
   return ok;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/copies_in_flight.h"
 #include "engine/fs_test_util.h"
 
 namespace brisvel {
@@ -71,10 +72,16 @@ TEST_F(FsTest, FactsAgreeWithSizeAndDate) {
 }
 
 TEST_F(FsTest, UnusualNamesPassThroughUnchanged) {
-  const std::vector<std::string> names = {"with blank",      " leading and trailing ",
-                                          "it's \"quoted\"", "Grüße ü ß 日本",
-                                          ".hidden",         "..two dots",
-                                          "trail."};
+  const std::vector<std::string> names = {"with blank",
+                                          "Grüße ü ß 日本",
+                                          ".hidden",
+                                          "..two dots",
+#ifndef _WIN32  // Windows refuses '"' and drops a final blank or dot from names
+                                          " leading and trailing ",
+                                          "it's \"quoted\"",
+                                          "trail."
+#endif
+  };
   for (const std::string& name : names) dir_.Write(name, name);
   stdfs::create_directory(dir_ / "copies");
   std::map<std::string, EntryKind> entries = ListAll("");
@@ -99,6 +106,9 @@ TEST_F(FsTest, CreateFolderMakesOnlyTheLastFolder) {
 // Trailing blanks are part of a name here: a folder "name " must not turn into "name", or
 // nothing could ever be copied into it.
 TEST_F(FsTest, CreateFolderKeepsTrailingBlanksOfTheName) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows drops trailing blanks from names";
+#endif
   EXPECT_TRUE(fs_.CreateFolder(dir_ / "name  /"));
   ExpectOnly("name  ");
   EXPECT_EQ(EnsureFolderPath(fs_, dir_ / "deep /er "), 1);
@@ -157,6 +167,46 @@ TEST_F(FsTest, FailedCopyLeavesTheOldCopyAndNoTemporaryFile) {
   EXPECT_EQ(dir_.Read("to"), "old copy");
   ExpectOnly("folder|to");
   ExpectOnly("inside", "folder");
+}
+
+// One run at a time in a destination: while a run holds the folder, a second lock of it is
+// refused, however the folder is spelt, and the work of the run inside the folder goes on.
+TEST_F(FsTest, AFolderLockShutsOutASecondRunButNotTheWorkInside) {
+  dir_.Write("old.txt", "old");
+  dir_.Write("from", "new");
+  {
+    std::unique_ptr<FolderLock> run = fs_.LockFolder(dir_ / "");
+    ASSERT_NE(run, nullptr);
+    EXPECT_TRUE(fs_.CreateFolder(dir_ / "sub/"));
+    EXPECT_EQ(fs_.LockFolder(dir_ / ""), nullptr);
+    EXPECT_EQ(fs_.LockFolder(dir_ / "sub/.."), nullptr);
+    EXPECT_NE(fs_.LockFolder(dir_ / "sub/"), nullptr);  // only the folder itself is held
+    EXPECT_TRUE(fs_.CopyFile(dir_ / "from", dir_ / "old.txt"));
+    EXPECT_TRUE(fs_.CreateEmptyFile(dir_ / ".marker"));
+    EXPECT_TRUE(fs_.DeleteFile(dir_ / "from"));
+    EXPECT_NE(fs_.List(dir_ / ""), nullptr);
+  }
+  EXPECT_NE(fs_.LockFolder(dir_ / ""), nullptr);  // released with its holder
+  EXPECT_EQ(dir_.Read("old.txt"), "new");
+  ExpectOnly(".marker|old.txt|sub");
+}
+
+// A second Ctrl+C ends the program at once after removing the temporary files of the copies
+// under way: that works while a copy still writes its file, and the copy then fails, keeping
+// the old copy.
+TEST_F(FsTest, ACopyInFlightCanBeRemovedWhileItIsWritten) {
+  dir_.Write("from", "new");
+  dir_.Write("to", "old copy");
+  int calls = 0;
+  CopyControl control;
+  control.interrupted = [&] {
+    if (calls++ == 0) RemoveCopiesInFlight();
+    return false;
+  };
+  EXPECT_FALSE(fs_.CopyFile(dir_ / "from", dir_ / "to", control));
+  EXPECT_GT(calls, 0);
+  EXPECT_EQ(dir_.Read("to"), "old copy");
+  ExpectOnly("from|to");
 }
 
 // Paths are never shortened to make them fit: an over-long one simply fails.

@@ -120,6 +120,18 @@ class Win32Listing final : public FolderListing {
   bool pending_ = true;  // the entry that FindFirstFileExW returned
 };
 
+// Holds a destination through a handle of the folder opened with the right to add files,
+// a right it does not share: a second run's same open fails with a sharing violation, while
+// everyone's listing, creating, renaming and deleting inside the folder go on, since none
+// of those open the folder itself for that right.
+class Win32FolderLock final : public FolderLock {
+ public:
+  explicit Win32FolderLock(HANDLE folder) : folder_(folder) {}
+
+ private:
+  UniqueHandle folder_;
+};
+
 class Win32FileSystem final : public FileSystem {
  public:
   explicit Win32FileSystem(Win32FsSeams seams) : seams_(seams) {}
@@ -174,6 +186,17 @@ class Win32FileSystem final : public FileSystem {
   // Every copy is flushed to the disk before it replaces the old one, so there is nothing
   // left to write here.
   bool SyncFolder(const std::string&) override { return true; }
+
+  std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
+    HANDLE handle = CreateFileW(WidePath(WithoutTrailing(folder)).c_str(), FILE_ADD_FILE,
+                                FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      if (GetLastError() == ERROR_SHARING_VIOLATION) return nullptr;
+      handle = nullptr;  // a folder this user may not add to: the run reports its own errors
+    }
+    return std::make_unique<Win32FolderLock>(handle);
+  }
 
   bool CreateEmptyFile(const std::string& path) override {
     UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

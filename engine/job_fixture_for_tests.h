@@ -24,9 +24,9 @@ class JobFixture : public ::testing::Test {
  protected:
   JobFixture() {
     if (folder_.Path().empty()) ADD_FAILURE() << "no temporary folder";
-    root_ = folder_.Path() + "/";
-    job_.source = root_ + "src/";
-    job_.destination = root_ + "dst/";
+    root_ = folder_.Path() + kPathSeparator;
+    job_.source = root_ + NativePath("src/");
+    job_.destination = root_ + NativePath("dst/");
     job_.flags = kEnabled | kIncludeSubFolders;
     stdfs::create_directories(job_.source);
     stdfs::create_directories(job_.destination);

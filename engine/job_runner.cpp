@@ -105,12 +105,33 @@ class JobRun {
       return;
     }
     const std::string path = job.destination + job.logFile;
+    if (const std::string link = FirstLinkOnTheWay(job.destination, job.logFile); !link.empty()) {
+      context_.AddRow("Couldn't open log file " + path + ": " + link + " is a link", kRed);
+      context_.CountError();
+      return;
+    }
     if (!log_.Open(path)) {
       context_.AddRow("Couldn't open log file " + path + Because(errno), kRed);
       context_.CountError();
       return;
     }
     log_.WriteHeader(job, env_.now(), !context_.extensionFilter.empty());
+  }
+
+  // Links in the destination are never written through: the first part of `relative` (a
+  // folder on its way, with its separator, or the whole path) that is a link in `folder`.
+  std::string FirstLinkOnTheWay(const std::string& folder, const std::string& relative) {
+    for (size_t end = 0; end < relative.size(); ++end) {
+      const bool last = end + 1 == relative.size();
+      if (!IsAnySeparator(relative[end]) && !last) continue;
+      // Looked up without its separator, which would follow the link.
+      const std::string entry = relative.substr(0, last ? end + 1 : end);
+      const FileFacts facts = context_.fs.EntryFacts(folder + entry);
+      if (facts.size != kNothingThere && facts.kind == EntryKind::kLink) {
+        return relative.substr(0, end + 1);
+      }
+    }
+    return "";
   }
 
   void ScanSource() {

@@ -131,7 +131,7 @@ TEST_F(RunTest, CopiesNewFilesIntoTheDestinationAndItsLogFile) {
   EXPECT_EQ(ReadFile(destination_ / "a.txt"), "alpha");
   EXPECT_EQ(ReadFile(destination_ / "sub" / "b.txt"), "beta");
   EXPECT_EQ(view_.ColourOf("Copied a.txt"), kGreen);
-  EXPECT_EQ(view_.ColourOf("Copied sub/b.txt"), kGreen);
+  EXPECT_EQ(view_.ColourOf(NativePath("Copied sub/b.txt")), kGreen);
   Rows texts = view_.Texts();
   EXPECT_NE(std::find(texts.begin(), texts.end(), "Found 2 files."), texts.end());
   EXPECT_EQ(texts.back(), "Finished all jobs.");
@@ -141,7 +141,7 @@ TEST_F(RunTest, CopiesNewFilesIntoTheDestinationAndItsLogFile) {
   EXPECT_EQ(log.rfind("Brisvel Backup Job 'Docs'\r\n", 0), 0u) << log;
   EXPECT_NE(log.find("Options: Recursive FileSize\r\n"), std::string::npos) << log;
   EXPECT_NE(log.find(" . Copied: a.txt\r\n"), std::string::npos) << log;
-  EXPECT_NE(log.find(" . Copied: sub/b.txt\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(NativePath(" . Copied: sub/b.txt\r\n")), std::string::npos) << log;
   EXPECT_EQ(log.substr(log.size() - 4), "\r\n\r\n");
 }
 
@@ -169,7 +169,7 @@ TEST_F(RunTest, MoveEmptiesTheSourceAndDeletesUnchangedFilesWithoutARow) {
   Run();
   EXPECT_EQ(ReadFile(destination_ / "keep" / "new.txt"), "new");
   EXPECT_EQ(ReadFile(destination_ / "old.txt"), "old");
-  EXPECT_EQ(view_.ColourOf("Moved keep/new.txt"), kGreen);
+  EXPECT_EQ(view_.ColourOf(NativePath("Moved keep/new.txt")), kGreen);
   Rows texts = view_.Texts();
   EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
                           [](const std::string& t) { return t.find("old.txt") != t.npos; }),

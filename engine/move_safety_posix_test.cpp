@@ -256,6 +256,23 @@ TEST_F(MoveSafetyTest, LinksInTheDestinationAreNeverFollowed) {
   EXPECT_EQ(state_.errorCount, 3);
 }
 
+// The log is written into the destination too: a link there, the log itself or a folder on
+// its way, is never written through.
+TEST_F(MoveSafetyTest, TheLogIsNeverWrittenThroughALinkInTheDestination) {
+  WriteFile(root_ / "outside/run.log", "outside");
+  stdfs::create_directory_symlink(root_ / "outside", dst_ + "logs");
+  stdfs::create_symlink(root_ / "outside/run.log", dst_ + "backup.log");
+  WriteFile(src_ + "a.txt", "a");
+  AddJob(kUpdateLogFile).logFile = "backup.log";
+  AddJob(kUpdateLogFile).logFile = "logs/run.log";
+  Run();
+  EXPECT_EQ(ReadFile(root_ / "outside/run.log"), "outside");
+  ExpectErrorRow("Couldn't open log file " + dst_ + "backup.log: backup.log is a link");
+  ExpectErrorRow("Couldn't open log file " + dst_ + "logs/run.log: logs/ is a link");
+  EXPECT_EQ(state_.errorCount, 2);
+  EXPECT_EQ(ReadFile(dst_ + "a.txt"), "a");
+}
+
 // Two source names that differ only in letter case, moved to a drive that ignores case: the
 // first keeps the place, the other stays in the source, in this run and the next.
 TEST_F(MoveSafetyTest, NamesThatDifferOnlyInCaseNeverOverwriteEachOther) {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/test_platform.h"
 #include "engine/job_fixture_for_tests.h"
 #include "engine/scan.h"
 
@@ -40,18 +41,18 @@ TEST_F(OrphansTest, DeletesWhatTheSourceLacksFilesFirstThenFoldersBottomUp) {
     return std::find(rows.begin(), rows.end(), row) - rows.begin();
   };
   EXPECT_EQ(rows.size(), 6u);
-  EXPECT_LT(at("Deleted old/deep/file.txt"), at("Deleted old/deep/"));
-  EXPECT_LT(at("Deleted old/deep/"), at("Deleted old/"));
-  EXPECT_LT(at("Deleted other/inside.txt"), at("Deleted other/"));
+  EXPECT_LT(at(NativePath("Deleted old/deep/file.txt")), at(NativePath("Deleted old/deep/")));
+  EXPECT_LT(at(NativePath("Deleted old/deep/")), at(NativePath("Deleted old/")));
+  EXPECT_LT(at(NativePath("Deleted other/inside.txt")), at(NativePath("Deleted other/")));
   EXPECT_EQ(rows.back(), "Found 2 orphan files.");
-  EXPECT_EQ(view_.ColourOf("Deleted old/"), kGreen);
+  EXPECT_EQ(view_.ColourOf(NativePath("Deleted old/")), kGreen);
   EXPECT_EQ(view_.ColourOf(rows.back()), kGrey);
   EXPECT_EQ(state_.deletedTotal, 2);
   EXPECT_TRUE(Exists("dst/kept.txt"));
   EXPECT_TRUE(Exists("dst/name"));
-  EXPECT_NE(Read("log.txt").find(" . Deleted orphan: old/deep/file.txt\r\n"
-                                 " . Deleted orphan folder: old/deep/\r\n"
-                                 " . Deleted orphan folder: old/\r\n"),
+  EXPECT_NE(Read("log.txt").find(NativePath(" . Deleted orphan: old/deep/file.txt\r\n"
+                                            " . Deleted orphan folder: old/deep/\r\n"
+                                            " . Deleted orphan folder: old/\r\n")),
             std::string::npos);
   EXPECT_EQ(view_.barColour, kBarYellow);
   EXPECT_EQ(view_.status, "Deleting orphans...");
@@ -91,14 +92,14 @@ TEST_F(OrphansTest, OrphanFolderHoldingTheOpenLogFileOrAKeptFileStays) {
   Write("src/a.txt");
   Write("dst/logs/old.txt");
   Write("dst/unsure/x.txt");
-  faulty_.FailLookup(job_.source + "unsure/x.txt");
+  faulty_.FailLookup(job_.source + NativePath("unsure/x.txt"));
   ASSERT_TRUE(log_.Open(job_.destination + job_.logFile));
   log_.WriteLine("header");
   Rows rows = RunPhase();
   log_.Close();
-  EXPECT_EQ(Read("dst/logs/run.log"), "header\r\n . Deleted orphan: logs/old.txt\r\n");
+  EXPECT_EQ(Read("dst/logs/run.log"), NativePath("header\r\n . Deleted orphan: logs/old.txt\r\n"));
   EXPECT_TRUE(Exists("dst/unsure/x.txt"));
-  EXPECT_EQ(rows, (Rows{"Deleted logs/old.txt", "Found 1 orphan file."}));
+  EXPECT_EQ(rows, (Rows{NativePath("Deleted logs/old.txt"), "Found 1 orphan file."}));
 }
 
 TEST_F(OrphansTest, FailedDeletionsAreReportedAndTheScanGoesOn) {
@@ -107,10 +108,10 @@ TEST_F(OrphansTest, FailedDeletionsAreReportedAndTheScanGoesOn) {
   Write("dst/two");
   Write("dst/old/three");
   faulty_.FailDelete(job_.destination + "two");
-  faulty_.FailRemoveFolder(job_.destination + "old/");
+  faulty_.FailRemoveFolder(job_.destination + NativePath("old/"));
   Rows rows = RunPhase();
   EXPECT_EQ(std::count(rows.begin(), rows.end(), "Couldn't delete two"), 1);
-  EXPECT_EQ(std::count(rows.begin(), rows.end(), "Couldn't delete old/"), 1);
+  EXPECT_EQ(std::count(rows.begin(), rows.end(), NativePath("Couldn't delete old/")), 1);
   EXPECT_EQ(view_.ColourOf("Couldn't delete two"), kOlive);
   EXPECT_EQ(rows.back(), "Found 3 orphan files.");
   EXPECT_EQ(state_.deletedTotal, 2);
@@ -123,9 +124,9 @@ TEST_F(OrphansTest, OnlyASurelyMissingSourcePathMakesAnOrphan) {
   Write("dst/sub/gone.txt");
   Write("dst/unsure.txt");
   Write("dst/unsure-folder/x.txt");
-  faulty_.FailList(job_.source + "sub/");  // decided file by file instead
+  faulty_.FailList(job_.source + NativePath("sub/"));  // decided file by file instead
   faulty_.FailLookup(job_.source + "unsure.txt");
-  faulty_.FailLookup(job_.source + "unsure-folder/x.txt");
+  faulty_.FailLookup(job_.source + NativePath("unsure-folder/x.txt"));
   faulty_.FailLookup(job_.source + "unsure-folder");
   RunPhase();
   EXPECT_TRUE(Exists("dst/sub/kept.txt"));
@@ -150,7 +151,7 @@ TEST_F(OrphansTest, EmptySourceDeletesNothingWhileTheBackupHoldsFiles) {
   job_.logFile = "backup.log";
   Write("dst/backup.log");
   stdfs::create_directories(job_.destination + "empty");
-  EXPECT_EQ(RunPhase(), (Rows{"Deleted empty/", "No orphan files found."}));
+  EXPECT_EQ(RunPhase(), (Rows{NativePath("Deleted empty/"), "No orphan files found."}));
   Write("dst/sub/precious.txt");
   EXPECT_EQ(RunPhase(), (Rows{"Source folder is empty: " + job_.source}));
   EXPECT_EQ(view_.ColourOf("Source folder is empty: " + job_.source), kRed);
@@ -164,17 +165,17 @@ TEST_F(OrphansTest, EmptySourceSubFolderKeepsItsBackupLikeAnUnmountedDrive) {
   Write("dst/music/a.mp3");
   Write("dst/music/sub/b.mp3");
   Write("dst/stale.txt");
-  EXPECT_EQ(RunPhase(),
-            (Rows{"Deleted stale.txt", "Source folder is empty: " + job_.source + "music/",
-                  "Found 1 orphan file."}));
-  EXPECT_EQ(view_.ColourOf("Source folder is empty: " + job_.source + "music/"), kRed);
+  EXPECT_EQ(RunPhase(), (Rows{"Deleted stale.txt",
+                              "Source folder is empty: " + job_.source + NativePath("music/"),
+                              "Found 1 orphan file."}));
+  EXPECT_EQ(view_.ColourOf("Source folder is empty: " + job_.source + NativePath("music/")), kRed);
   EXPECT_EQ(state_.errorCount, 1);
   EXPECT_TRUE(Exists("dst/music/a.mp3"));
   EXPECT_TRUE(Exists("dst/music/sub/b.mp3"));
   // An empty source sub-folder whose backup holds only empty folders is no warning sign.
   stdfs::remove_all(job_.destination + "music");
   stdfs::create_directories(job_.destination + "music/sub");
-  EXPECT_EQ(RunPhase(), (Rows{"Deleted music/sub/", "No orphan files found."}));
+  EXPECT_EQ(RunPhase(), (Rows{NativePath("Deleted music/sub/"), "No orphan files found."}));
   EXPECT_EQ(state_.errorCount, 1);
 }
 
@@ -185,9 +186,10 @@ TEST_F(OrphansTest, SourceInsideTheDestinationIsLeftAloneAlsoThroughALink) {
   RunPhase();
   EXPECT_TRUE(Exists("dst/photos/sub/b.jpg"));
   EXPECT_FALSE(Exists("dst/stale.jpg"));
+  SKIP_UNLESS_LINKS_CAN_BE_MADE();
   Write("dst/stale.jpg");
   Write("elsewhere/a.txt");
-  stdfs::create_directory_symlink(root_ + "elsewhere", job_.destination + "link");
+  ASSERT_TRUE(MakeSymbolicLink(root_ + "elsewhere", job_.destination + "link"));
   job_.source = job_.destination + "link/";
   RunPhase();
   EXPECT_TRUE(Exists("dst/link"));
@@ -197,18 +199,21 @@ TEST_F(OrphansTest, SourceInsideTheDestinationIsLeftAloneAlsoThroughALink) {
 }
 
 TEST_F(OrphansTest, LinksInTheDestinationAreRemovedNeverFollowed) {
+  SKIP_UNLESS_LINKS_CAN_BE_MADE();
   Write("src/a.txt");
   Write("outside/file.txt", "keep me");
   Write("outside/folder/deep.txt", "keep me too");
-  stdfs::create_symlink(root_ + "outside/file.txt", job_.destination + "to-file");
-  stdfs::create_directory_symlink(root_ + "outside/folder", job_.destination + "to-folder");
-  stdfs::create_symlink(root_ + "nowhere", job_.destination + "dangling");
+  ASSERT_TRUE(
+      MakeSymbolicLink(root_ + NativePath("outside/file.txt"), job_.destination + "to-file"));
+  ASSERT_TRUE(
+      MakeSymbolicLink(root_ + NativePath("outside/folder"), job_.destination + "to-folder"));
+  ASSERT_TRUE(MakeSymbolicLink(root_ + "nowhere", job_.destination + "dangling"));
   RunPhase();
   EXPECT_FALSE(Exists("dst/to-file") || Exists("dst/to-folder") || Exists("dst/dangling"));
   EXPECT_EQ(Read("outside/file.txt"), "keep me");
   EXPECT_EQ(Read("outside/folder/deep.txt"), "keep me too");
   // A backed-up folder stays while the source reaches a folder of that name through a link.
-  stdfs::create_directory_symlink(root_ + "outside/folder", job_.source + "linked");
+  ASSERT_TRUE(MakeSymbolicLink(root_ + NativePath("outside/folder"), job_.source + "linked"));
   Write("dst/linked/deep.txt");
   EXPECT_EQ(RunPhase(), (Rows{"No orphan files found."}));
 }

@@ -9,6 +9,7 @@
 #include <chrono>
 
 #include "system/connection.h"
+#include "system/resolve_ipv4.h"
 
 namespace brisvel {
 namespace {
@@ -66,18 +67,6 @@ class SocketConnection : public Connection {
   int fd_;
 };
 
-bool Resolve(const std::string& host, uint16_t port, sockaddr_in& address) {
-  addrinfo hints = {};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return false;
-  address = *reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-  address.sin_port = htons(port);
-  freeaddrinfo(found);
-  return true;
-}
-
 // Connects without blocking so that an unanswered address cannot hold the caller for the
 // minutes the kernel would wait.
 bool ConnectWithin(int fd, const sockaddr_in& address, int timeoutMs) {
@@ -93,7 +82,7 @@ bool ConnectWithin(int fd, const sockaddr_in& address, int timeoutMs) {
 
 std::unique_ptr<Connection> ConnectTcp(const std::string& host, uint16_t port, int timeoutMs) {
   sockaddr_in address = {};
-  if (host.empty() || !Resolve(host, port, address)) return nullptr;
+  if (host.empty() || !ResolveIpv4(host, port, address)) return nullptr;
   int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return nullptr;
   if (!ConnectWithin(fd, address, timeoutMs)) {

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "system/connection.h"
+#include "system/resolve_ipv4.h"
 
 namespace brisvel {
 namespace {
@@ -66,18 +67,6 @@ class SocketConnection : public Connection {
   SOCKET socket_;
 };
 
-bool Resolve(const std::string& host, uint16_t port, sockaddr_in& address) {
-  addrinfo hints = {};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return false;
-  address = *reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-  address.sin_port = htons(port);
-  freeaddrinfo(found);
-  return true;
-}
-
 bool ConnectWithin(SOCKET socket, const sockaddr_in& address, int timeoutMs) {
   if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
     return true;
@@ -94,7 +83,7 @@ bool ConnectWithin(SOCKET socket, const sockaddr_in& address, int timeoutMs) {
 
 std::unique_ptr<Connection> ConnectTcp(const std::string& host, uint16_t port, int timeoutMs) {
   sockaddr_in address = {};
-  if (host.empty() || !Resolve(host, port, address)) return nullptr;
+  if (host.empty() || !ResolveIpv4(host, port, address)) return nullptr;
   SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (socket == INVALID_SOCKET) return nullptr;
   u_long nonBlocking = 1;

@@ -2,16 +2,13 @@
 // with the same scripted bytes and records each request it received.
 #pragma once
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "system/test_sockets.h"
 
 namespace brisvel {
 
@@ -23,29 +20,20 @@ class LoopbackServer {
   // it open until the client closes it.
   explicit LoopbackServer(std::vector<std::string> pieces, End end = End::kClose)
       : pieces_(std::move(pieces)), end_(end) {
-    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        listen(listener_, 8) != 0 ||
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0 ||
-        pipe(stop_) != 0) {
+    listener_ = ListenOnLoopback(port_);
+    if (listener_ == kNoTestSocket) {
+      port_ = 0;
       return;
     }
-    port_ = ntohs(address.sin_port);
     thread_ = std::thread([this] { Serve(); });
   }
   ~LoopbackServer() {
-    if (thread_.joinable()) {
-      (void)!write(stop_[1], "x", 1);
-      thread_.join();
-    }
-    close(listener_);
-    close(stop_[0]);
-    close(stop_[1]);
+    stopping_ = true;
+    if (thread_.joinable()) thread_.join();
+    CloseTestSocket(listener_);
   }
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
 
   // 0 when the server could not start.
   int Port() const { return port_; }
@@ -58,28 +46,29 @@ class LoopbackServer {
   }
 
  private:
-  // Waits for `fd` or the stop request; false on stop.
-  bool WaitFor(int fd) {
-    pollfd entries[2] = {{fd, POLLIN, 0}, {stop_[0], POLLIN, 0}};
-    while (poll(entries, 2, -1) < 0) {
+  // Waits for `socket` to be readable; false once the server is being stopped. The waits are
+  // short so that the stop is seen soon; they do not pace the tests.
+  bool WaitFor(TestSocket socket) {
+    while (!stopping_) {
+      if (WaitReadable(socket, 20)) return true;
     }
-    return (entries[1].revents & POLLIN) == 0;
+    return false;
   }
 
   void Serve() {
     while (WaitFor(listener_)) {
-      int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-      if (client < 0) continue;
+      const TestSocket client = AcceptClient(listener_);
+      if (client == kNoTestSocket) continue;
       Answer(client);
-      close(client);
+      CloseTestSocket(client);
     }
   }
 
-  void Answer(int client) {
+  void Answer(TestSocket client) {
     std::string request;
     char block[4096];
     while (request.find("\r\n\r\n") == std::string::npos && WaitFor(client)) {
-      ssize_t got = recv(client, block, sizeof block, 0);
+      const int64_t got = ReceiveSome(client, block, sizeof block);
       if (got <= 0) break;
       request.append(block, static_cast<size_t>(got));
     }
@@ -88,18 +77,18 @@ class LoopbackServer {
       requests_.push_back(request);
     }
     for (const std::string& piece : pieces_) {
-      if (send(client, piece.data(), piece.size(), MSG_NOSIGNAL) < 0) return;
+      if (!SendAll(client, piece)) return;
     }
     if (end_ == End::kClose) return;
-    while (WaitFor(client) && recv(client, block, sizeof block, 0) > 0) {
+    while (WaitFor(client) && ReceiveSome(client, block, sizeof block) > 0) {
     }
   }
 
   std::vector<std::string> pieces_;
   End end_;
-  int listener_ = -1;
-  int stop_[2] = {-1, -1};
+  TestSocket listener_ = kNoTestSocket;
   int port_ = 0;
+  std::atomic<bool> stopping_{false};
   std::thread thread_;
   std::mutex mutex_;
   std::vector<std::string> requests_;
