@@ -149,8 +149,9 @@ LRESULT Win32Ui::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return HandleNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_ACTIVATE:
       // A window that comes back to the front gives the keyboard back to the control that
-      // had it, or to its first control, as a dialog does; a control the program has just
-      // given the keyboard keeps it.
+      // had it; a control the program has just given the keyboard keeps it. A window shown
+      // for the first time gives it to no control, as the system does: a key typed into
+      // the shutdown countdown as it appears must not press "Shutdown".
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
         if (focus != nullptr && IsChild(hwnd, focus)) lastFocus_[hwnd] = focus;
@@ -159,10 +160,9 @@ LRESULT Win32Ui::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       if (HWND now = GetFocus(); now != nullptr && IsChild(hwnd, now)) return 0;
       if (HWND focus = lastFocus_[hwnd]; focus != nullptr && IsWindowEnabled(focus)) {
         ::SetFocus(focus);
-      } else if (HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE)) {
-        ::SetFocus(first);
+        return 0;
       }
-      return 0;
+      return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_DPICHANGED:
       ChangeDpi(hwnd, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
