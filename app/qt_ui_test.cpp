@@ -22,6 +22,7 @@
 #include <QWindow>
 
 #include "app/control_ids.h"
+#include "app/shutdown_window.h"
 #include "app/window_layout.h"
 
 namespace brisvel {
@@ -268,6 +269,17 @@ TEST_F(QtWindows, ShortcutsCloseBoxesMenusAndTheTrayBecomeEvents) {
   EXPECT_EQ(Events(), (std::vector<UiEvent>{{kMainWindow, kAboutItem, E::kMenuItem},
                                             {kMainWindow, 0, E::kTrayActivate},
                                             {kMainWindow, 0, E::kTrayActivate}}));
+}
+
+// The countdown appears over whatever the user is typing into: a stray key must cancel the
+// power-off, never start it.
+TEST_F(QtWindows, AKeyTypedAsTheCountdownAppearsCancelsIt) {
+  ShutdownWindow(ui_).ShowShutdownWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(ui_.Window(kShutdownWindow)));
+  QWidget* focus = QApplication::focusWidget();
+  ASSERT_NE(focus, nullptr);
+  QTest::keyClick(focus, Qt::Key_Space);
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kShutdownWindow, kShutdownCancelButton, E::kClick}}));
 }
 
 TEST_F(QtWindows, MessageBoxesShowTheirTextAndReturnTheAnswer) {

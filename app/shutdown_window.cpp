@@ -19,6 +19,9 @@ void ShutdownWindow::DiscardPendingEvents() {
 void ShutdownWindow::ShowShutdownWindow() {
   ui_.ShowWindow(kShutdownWindow, true);
   ui_.ActivateWindow(kShutdownWindow);
+  // The countdown appears over whatever the user was typing into: a key meant for that must
+  // cancel the power-off, never start it.
+  ui_.SetFocus(kShutdownWindow, kShutdownCancelButton);
 }
 
 void ShutdownWindow::HideShutdownWindow() {
