@@ -216,6 +216,12 @@ TEST_F(QtWindows, TheJobListReportsClicksAndTogglesItsBoxes) {
                                             {kMainWindow, kJobList, E::kClick},
                                             {kMainWindow, kJobList, E::kDoubleClick},
                                             {kMainWindow, kJobList, E::kSelectionChange}}));
+  // The arrow keys move the selection like a click; a key that moves nothing raises nothing.
+  auto* list = Get<QTreeView>(kMainWindow, kJobList);
+  QTest::keyClick(list, Qt::Key_Down);
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(ui_.SelectedRow(kMainWindow, kJobList), 1);
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kMainWindow, kJobList, E::kClick}}));
 
   // The box of a row toggles where the style draws it.
   const QStyle* style = ui_.Control(kMainWindow, kJobList)->style();
