@@ -22,6 +22,9 @@ void JobCommands::Add() {
 void JobCommands::Rename() {
   const int row = ui_.SelectedRow(kMainWindow, kJobList);
   if (row < 0) return;
+  // The refresh below redraws the row's box from its job: a box the user ticked or unticked
+  // must reach the job first, or renaming a disabled job would enable it again.
+  SyncEnabledFromView(jobs_, view_);
   // The menu can be opened on a row that a right click selected without showing it.
   ShowSelectedRow();
   if (!jobs_.Select(row)) return;
@@ -38,6 +41,8 @@ void JobCommands::Delete() {
     view_.ShowMessage("You need at least 1 backup job.", MessageIcon::kExclamation);
     return;
   }
+  // The row shown next gets its box redrawn from its job: take every box first.
+  SyncEnabledFromView(jobs_, view_);
   // The row the user sees selected is the one to go, even when it was never shown.
   ShowSelectedRow();
   ui_.DeleteRow(kMainWindow, kJobList, jobs_.CurrentPosition());

@@ -94,6 +94,23 @@ TEST_F(MainWindowTest, ARowClickShowsItsJobOnlyWhenItIsNotShownAlready) {
   EXPECT_FALSE(Current().Has(kEnabled));  // the row's box, taken now
 }
 
+// A refresh redraws the shown row's box from its job; a box the user changed before must not
+// be redrawn back, or a job the user disabled would run.
+TEST_F(MainWindowTest, RenameAndDeleteKeepTheBoxesTheUserChanged) {
+  ThreeJobs();
+  ui_.SetRowChecked(kMainWindow, kJobList, 2, false);
+  ui_.TypeNext("C2");
+  Send(kJobList, EventType::kDoubleClick);
+  EXPECT_FALSE(ui_.RowChecked(kMainWindow, kJobList, 2));
+  EXPECT_FALSE(Current().Has(kEnabled));
+
+  ui_.SetRowChecked(kMainWindow, kJobList, 1, false);
+  Click(kDeleteButton);  // C2 goes; B is shown next
+  EXPECT_EQ(Current().name, "B");
+  EXPECT_FALSE(ui_.RowChecked(kMainWindow, kJobList, 1));
+  EXPECT_FALSE(Current().Has(kEnabled));
+}
+
 TEST_F(MainWindowTest, ChoosingASourceNamesTheJobUntilTheUserRenamesIt) {
   ui_.ChooseNextFolder("/home/ann/ Photos /");
   Click(kSourceBrowse);

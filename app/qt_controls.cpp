@@ -192,6 +192,16 @@ void QtUi::ConnectControl(int window, int id, ControlKind kind, QWidget* widget)
     case ControlKind::kCheckListView: {
       auto* view = static_cast<QTreeView*>(widget);
       QObject::connect(view, &QAbstractItemView::clicked, &context_, raise(EventType::kClick));
+      // A row reached with the arrow keys is shown like a clicked one; otherwise the panel
+      // would show, and take edits for, a job whose row is not the highlighted one.
+      view->installEventFilter(new KeyWatcher(
+          [this, view, window, id] {
+            const int before = view->currentIndex().row();
+            QTimer::singleShot(0, view, [this, view, window, id, before] {
+              if (view->currentIndex().row() != before) Raise({window, id, EventType::kClick});
+            });
+          },
+          view));
       QObject::connect(view, &QAbstractItemView::doubleClicked, &context_,
                        raise(EventType::kDoubleClick));
       QObject::connect(view, &QWidget::customContextMenuRequested, &context_,

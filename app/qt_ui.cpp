@@ -392,6 +392,9 @@ void QtUi::FitColumn(int window, int control) {
   }
   if (auto* view = qobject_cast<QTreeView*>(Control(window, control))) {
     view->resizeColumnToContents(0);
+    // As the last column of a list view does on Windows, the column also fills the rest of
+    // the view: short rows leave no bare strip of header beside it.
+    view->setColumnWidth(0, std::max(view->columnWidth(0), view->viewport()->width()));
   }
 }
 

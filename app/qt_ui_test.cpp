@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
 #include <QSystemTrayIcon>
@@ -216,6 +217,12 @@ TEST_F(QtWindows, TheJobListReportsClicksAndTogglesItsBoxes) {
                                             {kMainWindow, kJobList, E::kClick},
                                             {kMainWindow, kJobList, E::kDoubleClick},
                                             {kMainWindow, kJobList, E::kSelectionChange}}));
+  // The arrow keys move the selection like a click; a key that moves nothing raises nothing.
+  auto* list = Get<QTreeView>(kMainWindow, kJobList);
+  QTest::keyClick(list, Qt::Key_Down);
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(ui_.SelectedRow(kMainWindow, kJobList), 1);
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kMainWindow, kJobList, E::kClick}}));
 
   // The box of a row toggles where the style draws it.
   const QStyle* style = ui_.Control(kMainWindow, kJobList)->style();
@@ -230,6 +237,24 @@ TEST_F(QtWindows, TheJobListReportsClicksAndTogglesItsBoxes) {
   ui_.SetRowText(kMainWindow, kJobList, 0, "Renamed");
   EXPECT_EQ(Get<QTreeView>(kMainWindow, kJobList)->model()->index(0, 0).data().toString(),
             "Renamed");
+}
+
+TEST_F(QtWindows, TheLogColumnFitsItsRowsAndFillsTheView) {
+  Shown(kProgressWindow);
+  auto* log = Get<QTreeView>(kProgressWindow, kLogView);
+  // More rows than the view holds: the column fills the view beside its scroll bar.
+  for (int row = 0; row < 30; ++row) {
+    ui_.InsertRow(kProgressWindow, kLogView, row, "Copied a.txt", Colour{});
+  }
+  ui_.FitColumn(kProgressWindow, kLogView);
+  Events();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(log->verticalScrollBar()->isVisible());
+  EXPECT_EQ(log->columnWidth(0), log->viewport()->width());
+  ui_.InsertRow(kProgressWindow, kLogView, 30, "Copied " + std::string(80, 'x') + ".txt", Colour{});
+  ui_.FitColumn(kProgressWindow, kLogView);
+  Events();
+  EXPECT_GT(log->columnWidth(0), log->viewport()->width());
 }
 
 TEST_F(QtWindows, ShortcutsCloseBoxesMenusAndTheTrayBecomeEvents) {
