@@ -10,6 +10,8 @@ constexpr UINT kBatchTimer = 1;
 constexpr UINT kBatchMilliseconds = 50;
 constexpr UINT kWakeMessage = WM_APP;
 constexpr UINT kTrayMessage = WM_APP + 1;
+// Posted when a key reaches the job list, with the list and the row selected before the key.
+constexpr UINT kListKeyMessage = WM_APP + 2;
 constexpr UINT kTrayIcon = 0;
 // Menu item commands are the item numbers plus one: TrackPopupMenu answers 0 for "nothing".
 constexpr UINT kFirstMenuCommand = 1;
@@ -171,6 +173,9 @@ LRESULT Win32Ui::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (window == hwnd) Raise({id, 0, EventType::kCloseRequest});
       }
       return 0;
+    case kListKeyMessage:
+      RaiseIfKeyMovedRow(reinterpret_cast<HWND>(wParam), static_cast<int>(lParam));
+      return 0;
     case kTrayMessage:
       // A double click first reports single clicks: those do nothing.
       if (LOWORD(lParam) == WM_LBUTTONDBLCLK || LOWORD(lParam) == WM_RBUTTONDOWN) {
@@ -234,11 +239,25 @@ LRESULT Win32Ui::HandleNotify(const NMHDR& header) {
   // The program reads the rows when it takes the event, after the view has finished with the
   // click (a click on a row's box has toggled it by then).
   if (header.code == NM_CLICK) Raise({control->window, control->id, EventType::kClick});
+  // The view moves its selection after this notice: the row is compared once it has.
+  if (header.code == LVN_KEYDOWN) {
+    PostMessageW(GetParent(header.hwndFrom), kListKeyMessage,
+                 reinterpret_cast<WPARAM>(header.hwndFrom),
+                 ListView_GetNextItem(header.hwndFrom, -1, LVNI_SELECTED));
+  }
   if (header.code == NM_DBLCLK) Raise({control->window, control->id, EventType::kDoubleClick});
   if (header.code == NM_RCLICK) {
     Raise({control->window, control->id, EventType::kSelectionChange});
   }
   return 0;
+}
+
+// A row reached with the arrow keys is shown like a clicked one; otherwise the panel would
+// show, and take edits for, a job whose row is not the highlighted one.
+void Win32Ui::RaiseIfKeyMovedRow(HWND view, int rowBefore) {
+  const Placed* control = FindHandle(view);
+  if (control == nullptr || ListView_GetNextItem(view, -1, LVNI_SELECTED) == rowBefore) return;
+  Raise({control->window, control->id, EventType::kClick});
 }
 
 LRESULT Win32Ui::DrawLogRow(NMLVCUSTOMDRAW& draw) {

@@ -126,6 +126,7 @@ class Win32Ui : public BatchedUi {
   LRESULT HandleNotify(const NMHDR& header);
   void HandleCommand(HWND from, int code);
   LRESULT DrawLogRow(NMLVCUSTOMDRAW& draw);
+  void RaiseIfKeyMovedRow(HWND view, int rowBefore);
   bool HandleShortcut(const MSG& message);
   void DispatchWaiting();
   void Raise(const UiEvent& event);

@@ -123,6 +123,22 @@ TEST_F(Win32UiTest, OnlyTheUsersActionsRaiseEvents) {
   EXPECT_EQ(ui_.Selection(kMainWindow, kCompareList), 2);
 }
 
+// A row reached with the arrow keys is shown like a clicked one: the panel must never take
+// edits for a job whose row is not the highlighted one.
+TEST_F(Win32UiTest, AnArrowKeyThatMovesTheJobListsRowIsAClick) {
+  for (int row = 0; row < 2; ++row) {
+    ui_.InsertRow(kMainWindow, kJobList, row, "Job " + std::to_string(row), kBlack);
+  }
+  ui_.SelectRow(kMainWindow, kJobList, 0);
+  HWND list = ui_.Control(kMainWindow, kJobList);
+  PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kMainWindow, kJobList, E::kClick}}));
+  EXPECT_EQ(ui_.SelectedRow(kMainWindow, kJobList), 1);
+  // On the last row the key moves nothing.
+  PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(Events(), std::vector<UiEvent>{});
+}
+
 TEST_F(Win32UiTest, KeysOfAWindowAreItsShortcutsAndItsCloseBoxOnlyAsks) {
   HWND field = ui_.Control(kMainWindow, kLogFileField);
   ui_.SetText(kMainWindow, kLogFileField, "backup.log");
