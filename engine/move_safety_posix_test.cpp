@@ -336,5 +336,32 @@ TEST_F(MoveSafetyTest, LeftoversOfAKilledRunAreRemovedWhereTheRunPasses) {
   EXPECT_EQ(state_.errorCount, 0);
 }
 
+// A source file whose place in the backup the run itself uses is not backed up there: the
+// job's log file would take it over, and a later run removes names like its own leftovers.
+// With Move it stays in the source, with a red row.
+TEST_F(MoveSafetyTest, FilesWhosePlaceTheRunTakesStayInTheSource) {
+  WriteFile(src_ + "run.log", "the user's own log");
+  WriteFile(src_ + ".brisvel-copy-notes", "notes");
+  WriteFile(src_ + ".brisvel-run-0123456789abcdef", "marker-like");
+  WriteFile(src_ + "sub/.brisvel-run-kept", "markers live only at the top");
+  AddJob(kMoveInsteadOfCopy | kIncludeSubFolders | kUpdateLogFile, kCompareDate).logFile =
+      "./run.log";
+  Run();
+  ExpectErrorRow("Couldn't copy run.log: the job's log file has this name");
+  ExpectErrorRow(
+      "Couldn't copy .brisvel-copy-notes: names beginning with .brisvel-copy- are the "
+      "program's own");
+  ExpectErrorRow(
+      "Couldn't copy .brisvel-run-0123456789abcdef: names beginning with .brisvel-run- are "
+      "the program's own");
+  EXPECT_EQ(state_.errorCount, 3);
+  EXPECT_TRUE(Has("Moved sub/.brisvel-run-kept"));
+  EXPECT_EQ(root_.Names("src"), ".brisvel-copy-notes|.brisvel-run-0123456789abcdef|run.log");
+  EXPECT_EQ(ReadFile(src_ + "run.log"), "the user's own log");
+  EXPECT_EQ(ReadFile(src_ + ".brisvel-copy-notes"), "notes");
+  EXPECT_EQ(ReadFile(dst_ + "sub/.brisvel-run-kept"), "markers live only at the top");
+  EXPECT_EQ(ReadFile(dst_ + "run.log").rfind("Brisvel Backup Job 'Job'\r\n", 0), 0u);
+}
+
 }  // namespace
 }  // namespace brisvel

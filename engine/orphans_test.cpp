@@ -70,15 +70,17 @@ TEST_F(OrphansTest, WithoutSubFoldersOrphanFoldersStayWithTheirFiles) {
   EXPECT_TRUE(Exists("dst/folder/inner.txt"));
 }
 
-TEST_F(OrphansTest, OwnLogFileStaysInAnyLetterCaseOnlyAtTheTop) {
+TEST_F(OrphansTest, OwnLogFileStaysInAnyLetterCaseAndSpellingOnlyAtTheTop) {
   job_.Set(kUpdateLogFile, true);
-  job_.logFile = "backup.log";
   Write("src/a.txt");
-  Write("dst/BackUp.LOG");
-  Write("dst/sub/backup.log");
-  RunPhase();
-  EXPECT_TRUE(Exists("dst/BackUp.LOG"));
-  EXPECT_FALSE(Exists("dst/sub"));
+  for (const char* spelling : {"backup.log", "./backup.log", ".//backup.log"}) {
+    job_.logFile = spelling;
+    Write("dst/BackUp.LOG");
+    Write("dst/sub/backup.log");
+    RunPhase();
+    EXPECT_TRUE(Exists("dst/BackUp.LOG")) << spelling;
+    EXPECT_FALSE(Exists("dst/sub")) << spelling;
+  }
   job_.Set(kUpdateLogFile, false);
   RunPhase();
   EXPECT_FALSE(Exists("dst/BackUp.LOG"));

@@ -57,7 +57,7 @@ class OrphanScan {
         fs_(context.fs),
         job_(context.job),
         excluded_(context.job.destination, context.job.source),
-        keptLogFile_(job_.Has(kUpdateLogFile) ? ListedSpelling(job_.logFile) : std::string()) {}
+        keptLogFile_(ToLower(LogFileInBackup(job_))) {}
 
   // Deletes the orphans under `folder`. Its listing is closed before its sub-folders are
   // entered, so a deep tree never holds more than one listing open.
@@ -145,14 +145,6 @@ class OrphanScan {
 
   bool IsRunMarker(const std::string& relative, const std::string& name) const {
     return relative.empty() && name == context_.runMarker;
-  }
-
-  // A relative name as the listing spells it, lower-cased: Windows also takes "/" in a job's
-  // log file name, while the listing joins names with its own separator.
-  static std::string ListedSpelling(const std::string& relative) {
-    std::string spelling = ToLower(relative);
-    for (char& c : spelling) c = IsPathSeparator(c) ? kPathSeparator : c;
-    return spelling;
   }
 
   // The job's own log file, which is being written during the run.
