@@ -7,7 +7,9 @@
 #include "engine/copy_loop.h"
 #include "engine/destination_claim.h"
 #include "engine/error_reason.h"
+#include "engine/excluded_folder.h"
 #include "engine/job_context.h"
+#include "engine/real_path.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -47,6 +49,11 @@ class JobRun {
       // delete the only copies of the files moved before.
       if (job.Has(kMoveInsteadOfCopy)) {
         context_.AddRow("Orphans are kept in a Move job.", kGrey);
+      } else if (const std::string mover = JobMovingIntoDestination(); !mover.empty()) {
+        // The files another job moved here exist nowhere else, and never in this job's
+        // source.
+        context_.AddRow("Orphans are kept: job '" + mover + "' moves files into this destination.",
+                        kGrey);
       } else {
         RunOrphanPhase(context_);
       }
@@ -87,6 +94,22 @@ class JobRun {
     context_.AddRow(problem, kRed);
     context_.CountError();
     return false;
+  }
+
+  // The name of another job of the list that moves files into this job's destination, or
+  // into a folder inside it or around it; empty when there is none.
+  std::string JobMovingIntoDestination() const {
+    const std::optional<std::string> mine = RealPath(context_.job.destination);
+    if (!mine) return "";
+    for (int position = 0; position < env_.jobs.Count(); ++position) {
+      const BackupJob& other = env_.jobs.At(position);
+      if (&other == &context_.job || !other.Has(kMoveInsteadOfCopy)) continue;
+      const std::optional<std::string> theirs = RealPath(other.destination);
+      if (theirs && (RelativeInside(*mine, *theirs) || RelativeInside(*theirs, *mine))) {
+        return other.name;
+      }
+    }
+    return "";
   }
 
   void ShowRunning() {

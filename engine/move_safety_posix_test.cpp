@@ -363,5 +363,32 @@ TEST_F(MoveSafetyTest, FilesWhosePlaceTheRunTakesStayInTheSource) {
   EXPECT_EQ(ReadFile(dst_ + "run.log").rfind("Brisvel Backup Job 'Job'\r\n", 0), 0u);
 }
 
+// The files another job of the list moved into the destination exist nowhere else: a job
+// with orphans on keeps them when that job moves into its destination or a folder inside it,
+// and deletes orphans as before when the Move job works elsewhere.
+TEST_F(MoveSafetyTest, OrphansStayWhereAnotherJobMovesFiles) {
+  WriteFile(src_ + "mine.txt", "mine");
+  WriteFile(dst_ + "stale.txt", "an orphan");
+  BackupJob& mover = AddJob(kMoveInsteadOfCopy);
+  mover.name = "Mover";
+  mover.source = root_ / "theirs/";
+  mover.destination = dst_ + "in/";
+  AddJob(kDeleteOrphans | kIncludeSubFolders).name = "Mirror";
+  WriteFile(root_ / "theirs/moved.txt", "its only copy");
+  Run();
+  EXPECT_TRUE(Has("Orphans are kept: job 'Mover' moves files into this destination."));
+  EXPECT_EQ(ReadFile(dst_ + "in/moved.txt"), "its only copy");
+  EXPECT_EQ(root_.Names("dst"), "in|mine.txt|stale.txt");
+  EXPECT_EQ(state_.errorCount, 0);
+
+  stdfs::rename(dst_ + "in", root_ / "elsewhere");
+  jobs_.At(0).destination = root_ / "elsewhere/";
+  view_.rows.clear();
+  Run();
+  EXPECT_TRUE(Has("Deleted stale.txt"));
+  EXPECT_EQ(root_.Names("dst"), "mine.txt");
+  EXPECT_EQ(ReadFile(root_ / "elsewhere/moved.txt"), "its only copy");
+}
+
 }  // namespace
 }  // namespace brisvel
