@@ -133,6 +133,7 @@ class JobRun {
       context_.CountError();
       return;
     }
+    logPath_ = path;
     if (!log_.Open(path)) {
       context_.AddRow("Couldn't open log file " + path + Because(errno), kRed);
       context_.CountError();
@@ -172,7 +173,10 @@ class JobRun {
     }
     if (log_.IsOpen()) {
       log_.WriteLine("");
-      log_.Close();
+      if (!log_.Close()) {
+        context_.AddRow("Couldn't write log file " + logPath_ + Because(log_.WriteError()), kRed);
+        context_.CountError();
+      }
     }
     context_.AddRow("", kBlack);
     context_.candidates.Clear();
@@ -182,6 +186,7 @@ class JobRun {
 
   RunEnvironment& env_;
   BackupLog log_;
+  std::string logPath_;
   JobContext context_;
   std::optional<DestinationClaim> claim_;
 };

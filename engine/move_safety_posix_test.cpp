@@ -390,5 +390,21 @@ TEST_F(MoveSafetyTest, OrphansStayWhereAnotherJobMovesFiles) {
   EXPECT_EQ(ReadFile(root_ / "elsewhere/moved.txt"), "its only copy");
 }
 
+// A log file whose lines cannot all be written (here a drive that is always full) is a red
+// row and an error, like one that cannot be opened.
+TEST_F(MoveSafetyTest, LostLogLinesAreAnError) {
+  WriteFile(src_ + "a.txt", "a");
+  WriteFile(dst_ + "run.log", "");
+  if (mount("/dev/full", (dst_ + "run.log").c_str(), nullptr, MS_BIND, nullptr) != 0) {
+    GTEST_SKIP() << "cannot bind-mount here";
+  }
+  AddJob(kUpdateLogFile).logFile = "run.log";
+  Run();
+  umount2((dst_ + "run.log").c_str(), MNT_DETACH);
+  ExpectErrorRow("Couldn't write log file " + dst_ + "run.log: No space left on device");
+  EXPECT_EQ(state_.errorCount, 1);
+  EXPECT_EQ(state_.copiedTotal, 1);
+}
+
 }  // namespace
 }  // namespace brisvel
