@@ -49,11 +49,11 @@ class JobRun {
       // delete the only copies of the files moved before.
       if (job.Has(kMoveInsteadOfCopy)) {
         context_.AddRow("Orphans are kept in a Move job.", kGrey);
-      } else if (const std::string mover = JobMovingIntoDestination(); !mover.empty()) {
-        // The files another job moved here exist nowhere else, and never in this job's
-        // source.
-        context_.AddRow("Orphans are kept: job '" + mover + "' moves files into this destination.",
-                        kGrey);
+      } else if (const std::string other = OtherJobInDestination(); !other.empty()) {
+        // Another job's files are never in this job's source: deleting them would undo that
+        // job's backup at every run, and lose the only copies of the files it moved.
+        context_.AddRow(
+            "Orphans are kept: job '" + other + "' also backs up into this destination.", kGrey);
       } else {
         RunOrphanPhase(context_);
       }
@@ -96,14 +96,14 @@ class JobRun {
     return false;
   }
 
-  // The name of another job of the list that moves files into this job's destination, or
-  // into a folder inside it or around it; empty when there is none.
-  std::string JobMovingIntoDestination() const {
+  // The name of another job of the list, enabled or not, that backs up into this job's
+  // destination, or into a folder inside it or around it; empty when there is none.
+  std::string OtherJobInDestination() const {
     const std::optional<std::string> mine = RealPath(context_.job.destination);
     if (!mine) return "";
     for (int position = 0; position < env_.jobs.Count(); ++position) {
       const BackupJob& other = env_.jobs.At(position);
-      if (&other == &context_.job || !other.Has(kMoveInsteadOfCopy)) continue;
+      if (&other == &context_.job) continue;
       const std::optional<std::string> theirs = RealPath(other.destination);
       if (theirs && (RelativeInside(*mine, *theirs) || RelativeInside(*theirs, *mine))) {
         return other.name;

@@ -363,10 +363,10 @@ TEST_F(MoveSafetyTest, FilesWhosePlaceTheRunTakesStayInTheSource) {
   EXPECT_EQ(ReadFile(dst_ + "run.log").rfind("Brisvel Backup Job 'Job'\r\n", 0), 0u);
 }
 
-// The files another job of the list moved into the destination exist nowhere else: a job
-// with orphans on keeps them when that job moves into its destination or a folder inside it,
-// and deletes orphans as before when the Move job works elsewhere.
-TEST_F(MoveSafetyTest, OrphansStayWhereAnotherJobMovesFiles) {
+// Another job's files are never in this job's source: a job with orphans on keeps them when
+// another job of the list, Move or copy, enabled or not, backs up into its destination or a
+// folder inside it, and deletes orphans as before when that job works elsewhere.
+TEST_F(MoveSafetyTest, OrphansStayWhereAnotherJobBacksUp) {
   WriteFile(src_ + "mine.txt", "mine");
   WriteFile(dst_ + "stale.txt", "an orphan");
   BackupJob& mover = AddJob(kMoveInsteadOfCopy);
@@ -374,17 +374,27 @@ TEST_F(MoveSafetyTest, OrphansStayWhereAnotherJobMovesFiles) {
   mover.source = root_ / "theirs/";
   mover.destination = dst_ + "in/";
   AddJob(kDeleteOrphans | kIncludeSubFolders).name = "Mirror";
+  BackupJob& copier = AddJob(0);
+  copier.name = "Copier";
+  copier.source = root_ / "copied/";
+  copier.flags = 0;  // disabled: its backup of an earlier run is there all the same
+  WriteFile(dst_ + "copied.txt", "the backup of another source");
   WriteFile(root_ / "theirs/moved.txt", "its only copy");
   Run();
-  EXPECT_TRUE(Has("Orphans are kept: job 'Mover' moves files into this destination."));
+  EXPECT_TRUE(Has("Orphans are kept: job 'Mover' also backs up into this destination."));
   EXPECT_EQ(ReadFile(dst_ + "in/moved.txt"), "its only copy");
-  EXPECT_EQ(root_.Names("dst"), "in|mine.txt|stale.txt");
+  EXPECT_EQ(root_.Names("dst"), "copied.txt|in|mine.txt|stale.txt");
   EXPECT_EQ(state_.errorCount, 0);
 
   stdfs::rename(dst_ + "in", root_ / "elsewhere");
   jobs_.At(0).destination = root_ / "elsewhere/";
   view_.rows.clear();
   Run();
+  EXPECT_TRUE(Has("Orphans are kept: job 'Copier' also backs up into this destination."));
+  jobs_.At(2).destination = root_ / "elsewhere/";
+  view_.rows.clear();
+  Run();
+  EXPECT_TRUE(Has("Deleted copied.txt"));
   EXPECT_TRUE(Has("Deleted stale.txt"));
   EXPECT_EQ(root_.Names("dst"), "mine.txt");
   EXPECT_EQ(ReadFile(root_ / "elsewhere/moved.txt"), "its only copy");
