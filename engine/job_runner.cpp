@@ -9,6 +9,7 @@
 #include "engine/error_reason.h"
 #include "engine/excluded_folder.h"
 #include "engine/job_context.h"
+#include "engine/leftovers.h"
 #include "engine/real_path.h"
 #include "engine/scan.h"
 
@@ -128,6 +129,12 @@ class JobRun {
       return;
     }
     const std::string path = job.destination + job.logFile;
+    if (const std::string_view prefix = LeftoverPrefixOf(LogFileInBackup(job)); !prefix.empty()) {
+      // The run would delete it as a leftover while it is being written.
+      context_.AddRow("Couldn't open log file " + path + ": " + LeftoverNameReason(prefix), kRed);
+      context_.CountError();
+      return;
+    }
     if (const std::string link = FirstLinkOnTheWay(job.destination, job.logFile); !link.empty()) {
       context_.AddRow("Couldn't open log file " + path + ": " + link + " is a link", kRed);
       context_.CountError();

@@ -90,21 +90,14 @@ class NewFileScan {
     std::string reason;
     if (IsLogFile(relative + name)) {
       reason = "the job's log file has this name";
-    } else if (const std::string_view prefix = OwnPrefix(relative, name); !prefix.empty()) {
-      reason = "names beginning with " + std::string(prefix) + " are the program's own";
+    } else if (const std::string_view prefix = LeftoverPrefixOf(relative + name); !prefix.empty()) {
+      reason = LeftoverNameReason(prefix);
     } else {
       return false;
     }
     context_.AddRow("Couldn't copy " + relative + name + ": " + reason, kRed);
     context_.CountError();
     return true;
-  }
-
-  // The prefix of the run's own files that `name` begins with, where a run removes such files.
-  static std::string_view OwnPrefix(const std::string& relative, const std::string& name) {
-    if (name.starts_with(kCopyPrefix)) return kCopyPrefix;
-    if (relative.empty() && name.starts_with(kMarkerPrefix)) return kMarkerPrefix;
-    return {};
   }
 
   bool IsLogFile(const std::string& path) const {
