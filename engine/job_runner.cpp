@@ -45,16 +45,18 @@ class JobRun {
     if (!ClaimDestination()) return Close();
     context_.extensionFilter = job.Has(kUseFilter) ? BuildExtensionFilter(job.filter) : "";
     OpenLog();
+    context_.sharedWith = OtherJobInDestination();
     if (job.Has(kDeleteOrphans)) {
       // Every file a Move took is missing from the source afterwards: deleting orphans would
       // delete the only copies of the files moved before.
       if (job.Has(kMoveInsteadOfCopy)) {
         context_.AddRow("Orphans are kept in a Move job.", kGrey);
-      } else if (const std::string other = OtherJobInDestination(); !other.empty()) {
+      } else if (!context_.sharedWith.empty()) {
         // Another job's files are never in this job's source: deleting them would undo that
         // job's backup at every run, and lose the only copies of the files it moved.
-        context_.AddRow(
-            "Orphans are kept: job '" + other + "' also backs up into this destination.", kGrey);
+        context_.AddRow("Orphans are kept: job '" + context_.sharedWith +
+                            "' also backs up into this destination.",
+                        kGrey);
       } else {
         RunOrphanPhase(context_);
       }

@@ -400,6 +400,27 @@ TEST_F(MoveSafetyTest, OrphansStayWhereAnotherJobBacksUp) {
   EXPECT_EQ(ReadFile(root_ / "elsewhere/moved.txt"), "its only copy");
 }
 
+// Two Move jobs into one destination: a file of the second whose name the first job's moved
+// file already has stays in the source instead of replacing that only copy; its other files
+// move.
+TEST_F(MoveSafetyTest, MoveNeverReplacesAFileAnotherJobMayHaveMoved) {
+  WriteFile(src_ + "a.txt", "the first job's");
+  AddJob(kMoveInsteadOfCopy).name = "First";
+  BackupJob& second = AddJob(kMoveInsteadOfCopy);
+  second.name = "Second";
+  second.source = root_ / "second/";
+  WriteFile(root_ / "second/a.txt", "the second job's, longer");
+  WriteFile(root_ / "second/b.txt", "b");
+  Run();
+  ExpectErrorRow(
+      "Not moved a.txt: the backup holds a different file of this name, and job 'First' also "
+      "backs up there");
+  EXPECT_EQ(state_.errorCount, 1);
+  EXPECT_EQ(ReadFile(dst_ + "a.txt"), "the first job's");
+  EXPECT_EQ(ReadFile(root_ / "second/a.txt"), "the second job's, longer");
+  EXPECT_EQ(root_.Names("dst"), "a.txt|b.txt");
+}
+
 // A log file whose lines cannot all be written (here a drive that is always full) is a red
 // row and an error, like one that cannot be opened.
 TEST_F(MoveSafetyTest, LostLogLinesAreAnError) {
