@@ -182,6 +182,15 @@ TEST_F(MoveSafetyTest, UnchangedByTheMethodIsNotEnoughToDeleteTheSource) {
   EXPECT_EQ(ReadFile(dst_ + "other.txt"), "xyz");
   ExpectErrorRow("Not moved other.txt: its contents differ from the backup's");
 
+  // Equal by size, yet a source that cannot be read was never compared: no claim it differs.
+  view_.rows.clear();
+  WriteFile(src_ + "unreadable.txt", "abc");
+  WriteFile(dst_ + "unreadable.txt", "abc");
+  fs_.FailChecksums(src_ + "unreadable.txt");
+  Run();
+  EXPECT_EQ(ReadFile(src_ + "unreadable.txt"), "abc");
+  ExpectErrorRow("Not moved unreadable.txt: it or its backup could not be read to compare them");
+
   view_.rows.clear();
   jobs_ = JobList();
   WriteFile(src_ + "folder.txt", "data 1");
