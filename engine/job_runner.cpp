@@ -100,17 +100,21 @@ class JobRun {
   }
 
   // The name of another job of the list, enabled or not, that backs up into this job's
-  // destination, or into a folder inside it or around it; empty when there is none.
+  // destination, or into a folder inside it or around it; empty when there is none. A copy
+  // job of the same source into the same folder (a job kept twice) does not count: its
+  // files are this job's.
   std::string OtherJobInDestination() const {
-    const std::optional<std::string> mine = RealPath(context_.job.destination);
+    const BackupJob& job = context_.job;
+    const std::optional<std::string> mine = RealPath(job.destination);
     if (!mine) return "";
     for (int position = 0; position < env_.jobs.Count(); ++position) {
       const BackupJob& other = env_.jobs.At(position);
-      if (&other == &context_.job) continue;
+      if (&other == &job) continue;
       const std::optional<std::string> theirs = RealPath(other.destination);
-      if (theirs && (RelativeInside(*mine, *theirs) || RelativeInside(*theirs, *mine))) {
-        return other.name;
-      }
+      if (!theirs || (!RelativeInside(*mine, *theirs) && !RelativeInside(*theirs, *mine))) continue;
+      const bool twin = !other.Has(kMoveInsteadOfCopy) && *theirs == *mine &&
+                        RealPath(other.source) == RealPath(job.source);
+      if (!twin) return other.name;
     }
     return "";
   }

@@ -401,6 +401,7 @@ TEST_F(MoveSafetyTest, OrphansStayWhereAnotherJobBacksUp) {
   Run();
   EXPECT_TRUE(Has("Orphans are kept: job 'Copier' also backs up into this destination."));
   jobs_.At(2).destination = root_ / "elsewhere/";
+  AddJob(kDeleteOrphans).flags = 0;  // the same job kept twice, disabled
   view_.rows.clear();
   Run();
   EXPECT_TRUE(Has("Deleted copied.txt"));
