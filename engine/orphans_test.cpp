@@ -220,6 +220,32 @@ TEST_F(OrphansTest, LinksInTheDestinationAreRemovedNeverFollowed) {
   EXPECT_EQ(RunPhase(), (Rows{"No orphan files found."}));
 }
 
+// STOP pressed just before a folder that holds the log file is listed: the folder's files go
+// unlisted, and the folder is removed with what is left in it, except the open log file.
+TEST_F(OrphansTest, CancelNeverRemovesTheOpenLogFile) {
+  job_.Set(kUpdateLogFile, true);
+  job_.logFile = "logs/run.log";
+  Write("src/a.txt");
+  Write("dst/logs/old.txt");
+  struct StopBeforeListing : FaultyFileSystem {
+    StopBeforeListing(SharedRunState& state, std::string trigger)
+        : FaultyFileSystem(RealFileSystem()), state(state), trigger(std::move(trigger)) {}
+    std::unique_ptr<FolderListing> List(const std::string& folder) override {
+      if (folder == trigger) state.cancel = 1;
+      return FaultyFileSystem::List(folder);
+    }
+    SharedRunState& state;
+    const std::string trigger;
+  } fs(state_, job_.destination + NativePath("logs/"));
+  ASSERT_TRUE(log_.Open(job_.destination + job_.logFile));
+  log_.WriteLine("header");
+  JobContext context{fs, view_, state_, job_, log_};
+  RunOrphanPhase(context);
+  log_.Close();
+  EXPECT_EQ(Read("dst/logs/run.log"), "header\r\n");
+  EXPECT_FALSE(Exists("dst/logs/old.txt"));
+}
+
 TEST_F(OrphansTest, CancelEndsTheScanWithoutTheFoundRow) {
   Write("src/a.txt");
   for (int i = 0; i < 5; ++i) Write("dst/orphan" + std::to_string(i));

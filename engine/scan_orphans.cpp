@@ -183,13 +183,22 @@ class OrphanScan {
   }
 
   // Deletes what is left of the folder's files (sub-folders are not entered), then the folder.
+  // The job's log file stays, and so does the folder: after a cancel the listing may not have
+  // reached it.
   void RemoveOrphanFolder(const std::string& folder, const std::string& relative) {
+    bool holdsTheLog = false;
     if (std::unique_ptr<FolderListing> listing = fs_.List(folder)) {
       FolderEntry entry;
       while (listing->Next(entry)) {
-        if (entry.kind != EntryKind::kFolder) fs_.DeleteFile(folder + entry.name);
+        if (entry.kind == EntryKind::kFolder) continue;
+        if (IsKeptLogFile(relative, entry.name)) {
+          holdsTheLog = true;
+        } else {
+          fs_.DeleteFile(folder + entry.name);
+        }
       }
     }
+    if (holdsTheLog) return;
     if (!fs_.RemoveFolder(folder)) {
       context_.AddRow("Couldn't delete " + relative, kOlive);
       return;
