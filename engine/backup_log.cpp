@@ -1,5 +1,6 @@
 #include "engine/backup_log.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "core/open_file.h"
@@ -32,6 +33,8 @@ const char* CompareWord(uint8_t method) {
 
 bool BackupLog::Open(const std::string& path) {
   Close();
+  lost_ = false;
+  writeError_ = 0;
   // Binary, so that every line ends in exactly CR LF whatever the platform.
   file_ = OpenFile(path, "ab");
   return file_ != nullptr;
@@ -40,14 +43,24 @@ bool BackupLog::Open(const std::string& path) {
 void BackupLog::WriteLine(const std::string& text) {
   if (file_ == nullptr) return;
   const std::string printable = PrintableText(text);
-  std::fwrite(printable.data(), 1, printable.size(), file_);
-  std::fwrite("\r\n", 1, 2, file_);
+  if (std::fwrite(printable.data(), 1, printable.size(), file_) != printable.size() ||
+      std::fwrite("\r\n", 1, 2, file_) != 2) {
+    NoteFailure();
+  }
 }
 
-void BackupLog::Close() {
-  if (file_ == nullptr) return;
-  std::fclose(file_);
+bool BackupLog::Close() {
+  if (file_ == nullptr) return !lost_;
+  // Buffered lines reach the drive only now, so a full drive often shows up here.
+  if (std::fflush(file_) != 0) NoteFailure();
+  if (std::fclose(file_) != 0) NoteFailure();
   file_ = nullptr;
+  return !lost_;
+}
+
+void BackupLog::NoteFailure() {
+  if (!lost_) writeError_ = errno;
+  lost_ = true;
 }
 
 void BackupLog::WriteHeader(const BackupJob& job, std::time_t now, bool filterInForce) {

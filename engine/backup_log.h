@@ -22,15 +22,22 @@ class BackupLog {
   bool IsOpen() const { return file_ != nullptr; }
   // Writes `text`, its control characters shown as '?', and CR LF; does nothing while closed.
   void WriteLine(const std::string& text);
-  // Flushes and closes; does nothing while closed.
-  void Close();
+  // Flushes and closes; does nothing while closed. False when a line written since Open was
+  // lost (a full drive, an I/O error), with the reason in WriteError.
+  bool Close();
+  // The error number of the first lost line; 0 when none was lost or no reason is known.
+  int WriteError() const { return writeError_; }
 
   // Writes the job header: name, "Run at hh:ii on mm/dd/yyyy" of `now` in local time, the
   // options line and, when `filterInForce` is set, the "File Filter: " line.
   void WriteHeader(const BackupJob& job, std::time_t now, bool filterInForce);
 
  private:
+  void NoteFailure();
+
   std::FILE* file_ = nullptr;
+  bool lost_ = false;
+  int writeError_ = 0;
 };
 
 // The "Run at ..." line for `now` in local time.

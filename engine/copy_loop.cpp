@@ -54,7 +54,7 @@ class CopyLoop {
   }
 
  private:
-  enum class Work { kUnchanged, kCopy, kLinkInBackup, kCaseCollision };
+  enum class Work { kUnchanged, kCopy, kLinkInBackup, kCaseCollision, kSharedName };
 
   struct Pending {
     size_t index;
@@ -94,7 +94,8 @@ class CopyLoop {
     const bool copying =
         NeedsCopy(context_, pending.relative, destination, [&] { return sourceFacts_->Of(name); });
     pending.work = copying ? Work::kCopy : Work::kUnchanged;
-    if (copying) {
+    if (copying && MayBeAnotherJobsFile(destination)) pending.work = Work::kSharedName;
+    if (pending.work == Work::kCopy) {
       if (!workers_) {
         workers_ = std::make_unique<CopyWorkers>(fs_, kCopyThreads,
                                                  [this] { return context_.state.Cancelled(); });
@@ -118,6 +119,13 @@ class CopyLoop {
       if (!pending.other.empty()) pending.work = Work::kCaseCollision;
     }
     return pending.work != Work::kUnchanged;
+  }
+
+  // A Move that replaced a different file of the destination that another job also backs up
+  // into could destroy that job's only copy of it: such a file is neither copied nor moved.
+  bool MayBeAnotherJobsFile(const FileFacts& destination) const {
+    return move_ && !context_.sharedWith.empty() && destination.size != kNothingThere &&
+           destination.kind == EntryKind::kFile;
   }
 
   // Settles the candidates at the front whose work is done; with `mustSettleOne`, waits for
@@ -189,6 +197,13 @@ class CopyLoop {
         break;
       case Work::kLinkInBackup:
         context_.AddRow("Left alone a link in the backup: " + settled.relative, kRed);
+        context_.CountError();
+        break;
+      case Work::kSharedName:
+        context_.AddRow("Not moved " + settled.relative +
+                            ": the backup holds a different file of this name, and job '" +
+                            context_.sharedWith + "' also backs up there",
+                        kRed);
         context_.CountError();
         break;
       case Work::kCaseCollision:

@@ -24,7 +24,8 @@ class FaultyFileSystem : public FileSystem {
   void FailCreateFolder(const std::string& path) { creates_.insert(path); }
   void FailRemoveFolder(const std::string& path) { removes_.insert(path); }
   void FailList(const std::string& path) { lists_.insert(path); }
-  // Crc32 and Md5 of `path` give nullopt, as for a file that cannot be read.
+  // Crc32 and Md5 of `path` give nullopt, and SameContents of it fails, as for a file that
+  // cannot be read.
   void FailChecksums(const std::string& path) { checksums_.insert(path); }
   // Lookup of `path` gives kUnknown, as when a folder on the way denies access.
   void FailLookup(const std::string& path) { lookups_.insert(path); }
@@ -55,6 +56,7 @@ class FaultyFileSystem : public FileSystem {
     return inner_.CopyFile(from, to, control);
   }
   bool SameContents(const std::string& first, const std::string& second) override {
+    if (checksums_.count(first) || checksums_.count(second)) return Refused();
     return inner_.SameContents(first, second);
   }
   bool SyncFolder(const std::string& folder) override {

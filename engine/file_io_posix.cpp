@@ -10,6 +10,15 @@
 #include "core/text.h"
 
 namespace brisvel {
+namespace {
+
+// SameBytes' answer for two readable files that hold different bytes.
+bool Differ() {
+  errno = 0;
+  return false;
+}
+
+}  // namespace
 
 UniqueFd::~UniqueFd() {
   Close();
@@ -73,14 +82,17 @@ bool WriteBlock(int fd, const char* data, size_t size, int64_t done, const Posix
 }
 
 bool SameBytes(const std::string& first, const std::string& second) {
+  errno = 0;
   UniqueFd a(OpenForReading(first.c_str()));
   UniqueFd b(OpenForReading(second.c_str()));
   struct stat infoA;
   struct stat infoB;
   if (!a.valid() || !b.valid() || fstat(a.get(), &infoA) != 0 || fstat(b.get(), &infoB) != 0 ||
-      !S_ISREG(infoA.st_mode) || !S_ISREG(infoB.st_mode) || infoA.st_size != infoB.st_size) {
+      !S_ISREG(infoA.st_mode) || !S_ISREG(infoB.st_mode)) {
+    if (errno == 0) errno = EINVAL;  // not a regular file: nothing to compare
     return false;
   }
+  if (infoA.st_size != infoB.st_size) return Differ();
   char* bufferA = ThreadReadBuffer();
   thread_local std::unique_ptr<char[]> bufferB =
       std::make_unique_for_overwrite<char[]>(kSumBlockSize);
@@ -93,12 +105,15 @@ bool SameBytes(const std::string& first, const std::string& second) {
     while (matched < count) {
       int64_t part = ReadBlock(b.get(), bufferB.get(), static_cast<size_t>(count - matched),
                                done + matched, noSeams);
-      if (part <= 0 || std::memcmp(bufferA + matched, bufferB.get(), part) != 0) return false;
+      if (part < 0) return false;
+      if (part == 0 || std::memcmp(bufferA + matched, bufferB.get(), part) != 0) return Differ();
       matched += part;
     }
     if (count == 0) {
       char extra;
-      return read(b.get(), &extra, 1) == 0;
+      const ssize_t more = read(b.get(), &extra, 1);
+      if (more < 0) return false;
+      return more == 0 || Differ();
     }
     done += count;
   }

@@ -1,5 +1,7 @@
 #include "engine/fs.h"
 
+#include <cerrno>
+
 #include "core/text.h"
 
 namespace brisvel {
@@ -57,7 +59,12 @@ std::unique_ptr<FolderFacts> FileSystem::EntryFactsIn(const std::string& folder)
 
 bool FileSystem::SameContents(const std::string& first, const std::string& second) {
   auto [a, b] = Md5Pair(first, second);
-  return a && b && *a == *b;
+  if (!a || !b) {
+    if (errno == 0) errno = EIO;  // unreadable, whatever the failing call said
+    return false;
+  }
+  errno = 0;
+  return *a == *b;
 }
 
 std::unique_ptr<FolderLock> FileSystem::LockFolder(const std::string&) {

@@ -140,7 +140,8 @@ class FileSystem {
     return CopyFile(from, to, CopyControl{});
   }
 
-  // True when both regular files can be read in full and hold the same bytes.
+  // True when both regular files can be read in full and hold the same bytes. When false,
+  // errno is 0 if the bytes differ, else the reason one of them could not be read.
   virtual bool SameContents(const std::string& first, const std::string& second);
 
   // Writes everything written so far on the file system that holds `folder` to stable

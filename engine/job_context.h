@@ -34,6 +34,9 @@ struct JobContext {
   // The file name that marks the destination folder during the job (empty when none).
   std::string runMarker;
   bool destinationIgnoresCase = false;
+  // Another job of the list that backs up into this job's destination, or a folder inside
+  // or around it ("" when none): its files may be there.
+  std::string sharedWith;
 
   // Adds a log row at the shared log row and advances it.
   void AddRow(const std::string& text, Colour colour) {

@@ -7,7 +7,10 @@
 #include "engine/copy_loop.h"
 #include "engine/destination_claim.h"
 #include "engine/error_reason.h"
+#include "engine/excluded_folder.h"
 #include "engine/job_context.h"
+#include "engine/leftovers.h"
+#include "engine/real_path.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -42,11 +45,18 @@ class JobRun {
     if (!ClaimDestination()) return Close();
     context_.extensionFilter = job.Has(kUseFilter) ? BuildExtensionFilter(job.filter) : "";
     OpenLog();
+    context_.sharedWith = OtherJobInDestination();
     if (job.Has(kDeleteOrphans)) {
       // Every file a Move took is missing from the source afterwards: deleting orphans would
       // delete the only copies of the files moved before.
       if (job.Has(kMoveInsteadOfCopy)) {
         context_.AddRow("Orphans are kept in a Move job.", kGrey);
+      } else if (!context_.sharedWith.empty()) {
+        // Another job's files are never in this job's source: deleting them would undo that
+        // job's backup at every run, and lose the only copies of the files it moved.
+        context_.AddRow("Orphans are kept: job '" + context_.sharedWith +
+                            "' also backs up into this destination.",
+                        kGrey);
       } else {
         RunOrphanPhase(context_);
       }
@@ -89,6 +99,26 @@ class JobRun {
     return false;
   }
 
+  // The name of another job of the list, enabled or not, that backs up into this job's
+  // destination, or into a folder inside it or around it; empty when there is none. A copy
+  // job of the same source into the same folder (a job kept twice) does not count: its
+  // files are this job's.
+  std::string OtherJobInDestination() const {
+    const BackupJob& job = context_.job;
+    const std::optional<std::string> mine = RealPath(job.destination);
+    if (!mine) return "";
+    for (int position = 0; position < env_.jobs.Count(); ++position) {
+      const BackupJob& other = env_.jobs.At(position);
+      if (&other == &job) continue;
+      const std::optional<std::string> theirs = RealPath(other.destination);
+      if (!theirs || (!RelativeInside(*mine, *theirs) && !RelativeInside(*theirs, *mine))) continue;
+      const bool twin = !other.Has(kMoveInsteadOfCopy) && *theirs == *mine &&
+                        RealPath(other.source) == RealPath(job.source);
+      if (!twin) return other.name;
+    }
+    return "";
+  }
+
   void ShowRunning() {
     std::string running = RunningText(context_.job.name);
     env_.view.SetTrayTip(std::string("Brisvel\n") + running);
@@ -105,11 +135,18 @@ class JobRun {
       return;
     }
     const std::string path = job.destination + job.logFile;
+    if (const std::string_view prefix = LeftoverPrefixOf(LogFileInBackup(job)); !prefix.empty()) {
+      // The run would delete it as a leftover while it is being written.
+      context_.AddRow("Couldn't open log file " + path + ": " + LeftoverNameReason(prefix), kRed);
+      context_.CountError();
+      return;
+    }
     if (const std::string link = FirstLinkOnTheWay(job.destination, job.logFile); !link.empty()) {
       context_.AddRow("Couldn't open log file " + path + ": " + link + " is a link", kRed);
       context_.CountError();
       return;
     }
+    logPath_ = path;
     if (!log_.Open(path)) {
       context_.AddRow("Couldn't open log file " + path + Because(errno), kRed);
       context_.CountError();
@@ -149,7 +186,10 @@ class JobRun {
     }
     if (log_.IsOpen()) {
       log_.WriteLine("");
-      log_.Close();
+      if (!log_.Close()) {
+        context_.AddRow("Couldn't write log file " + logPath_ + Because(log_.WriteError()), kRed);
+        context_.CountError();
+      }
     }
     context_.AddRow("", kBlack);
     context_.candidates.Clear();
@@ -159,6 +199,7 @@ class JobRun {
 
   RunEnvironment& env_;
   BackupLog log_;
+  std::string logPath_;
   JobContext context_;
   std::optional<DestinationClaim> claim_;
 };

@@ -233,19 +233,22 @@ TEST_F(RunTest, LogFileThatCannotBeWrittenHereIsAnError) {
   AddJob("Climbs out", kUpdateLogFile).logFile = "../x/y";
   AddJob("Absolute", kUpdateLogFile).logFile = (root_ / "abs.log").string();
   AddJob("Back and forth", kUpdateLogFile).logFile = "sub/../..x.log";
+  AddJob("Named like a leftover", kUpdateLogFile).logFile = ".brisvel-copy-log";
   Run();
   const std::string destination = jobs_.At(0).destination;
   for (const std::string& row :
        {"Couldn't open log file " + destination + "nosuchdir/x: No such file or directory",
         std::string("Log file must lie inside the destination folder: ../x/y"),
         "Log file must lie inside the destination folder: " + (root_ / "abs.log").string(),
-        std::string("Log file must lie inside the destination folder: sub/../..x.log")}) {
+        std::string("Log file must lie inside the destination folder: sub/../..x.log"),
+        "Couldn't open log file " + destination +
+            ".brisvel-copy-log: names beginning with .brisvel-copy- are the program's own"}) {
     EXPECT_EQ(view_.ColourOf(row), kRed) << row;
   }
-  EXPECT_EQ(state_.errorCount, 4);
+  EXPECT_EQ(state_.errorCount, 5);
   EXPECT_EQ(state_.copiedTotal, 1);
   EXPECT_FALSE(stdfs::exists(root_ / "x") || stdfs::exists(root_ / "abs.log"));
-  EXPECT_EQ(view_.status, "4 Errors (See Log)");
+  EXPECT_EQ(view_.status, "5 Errors (See Log)");
 }
 
 TEST_F(RunTest, DisabledJobsAndJobsWithoutFoldersProduceNoJobRows) {

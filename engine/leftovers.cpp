@@ -3,6 +3,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/text.h"
+
 namespace brisvel {
 
 void RemoveLeftovers(FileSystem& fs, const std::string& folder, std::string_view prefix) {
@@ -16,6 +18,18 @@ void RemoveLeftovers(FileSystem& fs, const std::string& folder, std::string_view
     }
   }
   for (const std::string& name : found) fs.DeleteFile(folder + name);
+}
+
+std::string_view LeftoverPrefixOf(const std::string& relativePath) {
+  const std::string name = FilePart(relativePath);
+  if (name.starts_with(kCopyPrefix)) return kCopyPrefix;
+  const bool atTheTop = name.size() == relativePath.size();
+  if (atTheTop && name.starts_with(kMarkerPrefix)) return kMarkerPrefix;
+  return {};
+}
+
+std::string LeftoverNameReason(std::string_view prefix) {
+  return "names beginning with " + std::string(prefix) + " are the program's own";
 }
 
 }  // namespace brisvel

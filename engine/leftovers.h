@@ -16,4 +16,12 @@ inline constexpr std::string_view kMarkerPrefix = ".brisvel-run-";
 // Deletes the files (not folders) of `folder` whose names begin with `prefix`.
 void RemoveLeftovers(FileSystem& fs, const std::string& folder, std::string_view prefix);
 
+// The prefix that marks the file at `relativePath` below a destination as a leftover, which
+// a run would delete: a temporary copy's in any folder, a marker's at the top. Empty when
+// the name is free for the user's files.
+std::string_view LeftoverPrefixOf(const std::string& relativePath);
+
+// Why a file named with `prefix` cannot be kept in a destination, for its red row.
+std::string LeftoverNameReason(std::string_view prefix);
+
 }  // namespace brisvel

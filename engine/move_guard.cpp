@@ -1,5 +1,7 @@
 #include "engine/move_guard.h"
 
+#include <cerrno>
+
 namespace brisvel {
 
 MoveVerdict JudgeCopiedMove(FileSystem& fs, const std::string& source,
@@ -21,7 +23,7 @@ MoveVerdict JudgeUnchangedMove(FileSystem& fs, const std::string& source,
   if (judged->SameFile(*copy)) return MoveVerdict::kSameFile;
   if (judged->size != copy->size) return MoveVerdict::kContentsDiffer;
   if (compareContents && !fs.SameContents(source, destination)) {
-    return MoveVerdict::kContentsDiffer;
+    return errno == 0 ? MoveVerdict::kContentsDiffer : MoveVerdict::kUnreadable;
   }
   // Looked up again only now, after the bytes were compared.
   const std::optional<FileStamp> now = fs.Stamp(source, Links::kFollow);
@@ -40,6 +42,9 @@ std::string NotMovedRow(const std::string& relative, MoveVerdict verdict) {
       break;
     case MoveVerdict::kContentsDiffer:
       reason = "its contents differ from the backup's";
+      break;
+    case MoveVerdict::kUnreadable:
+      reason = "it or its backup could not be read to compare them";
       break;
     case MoveVerdict::kNoPlainCopy:
     case MoveVerdict::kDelete:

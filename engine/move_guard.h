@@ -14,6 +14,7 @@ enum class MoveVerdict {
   kChanged,         // the source is no longer what was copied or compared
   kSameFile,        // source and backup are one file under two names
   kContentsDiffer,  // the backup holds other bytes than the source
+  kUnreadable,      // the source or the backup could not be read to compare them
   kNoPlainCopy,     // the backup is missing, a link or not a regular file
 };
 

@@ -182,6 +182,15 @@ TEST_F(MoveSafetyTest, UnchangedByTheMethodIsNotEnoughToDeleteTheSource) {
   EXPECT_EQ(ReadFile(dst_ + "other.txt"), "xyz");
   ExpectErrorRow("Not moved other.txt: its contents differ from the backup's");
 
+  // Equal by size, yet a source that cannot be read was never compared: no claim it differs.
+  view_.rows.clear();
+  WriteFile(src_ + "unreadable.txt", "abc");
+  WriteFile(dst_ + "unreadable.txt", "abc");
+  fs_.FailChecksums(src_ + "unreadable.txt");
+  Run();
+  EXPECT_EQ(ReadFile(src_ + "unreadable.txt"), "abc");
+  ExpectErrorRow("Not moved unreadable.txt: it or its backup could not be read to compare them");
+
   view_.rows.clear();
   jobs_ = JobList();
   WriteFile(src_ + "folder.txt", "data 1");
@@ -334,6 +343,108 @@ TEST_F(MoveSafetyTest, LeftoversOfAKilledRunAreRemovedWhereTheRunPasses) {
   EXPECT_EQ(root_.Names("dst"), "sub");
   EXPECT_EQ(root_.Names("dst/sub"), ".brisvel-copy-notes|a.txt");
   EXPECT_EQ(state_.errorCount, 0);
+}
+
+// A source file whose place in the backup the run itself uses is not backed up there: the
+// job's log file would take it over, and a later run removes names like its own leftovers.
+// With Move it stays in the source, with a red row.
+TEST_F(MoveSafetyTest, FilesWhosePlaceTheRunTakesStayInTheSource) {
+  WriteFile(src_ + "run.log", "the user's own log");
+  WriteFile(src_ + ".brisvel-copy-notes", "notes");
+  WriteFile(src_ + ".brisvel-run-0123456789abcdef", "marker-like");
+  WriteFile(src_ + "sub/.brisvel-run-kept", "markers live only at the top");
+  AddJob(kMoveInsteadOfCopy | kIncludeSubFolders | kUpdateLogFile, kCompareDate).logFile =
+      "./run.log";
+  Run();
+  ExpectErrorRow("Couldn't copy run.log: the job's log file has this name");
+  ExpectErrorRow(
+      "Couldn't copy .brisvel-copy-notes: names beginning with .brisvel-copy- are the "
+      "program's own");
+  ExpectErrorRow(
+      "Couldn't copy .brisvel-run-0123456789abcdef: names beginning with .brisvel-run- are "
+      "the program's own");
+  EXPECT_EQ(state_.errorCount, 3);
+  EXPECT_TRUE(Has("Moved sub/.brisvel-run-kept"));
+  EXPECT_EQ(root_.Names("src"), ".brisvel-copy-notes|.brisvel-run-0123456789abcdef|run.log");
+  EXPECT_EQ(ReadFile(src_ + "run.log"), "the user's own log");
+  EXPECT_EQ(ReadFile(src_ + ".brisvel-copy-notes"), "notes");
+  EXPECT_EQ(ReadFile(dst_ + "sub/.brisvel-run-kept"), "markers live only at the top");
+  EXPECT_EQ(ReadFile(dst_ + "run.log").rfind("Brisvel Backup Job 'Job'\r\n", 0), 0u);
+}
+
+// Another job's files are never in this job's source: a job with orphans on keeps them when
+// another job of the list, Move or copy, enabled or not, backs up into its destination or a
+// folder inside it, and deletes orphans as before when that job works elsewhere.
+TEST_F(MoveSafetyTest, OrphansStayWhereAnotherJobBacksUp) {
+  WriteFile(src_ + "mine.txt", "mine");
+  WriteFile(dst_ + "stale.txt", "an orphan");
+  BackupJob& mover = AddJob(kMoveInsteadOfCopy);
+  mover.name = "Mover";
+  mover.source = root_ / "theirs/";
+  mover.destination = dst_ + "in/";
+  AddJob(kDeleteOrphans | kIncludeSubFolders).name = "Mirror";
+  BackupJob& copier = AddJob(0);
+  copier.name = "Copier";
+  copier.source = root_ / "copied/";
+  copier.flags = 0;  // disabled: its backup of an earlier run is there all the same
+  WriteFile(dst_ + "copied.txt", "the backup of another source");
+  WriteFile(root_ / "theirs/moved.txt", "its only copy");
+  Run();
+  EXPECT_TRUE(Has("Orphans are kept: job 'Mover' also backs up into this destination."));
+  EXPECT_EQ(ReadFile(dst_ + "in/moved.txt"), "its only copy");
+  EXPECT_EQ(root_.Names("dst"), "copied.txt|in|mine.txt|stale.txt");
+  EXPECT_EQ(state_.errorCount, 0);
+
+  stdfs::rename(dst_ + "in", root_ / "elsewhere");
+  jobs_.At(0).destination = root_ / "elsewhere/";
+  view_.rows.clear();
+  Run();
+  EXPECT_TRUE(Has("Orphans are kept: job 'Copier' also backs up into this destination."));
+  jobs_.At(2).destination = root_ / "elsewhere/";
+  AddJob(kDeleteOrphans).flags = 0;  // the same job kept twice, disabled
+  view_.rows.clear();
+  Run();
+  EXPECT_TRUE(Has("Deleted copied.txt"));
+  EXPECT_TRUE(Has("Deleted stale.txt"));
+  EXPECT_EQ(root_.Names("dst"), "mine.txt");
+  EXPECT_EQ(ReadFile(root_ / "elsewhere/moved.txt"), "its only copy");
+}
+
+// Two Move jobs into one destination: a file of the second whose name the first job's moved
+// file already has stays in the source instead of replacing that only copy; its other files
+// move.
+TEST_F(MoveSafetyTest, MoveNeverReplacesAFileAnotherJobMayHaveMoved) {
+  WriteFile(src_ + "a.txt", "the first job's");
+  AddJob(kMoveInsteadOfCopy).name = "First";
+  BackupJob& second = AddJob(kMoveInsteadOfCopy);
+  second.name = "Second";
+  second.source = root_ / "second/";
+  WriteFile(root_ / "second/a.txt", "the second job's, longer");
+  WriteFile(root_ / "second/b.txt", "b");
+  Run();
+  ExpectErrorRow(
+      "Not moved a.txt: the backup holds a different file of this name, and job 'First' also "
+      "backs up there");
+  EXPECT_EQ(state_.errorCount, 1);
+  EXPECT_EQ(ReadFile(dst_ + "a.txt"), "the first job's");
+  EXPECT_EQ(ReadFile(root_ / "second/a.txt"), "the second job's, longer");
+  EXPECT_EQ(root_.Names("dst"), "a.txt|b.txt");
+}
+
+// A log file whose lines cannot all be written (here a drive that is always full) is a red
+// row and an error, like one that cannot be opened.
+TEST_F(MoveSafetyTest, LostLogLinesAreAnError) {
+  WriteFile(src_ + "a.txt", "a");
+  WriteFile(dst_ + "run.log", "");
+  if (mount("/dev/full", (dst_ + "run.log").c_str(), nullptr, MS_BIND, nullptr) != 0) {
+    GTEST_SKIP() << "cannot bind-mount here";
+  }
+  AddJob(kUpdateLogFile).logFile = "run.log";
+  Run();
+  umount2((dst_ + "run.log").c_str(), MNT_DETACH);
+  ExpectErrorRow("Couldn't write log file " + dst_ + "run.log: No space left on device");
+  EXPECT_EQ(state_.errorCount, 1);
+  EXPECT_EQ(state_.copiedTotal, 1);
 }
 
 }  // namespace

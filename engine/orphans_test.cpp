@@ -70,15 +70,17 @@ TEST_F(OrphansTest, WithoutSubFoldersOrphanFoldersStayWithTheirFiles) {
   EXPECT_TRUE(Exists("dst/folder/inner.txt"));
 }
 
-TEST_F(OrphansTest, OwnLogFileStaysInAnyLetterCaseOnlyAtTheTop) {
+TEST_F(OrphansTest, OwnLogFileStaysInAnyLetterCaseAndSpellingOnlyAtTheTop) {
   job_.Set(kUpdateLogFile, true);
-  job_.logFile = "backup.log";
   Write("src/a.txt");
-  Write("dst/BackUp.LOG");
-  Write("dst/sub/backup.log");
-  RunPhase();
-  EXPECT_TRUE(Exists("dst/BackUp.LOG"));
-  EXPECT_FALSE(Exists("dst/sub"));
+  for (const char* spelling : {"backup.log", "./backup.log", ".//backup.log"}) {
+    job_.logFile = spelling;
+    Write("dst/BackUp.LOG");
+    Write("dst/sub/backup.log");
+    RunPhase();
+    EXPECT_TRUE(Exists("dst/BackUp.LOG")) << spelling;
+    EXPECT_FALSE(Exists("dst/sub")) << spelling;
+  }
   job_.Set(kUpdateLogFile, false);
   RunPhase();
   EXPECT_FALSE(Exists("dst/BackUp.LOG"));
@@ -216,6 +218,32 @@ TEST_F(OrphansTest, LinksInTheDestinationAreRemovedNeverFollowed) {
   ASSERT_TRUE(MakeSymbolicLink(root_ + NativePath("outside/folder"), job_.source + "linked"));
   Write("dst/linked/deep.txt");
   EXPECT_EQ(RunPhase(), (Rows{"No orphan files found."}));
+}
+
+// STOP pressed just before a folder that holds the log file is listed: the folder's files go
+// unlisted, and the folder is removed with what is left in it, except the open log file.
+TEST_F(OrphansTest, CancelNeverRemovesTheOpenLogFile) {
+  job_.Set(kUpdateLogFile, true);
+  job_.logFile = "logs/run.log";
+  Write("src/a.txt");
+  Write("dst/logs/old.txt");
+  struct StopBeforeListing : FaultyFileSystem {
+    StopBeforeListing(SharedRunState& state, std::string trigger)
+        : FaultyFileSystem(RealFileSystem()), state(state), trigger(std::move(trigger)) {}
+    std::unique_ptr<FolderListing> List(const std::string& folder) override {
+      if (folder == trigger) state.cancel = 1;
+      return FaultyFileSystem::List(folder);
+    }
+    SharedRunState& state;
+    const std::string trigger;
+  } fs(state_, job_.destination + NativePath("logs/"));
+  ASSERT_TRUE(log_.Open(job_.destination + job_.logFile));
+  log_.WriteLine("header");
+  JobContext context{fs, view_, state_, job_, log_};
+  RunOrphanPhase(context);
+  log_.Close();
+  EXPECT_EQ(Read("dst/logs/run.log"), "header\r\n");
+  EXPECT_FALSE(Exists("dst/logs/old.txt"));
 }
 
 TEST_F(OrphansTest, CancelEndsTheScanWithoutTheFoundRow) {

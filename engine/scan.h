@@ -21,6 +21,10 @@ bool PassesFilter(const std::string& filter, const std::string& name);
 // up.
 void ScanNewFiles(JobContext& context);
 
+// The path of the job's log file below the destination, spelt as the walks spell paths
+// ("sub/x.log"); empty when the job keeps no log there.
+std::string LogFileInBackup(const BackupJob& job);
+
 // The red row and error of a job whose source folder is missing, given once per job.
 void ReportMissingSource(JobContext& context);
 

@@ -2,6 +2,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/text.h"
@@ -18,7 +19,8 @@ namespace {
 // entered, so a deep tree never holds more than one listing open.
 class NewFileScan {
  public:
-  explicit NewFileScan(JobContext& context) : context_(context) {}
+  explicit NewFileScan(JobContext& context)
+      : context_(context), logFile_(LogFileInBackup(context.job)) {}
 
   void Walk(const std::string& folder) {
     const std::string relative = folder.substr(context_.baseLength);
@@ -71,6 +73,7 @@ class NewFileScan {
         }
       } else if (entry.kind == EntryKind::kFile &&
                  PassesFilter(context_.extensionFilter, entry.name)) {
+        if (PlaceTakenByTheRun(relative, entry.name)) continue;
         if (!folderBegun) context_.candidates.BeginFolder(relative);
         folderBegun = true;
         AddCandidate(entry.name);
@@ -78,6 +81,28 @@ class NewFileScan {
       // Links to folders or to nothing, devices and pipes are never backed up.
     }
     return true;
+  }
+
+  // A file whose place in the backup the run itself uses is not backed up: the job's log
+  // file would overwrite it, or be overwritten, and a later run removes files named like its
+  // own leftovers. With Move it stays in the source.
+  bool PlaceTakenByTheRun(const std::string& relative, const std::string& name) {
+    std::string reason;
+    if (IsLogFile(relative + name)) {
+      reason = "the job's log file has this name";
+    } else if (const std::string_view prefix = LeftoverPrefixOf(relative + name); !prefix.empty()) {
+      reason = LeftoverNameReason(prefix);
+    } else {
+      return false;
+    }
+    context_.AddRow("Couldn't copy " + relative + name + ": " + reason, kRed);
+    context_.CountError();
+    return true;
+  }
+
+  bool IsLogFile(const std::string& path) const {
+    if (logFile_.size() != path.size()) return false;
+    return context_.destinationIgnoresCase ? ToLower(path) == ToLower(logFile_) : path == logFile_;
   }
 
   // A folder that cannot be made would silently lose everything below it.
@@ -112,6 +137,7 @@ class NewFileScan {
   }
 
   JobContext& context_;
+  const std::string logFile_;
   std::optional<ExcludedFolder> excluded_;
 };
 
@@ -121,6 +147,11 @@ void ReportMissingSource(JobContext& context) {
   context.AddRow("Source folder not found: " + context.job.source, kRed);
   context.CountError();
   context.sourceMissingReported = true;
+}
+
+std::string LogFileInBackup(const BackupJob& job) {
+  if (!job.Has(kUpdateLogFile) || !StaysInsideFolder(job.logFile)) return "";
+  return TidyPath(job.logFile);
 }
 
 void ScanNewFiles(JobContext& context) {

@@ -57,7 +57,7 @@ class OrphanScan {
         fs_(context.fs),
         job_(context.job),
         excluded_(context.job.destination, context.job.source),
-        keptLogFile_(job_.Has(kUpdateLogFile) ? ListedSpelling(job_.logFile) : std::string()) {}
+        keptLogFile_(ToLower(LogFileInBackup(job_))) {}
 
   // Deletes the orphans under `folder`. Its listing is closed before its sub-folders are
   // entered, so a deep tree never holds more than one listing open.
@@ -147,14 +147,6 @@ class OrphanScan {
     return relative.empty() && name == context_.runMarker;
   }
 
-  // A relative name as the listing spells it, lower-cased: Windows also takes "/" in a job's
-  // log file name, while the listing joins names with its own separator.
-  static std::string ListedSpelling(const std::string& relative) {
-    std::string spelling = ToLower(relative);
-    for (char& c : spelling) c = IsPathSeparator(c) ? kPathSeparator : c;
-    return spelling;
-  }
-
   // The job's own log file, which is being written during the run.
   bool IsKeptLogFile(const std::string& relative, const std::string& name) const {
     if (keptLogFile_.empty() || relative.size() + name.size() != keptLogFile_.size()) return false;
@@ -191,13 +183,22 @@ class OrphanScan {
   }
 
   // Deletes what is left of the folder's files (sub-folders are not entered), then the folder.
+  // The job's log file stays, and so does the folder: after a cancel the listing may not have
+  // reached it.
   void RemoveOrphanFolder(const std::string& folder, const std::string& relative) {
+    bool holdsTheLog = false;
     if (std::unique_ptr<FolderListing> listing = fs_.List(folder)) {
       FolderEntry entry;
       while (listing->Next(entry)) {
-        if (entry.kind != EntryKind::kFolder) fs_.DeleteFile(folder + entry.name);
+        if (entry.kind == EntryKind::kFolder) continue;
+        if (IsKeptLogFile(relative, entry.name)) {
+          holdsTheLog = true;
+        } else {
+          fs_.DeleteFile(folder + entry.name);
+        }
       }
     }
+    if (holdsTheLog) return;
     if (!fs_.RemoveFolder(folder)) {
       context_.AddRow("Couldn't delete " + relative, kOlive);
       return;
