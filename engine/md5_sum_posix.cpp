@@ -1,4 +1,5 @@
 // MD5 through OpenSSL's digest interface.
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 
 #include "engine/checksum.h"
@@ -16,7 +17,14 @@ static const EVP_MD* Md5Algorithm() {
   return algorithm;
 }
 
-Md5Sum::Md5Sum() : context_(new Md5Context) {}
+// OpenSSL's clean-up at exit runs before the file system's helper thread ends, and the error
+// state that thread holds would then never be freed. The process needs no clean-up at exit.
+static void StartOpenSsl() {
+  static const bool started = OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr) == 1;
+  (void)started;
+}
+
+Md5Sum::Md5Sum() : context_((StartOpenSsl(), new Md5Context)) {}
 
 Md5Sum::~Md5Sum() {
   delete context_;
