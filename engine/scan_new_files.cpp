@@ -87,6 +87,9 @@ class NewFileScan {
   // file would overwrite it, or be overwritten, and a later run removes files named like its
   // own leftovers. With Move it stays in the source.
   bool PlaceTakenByTheRun(const std::string& relative, const std::string& name) {
+    // Asked for every file: most names have neither the log file's length nor a leading dot.
+    const bool logLength = relative.size() + name.size() == logFile_.size();
+    if (!logLength && !name.starts_with('.')) return false;
     std::string reason;
     if (IsLogFile(relative + name)) {
       reason = "the job's log file has this name";
