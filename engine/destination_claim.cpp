@@ -28,7 +28,7 @@ std::string UniqueMarkerName() {
 DestinationClaim::DestinationClaim(FileSystem& fs, const std::string& destination)
     : fs_(fs), destination_(destination), lock_(fs.LockFolder(destination)) {
   if (!lock_) return;
-  RemoveLeftovers(fs_, destination_, kMarkerPrefix);
+  killedRuns_ = FindLeftovers(fs_, destination_, kMarkerPrefix);
   std::string marker = UniqueMarkerName();
   if (!fs_.CreateEmptyFile(destination_ + marker)) {
     status_ = Status::kUnwritable;
@@ -41,6 +41,11 @@ DestinationClaim::DestinationClaim(FileSystem& fs, const std::string& destinatio
 
 DestinationClaim::~DestinationClaim() {
   if (!marker_.empty()) fs_.DeleteFile(destination_ + marker_);
+}
+
+void DestinationClaim::ForgetKilledRuns() {
+  for (const std::string& name : killedRuns_) fs_.DeleteFile(destination_ + name);
+  killedRuns_.clear();
 }
 
 bool HoldsMarker(FileSystem& fs, const std::string& folder, const std::string& marker) {

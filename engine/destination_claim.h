@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/fs.h"
 
@@ -15,7 +16,7 @@ class DestinationClaim {
  public:
   enum class Status { kHeld, kBusy, kUnwritable };
 
-  // Takes the lock of `destination` (ending in a separator), removes markers that killed
+  // Takes the lock of `destination` (ending in a separator), notes the markers that killed
   // runs left there and places this run's marker.
   DestinationClaim(FileSystem& fs, const std::string& destination);
   // Removes the marker, then releases the lock.
@@ -28,12 +29,20 @@ class DestinationClaim {
   const std::string& MarkerName() const { return marker_; }
   // True when the destination finds the marker under another letter case too.
   bool IgnoresCase() const { return ignoresCase_; }
+  // True when temporary copies of an earlier run may be left in the destination's folders:
+  // a run was killed before it could remove its marker, or this run has no marker, so that
+  // its own end could not be told. A run that always looked would list every destination
+  // folder once more.
+  bool MayHoldLeftovers() const { return !killedRuns_.empty() || marker_.empty(); }
+  // Removes the markers of the killed runs: the job has tidied every folder they could use.
+  void ForgetKilledRuns();
 
  private:
   FileSystem& fs_;
   const std::string destination_;
   std::unique_ptr<FolderLock> lock_;
   std::string marker_;
+  std::vector<std::string> killedRuns_;  // their markers' names
   Status status_ = Status::kBusy;
   bool ignoresCase_ = false;
 };

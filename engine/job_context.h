@@ -34,6 +34,8 @@ struct JobContext {
   // The file name that marks the destination folder during the job (empty when none).
   std::string runMarker;
   bool destinationIgnoresCase = false;
+  // Temporary copies of a killed run may be left in the destination's folders.
+  bool mayHoldLeftovers = true;
   // Another job of the list that backs up into this job's destination, or a folder inside
   // or around it ("" when none): its files may be there.
   std::string sharedWith;

@@ -61,9 +61,15 @@ class JobRun {
         RunOrphanPhase(context_);
       }
     }
+    const int64_t errorsBeforeScan = env_.state.errorCount.load();
     ScanSource();
     // A cancel during the scan ends the run without the job's closing steps.
     if (env_.state.Cancelled()) return JobOutcome::kEndRun;
+    // Every destination folder the source has was passed, unless the scan skipped
+    // sub-folders or met an error on its way: the killed runs' leftovers are gone.
+    if (job.Has(kIncludeSubFolders) && env_.state.errorCount.load() == errorsBeforeScan) {
+      claim_->ForgetKilledRuns();
+    }
     if (context_.foundCount == 0) {
       context_.AddRow("No files found.", kGrey);
     } else {
@@ -92,6 +98,7 @@ class JobRun {
     if (problem.empty()) {
       context_.runMarker = claim_->MarkerName();
       context_.destinationIgnoresCase = claim_->IgnoresCase();
+      context_.mayHoldLeftovers = claim_->MayHoldLeftovers();
       return true;
     }
     context_.AddRow(problem, kRed);

@@ -7,7 +7,8 @@
 
 namespace brisvel {
 
-void RemoveLeftovers(FileSystem& fs, const std::string& folder, std::string_view prefix) {
+std::vector<std::string> FindLeftovers(FileSystem& fs, const std::string& folder,
+                                       std::string_view prefix) {
   std::vector<std::string> found;
   if (std::unique_ptr<FolderListing> listing = fs.List(folder)) {
     FolderEntry entry;
@@ -17,7 +18,11 @@ void RemoveLeftovers(FileSystem& fs, const std::string& folder, std::string_view
       }
     }
   }
-  for (const std::string& name : found) fs.DeleteFile(folder + name);
+  return found;
+}
+
+void RemoveLeftovers(FileSystem& fs, const std::string& folder, std::string_view prefix) {
+  for (const std::string& name : FindLeftovers(fs, folder, prefix)) fs.DeleteFile(folder + name);
 }
 
 std::string_view LeftoverPrefixOf(const std::string& relativePath) {

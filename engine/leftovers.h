@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/fs.h"
 
@@ -12,6 +13,10 @@ namespace brisvel {
 
 inline constexpr std::string_view kCopyPrefix = ".brisvel-copy-";
 inline constexpr std::string_view kMarkerPrefix = ".brisvel-run-";
+
+// The names of the files (not folders) of `folder` that begin with `prefix`.
+std::vector<std::string> FindLeftovers(FileSystem& fs, const std::string& folder,
+                                       std::string_view prefix);
 
 // Deletes the files (not folders) of `folder` whose names begin with `prefix`.
 void RemoveLeftovers(FileSystem& fs, const std::string& folder, std::string_view prefix);

@@ -331,14 +331,22 @@ TEST_F(MoveSafetyTest, OneRunAtATimeAndMoveKeepsWhatItMovedBefore) {
   EXPECT_EQ(root_.Names("dst"), "moved-last-time.txt|new.txt");
 }
 
-// Leftovers of a killed run go from the folders a run passes through: temporary copies
-// anywhere, and the destination's old marker.
+// Leftovers of a killed run, whose marker is still in the destination, go from the folders a
+// run passes through. The marker stays until a run has passed every folder.
 TEST_F(MoveSafetyTest, LeftoversOfAKilledRunAreRemovedWhereTheRunPasses) {
   WriteFile(src_ + "sub/a.txt", "a");
   WriteFile(dst_ + "sub/.brisvel-copy-Ab12Cd", "half a copy");
+  WriteFile(dst_ + ".brisvel-copy-Ef34Gh", "half a copy");
   WriteFile(dst_ + ".brisvel-run-0123456789abcdef", "");
-  WriteFile(dst_ + "sub/.brisvel-copy-notes/keep.txt", "a folder of the user's");
-  AddJob(kIncludeSubFolders);
+  for (const std::string& root : {src_, dst_}) {
+    WriteFile(root + "sub/.brisvel-copy-notes/keep.txt", "a folder of the user's");
+  }
+  AddJob(kDeleteOrphans);
+  Run();
+  EXPECT_EQ(root_.Names("dst"), ".brisvel-run-0123456789abcdef|sub");
+  EXPECT_EQ(root_.Names("dst/sub"), ".brisvel-copy-Ab12Cd|.brisvel-copy-notes");
+
+  jobs_.At(0).flags |= kIncludeSubFolders;
   Run();
   EXPECT_EQ(root_.Names("dst"), "sub");
   EXPECT_EQ(root_.Names("dst/sub"), ".brisvel-copy-notes|a.txt");

@@ -28,7 +28,9 @@ class NewFileScan {
     if (!relative.empty() && !SafeToEnter(folder, relative)) return;
     if (!EnsureDestinationFolder(relative)) return;
     if (Excluded().IsWholeWalk()) return;
-    RemoveLeftovers(context_.fs, job.destination + relative, kCopyPrefix);
+    if (context_.mayHoldLeftovers) {
+      RemoveLeftovers(context_.fs, job.destination + relative, kCopyPrefix);
+    }
     std::vector<std::string> subFolders;
     if (!ReadEntries(folder, relative, subFolders)) return;
     for (const std::string& name : subFolders) {

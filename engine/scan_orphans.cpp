@@ -7,6 +7,7 @@
 
 #include "core/text.h"
 #include "engine/excluded_folder.h"
+#include "engine/leftovers.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -144,7 +145,8 @@ class OrphanScan {
   }
 
   bool IsRunMarker(const std::string& relative, const std::string& name) const {
-    return relative.empty() && name == context_.runMarker;
+    // A killed run's marker too: it stays until a run has tidied up after that run.
+    return relative.empty() && (name == context_.runMarker || name.starts_with(kMarkerPrefix));
   }
 
   // The job's own log file, which is being written during the run.
