@@ -250,7 +250,7 @@ class CopyLoop {
     const std::string& relative = settled.relative;
     const MoveVerdict verdict =
         durable ? JudgeUnchangedMove(fs_, job_.source + relative, job_.destination + relative,
-                                     settled.judged, !ComparesContents())
+                                     settled.judged, !VerdictRestsOnBytes())
                 : MoveVerdict::kNoPlainCopy;
     if (verdict != MoveVerdict::kDelete || !durable) {
       KeepSource(relative, verdict, durable);
@@ -266,10 +266,10 @@ class CopyLoop {
     context_.CountError();
   }
 
-  // Checksums and hashes read both files; the other methods judge by size or date alone.
-  bool ComparesContents() const {
-    return job_.compareMethod == kCompareCrc32 || job_.compareMethod == kCompareMd5;
-  }
+  // With Move, "unchanged" deletes the source, so that verdict must rest on the bytes. MD5's
+  // does. Size and date read no data, and CRC-32's 32 bits let different files of one size
+  // agree (such files can even be made at will): their verdicts are checked byte for byte.
+  bool VerdictRestsOnBytes() const { return job_.compareMethod == kCompareMd5; }
 
   // The status line changes only when its text does: a run of unchanged files would
   // otherwise repaint it once per file.

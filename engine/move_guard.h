@@ -23,7 +23,8 @@ MoveVerdict JudgeCopiedMove(FileSystem& fs, const std::string& source,
                             const std::string& destination, const FileStamp& copiedFrom);
 
 // For a source the compare method judged unchanged: `judged` is its stamp from before the
-// comparison. With `compareContents` (methods that read no data), the bytes must match too.
+// comparison. With `compareContents` (verdicts that do not rest on the bytes), the bytes must
+// match too.
 MoveVerdict JudgeUnchangedMove(FileSystem& fs, const std::string& source,
                                const std::string& destination,
                                const std::optional<FileStamp>& judged, bool compareContents);

@@ -207,6 +207,17 @@ TEST_F(MoveSafetyTest, UnchangedByTheMethodIsNotEnoughToDeleteTheSource) {
   ExpectErrorRow("Couldn't copy folder.txt: Is a directory");
   EXPECT_EQ(ReadFile(dst_ + "pipe.txt"), "data 2");
   EXPECT_TRUE(Has("Moved pipe.txt"));
+
+  // Equal by CRC-32, yet different files: 32 bits are not enough to delete a source.
+  view_.rows.clear();
+  jobs_ = JobList();
+  WriteFile(src_ + "crc.txt", "file09685295");
+  WriteFile(dst_ + "crc.txt", "file12060020");
+  ASSERT_EQ(fs_.Crc32(src_ + "crc.txt"), fs_.Crc32(dst_ + "crc.txt"));
+  AddJob(kMoveInsteadOfCopy, kCompareCrc32);
+  Run();
+  EXPECT_EQ(ReadFile(src_ + "crc.txt"), "file09685295");
+  ExpectErrorRow("Not moved crc.txt: its contents differ from the backup's");
 }
 
 // One folder under two names: a bind mount of the source as the destination.
