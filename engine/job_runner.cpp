@@ -114,13 +114,14 @@ class JobRun {
     const BackupJob& job = context_.job;
     const std::optional<std::string> mine = RealPath(job.destination);
     if (!mine) return "";
+    const std::optional<std::string> mySource = RealPath(job.source);
     for (int position = 0; position < env_.jobs.Count(); ++position) {
       const BackupJob& other = env_.jobs.At(position);
       if (&other == &job) continue;
       const std::optional<std::string> theirs = RealPath(other.destination);
       if (!theirs || (!RelativeInside(*mine, *theirs) && !RelativeInside(*theirs, *mine))) continue;
-      const bool twin = !other.Has(kMoveInsteadOfCopy) && *theirs == *mine &&
-                        RealPath(other.source) == RealPath(job.source);
+      const bool twin =
+          !other.Has(kMoveInsteadOfCopy) && *theirs == *mine && RealPath(other.source) == mySource;
       if (!twin) return other.name;
     }
     return "";
