@@ -13,21 +13,19 @@ namespace {
 class CountingFileSystem : public FaultyFileSystem {
  public:
   using FaultyFileSystem::FaultyFileSystem;
-  FileFacts Facts(const std::string& path) override {
-    calls.push_back("facts " + path);
-    return FaultyFileSystem::Facts(path);
+  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links) override {
+    calls.push_back("facts " + folder.Path() + name);
+    return FaultyFileSystem::FactsIn(folder, name, links);
   }
-  FileFacts EntryFacts(const std::string& path) override {
-    calls.push_back("facts " + path);
-    return FaultyFileSystem::EntryFacts(path);
+  std::pair<std::optional<uint32_t>, std::optional<uint32_t>> Crc32PairIn(
+      const FilePair& pair) override {
+    calls.insert(calls.end(), {"crc " + pair.SourcePath(), "crc " + pair.BackupPath()});
+    return FaultyFileSystem::Crc32PairIn(pair);
   }
-  std::optional<uint32_t> Crc32(const std::string& path) override {
-    calls.push_back("crc " + path);
-    return FaultyFileSystem::Crc32(path);
-  }
-  std::optional<std::string> Md5(const std::string& path) override {
-    calls.push_back("md5 " + path);
-    return FaultyFileSystem::Md5(path);
+  std::pair<std::optional<std::string>, std::optional<std::string>> Md5PairIn(
+      const FilePair& pair) override {
+    calls.insert(calls.end(), {"md5 " + pair.SourcePath(), "md5 " + pair.BackupPath()});
+    return FaultyFileSystem::Md5PairIn(pair);
   }
   std::vector<std::string> calls;
 };

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <random>
 
 #include "core/text.h"
 #include "engine/copies_in_flight.h"
@@ -138,31 +139,47 @@ bool FillTemporary(int in, int out, const struct stat& source, const PosixFsSeam
   return TakeOverAttributes(out, source, seams);
 }
 
+// A fresh temporary file in the folder open as `into`, named like the leftovers a later run
+// removes; -1 with errno when none can be made. Never opened through a link.
+int MakeTemporary(int into, std::string& name) {
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = kCopyPrefix;
+    for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+    const int fd = openat(into, name.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
 }  // namespace
 
-bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams,
-                    const CopyControl& control) {
+Status CopyFileSafely(const FileAt& from, int into, const std::string& name,
+                      const PosixFsSeams& seams, const CopyControl& control) {
   errno = 0;  // stays 0 for failures of no call: a source that is no regular file
-  UniqueFd in(OpenForReading(from.c_str()));
+  UniqueFd in(OpenForReading(from));
   struct stat source;
-  if (!in.valid() || fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
+  if (!in.valid() || fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) {
+    return Status::Failure(errno);
+  }
   AdviseSequential(in.get(), source.st_size);
 
-  std::string temporary = FolderPart(to) + std::string(kCopyPrefix) + "XXXXXX";
-  UniqueFd out(mkostemp(temporary.data(), O_CLOEXEC));
-  if (!out.valid()) return false;
-  const int slot = RecordCopyInFlight(temporary.c_str());
+  std::string temporary;
+  UniqueFd out(MakeTemporary(into, temporary));
+  if (!out.valid()) return Status::Failure(errno);
+  const int slot = RecordCopyInFlight(into, temporary.c_str());
   bool ok = FillTemporary(in.get(), out.get(), source, seams, control);
   ok = out.Close() && ok;
-  ok = ok && rename(temporary.c_str(), to.c_str()) == 0;
-  if (!ok) {
-    const int error = errno;
-    unlink(temporary.c_str());
-    errno = error;
-  }
+  ok = ok && renameat(into, temporary.c_str(), into, name.c_str()) == 0;
+  const int error = ok ? 0 : errno;
+  if (!ok) unlinkat(into, temporary.c_str(), 0);
   ForgetCopyInFlight(slot);
-  if (ok && control.copiedFrom != nullptr) *control.copiedFrom = *StampOf(source);
-  return ok;
+  if (!ok) return Status::Failure(error);
+  if (control.copiedFrom != nullptr) *control.copiedFrom = *StampOf(source);
+  return Status();
 }
 
 }  // namespace brisvel
