@@ -41,7 +41,8 @@ void CandidateList::Add(std::string_view name) {
   const size_t rest = name.size() - shared;
   if (used_ + 2 * kMaxNumberBytes + rest > kBlockSize) {
     if (!blocks_.empty()) blockEnds_.push_back(used_);
-    blocks_.push_back(std::make_unique_for_overwrite<uint8_t[]>(std::max(kBlockSize, rest + 2 * kMaxNumberBytes)));
+    blocks_.push_back(std::make_unique_for_overwrite<uint8_t[]>(
+        std::max(kBlockSize, rest + 2 * kMaxNumberBytes)));
     used_ = 0;
   }
   Put(shared);

@@ -40,7 +40,7 @@ class CompareTest : public JobFixture {
     job_.compareMethod = method;
     JobContext context{counting_, view_, state_, job_, log_};
     counting_.calls.clear();
-    return NeedsCopy(context, "sub/f.txt");
+    return NeedsCopy(context, NativePath("sub/f.txt"));
   }
   void Write2(const std::string& source, const std::string& destination, time_t date = 1e9) {
     Write("src/sub/f.txt", source);
@@ -90,19 +90,19 @@ TEST_F(CompareTest, UnreadableFileOnEitherSideIsCopiedNeverEqual) {
   Write2("", "");  // an unreadable file must not pass for an empty one
   for (const std::string& side : {job_.source, job_.destination}) {
     CountingFileSystem faulty(RealFileSystem());
-    faulty.FailChecksums(side + "sub/f.txt");
+    faulty.FailChecksums(side + NativePath("sub/f.txt"));
     for (uint8_t method : {kCompareCrc32, kCompareMd5}) {
       job_.compareMethod = method;
       JobContext context{faulty, view_, state_, job_, log_};
-      EXPECT_TRUE(NeedsCopy(context, "sub/f.txt")) << side << " " << int(method);
+      EXPECT_TRUE(NeedsCopy(context, NativePath("sub/f.txt"))) << side << " " << int(method);
     }
   }
 }
 
 TEST_F(CompareTest, UnchangedFileCostsTwoLookUpsDestinationFirst) {
   Write2("same", "same");
-  const std::vector<std::string> lookUps = {"facts " + job_.destination + "sub/f.txt",
-                                            "facts " + job_.source + "sub/f.txt"};
+  const std::vector<std::string> lookUps = {"facts " + job_.destination + NativePath("sub/f.txt"),
+                                            "facts " + job_.source + NativePath("sub/f.txt")};
   for (uint8_t method : {kCompareSize, kCompareDate, kCompareCrc32}) {
     EXPECT_FALSE(NeedsCopyBy(method));
     EXPECT_EQ(std::vector<std::string>(counting_.calls.begin(), counting_.calls.begin() + 2),

@@ -23,7 +23,8 @@ constexpr size_t kPendingLimit = 32;
 constexpr int kCopyThreads = 2;
 // A Move deletes its sources in batches, each after one flush of the destination to stable
 // storage: a power cut must never find a source gone and its copy still in memory. A batch
-// ends after so many files or bytes, so that large files still show their rows soon.
+// ends after so many files or bytes, so that large files still show their rows soon. The
+// flush of one batch runs on a thread of its own while the next batch is copied.
 constexpr size_t kMoveBatch = 1000;
 constexpr int64_t kMoveBatchBytes = int64_t{256} << 20;
 // A batch keeps the folders of its files open until it is settled: so many at most.
@@ -52,6 +53,7 @@ class CopyLoop {
     }
     while (!pending_.empty()) SettleFront();
     FlushMoves();
+    FinishFlushedBatch();
     if (move_ && finishedFolders_) RemoveSourceFolderIfEmpty(finishedFolders_->relative);
     const int64_t found = context_.foundCount;
     context_.AddRow("Found " + std::to_string(found) + " file" + Plural(found) + ".", kGrey);
@@ -106,7 +108,10 @@ class CopyLoop {
       return;
     }
     const Folder& source = folders_->source;
-    if (move_) pending.judged = fs_.StampIn(source, candidate.name, Links::kFollow);
+    // Only a file whose backup exists can be judged unchanged, and only that needs the stamp.
+    if (move_ && destination.size != kNothingThere) {
+      pending.judged = fs_.StampIn(source, candidate.name, Links::kFollow);
+    }
     const bool copying = NeedsCopy(context_, candidate.Pair(), destination, [&] {
       return fs_.FactsIn(source, candidate.name, Links::kFollow);
     });
@@ -128,9 +133,8 @@ class CopyLoop {
   // link: a folder swapped for a link since the scan cannot be opened, and nothing is
   // written, compared or deleted through it.
   void OpenFolders(const std::string& relative) {
-    folders_ = std::make_shared<const FolderPair>(
-        FolderPair{relative, fs_.OpenFolderIn(source_, relative),
-                   fs_.OpenFolderIn(destination_, relative)});
+    folders_ = std::make_shared<const FolderPair>(FolderPair{
+        relative, fs_.OpenFolderIn(source_, relative), fs_.OpenFolderIn(destination_, relative)});
   }
 
   // A candidate whose place in the backup is a link, or is taken by another spelling of its
@@ -163,6 +167,10 @@ class CopyLoop {
   void SettleFinished(bool mustSettleOne) {
     if (mustSettleOne) SettleFront();
     while (!pending_.empty() && IsDone(pending_.front())) SettleFront();
+    if (flushing_.valid() &&
+        flushing_.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+      FinishFlushedBatch();
+    }
     ShowCopyUnderWay();
   }
 
@@ -212,14 +220,24 @@ class CopyLoop {
     }
   }
 
-  // Makes the batch's copies durable, then finishes each of its candidates in order.
+  // Starts making the batch's copies durable. Its candidates are finished, in order, once
+  // that is done; the batch before it is finished first.
   void FlushMoves() {
     if (moveBatch_.empty()) return;
-    const bool durable = fs_.SyncFolder(job_.destination);
-    for (const Settled& settled : moveBatch_) Finish(settled, durable);
+    FinishFlushedBatch();
+    flushedBatch_ = std::move(moveBatch_);
     moveBatch_.clear();
     moveBatchBytes_ = 0;
     moveBatchFolders_ = 0;
+    flushing_ = std::async(std::launch::async, [this] { return fs_.SyncFolder(job_.destination); });
+  }
+
+  // Waits for the flush under way, then finishes each candidate of its batch.
+  void FinishFlushedBatch() {
+    if (!flushing_.valid()) return;
+    const bool durable = flushing_.get();
+    for (const Settled& settled : flushedBatch_) Finish(settled, durable);
+    flushedBatch_.clear();
   }
 
   // The candidate's rows, log line and move, then the removal of a source folder that the
@@ -350,6 +368,8 @@ class CopyLoop {
   std::vector<Settled> moveBatch_;
   int64_t moveBatchBytes_ = 0;
   size_t moveBatchFolders_ = 0;
+  std::vector<Settled> flushedBatch_;  // its copies are being made durable
+  std::future<bool> flushing_;
   std::shared_ptr<const FolderPair> finishedFolders_;  // of the candidate finished last
   std::string lastStatus_;
 };

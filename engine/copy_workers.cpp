@@ -45,8 +45,8 @@ void CopyWorkers::Work() {
     }
     CopyResult result;
     if (!skip) {
-      const Status copied = fs_.CopyFileIn(task.folders->Of(task.name),
-                                           CopyControl{skipQueued_, &result.copiedFrom});
+      const Status copied =
+          fs_.CopyFileIn(task.folders->Of(task.name), CopyControl{skipQueued_, &result.copiedFrom});
       if (copied.ok()) {
         result.outcome = CopyOutcome::kCopied;
       } else if (!skipQueued_()) {

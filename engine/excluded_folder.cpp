@@ -74,8 +74,7 @@ std::string TidyPath(const std::string& path) {
   return tidy;
 }
 
-ExcludedFolder::ExcludedFolder(FileSystem& fs, const std::string& walked,
-                               const std::string& other)
+ExcludedFolder::ExcludedFolder(FileSystem& fs, const std::string& walked, const std::string& other)
     : fs_(fs), other_(other) {
   const std::optional<std::string> realWalked = fs.RealPath(walked);
   const std::optional<std::string> realOther = fs.RealPath(other);

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -38,7 +39,7 @@ class FaultyFileSystem : public FileSystem {
   std::function<void(const std::string& from)> beforeCopy;
 
   // Every SyncFolder and DeleteFile (or DeleteFileIn) so far, in order, as "sync FOLDER" and
-  // "delete PATH".
+  // "delete PATH". Read it once the run is over.
   const std::vector<std::string>& Journal() const { return journal_; }
 
   int64_t FileSize(const std::string& path) override { return inner_.FileSize(path); }
@@ -60,7 +61,7 @@ class FaultyFileSystem : public FileSystem {
     return inner_.CopyFile(from, to, control);
   }
   bool SyncFolder(const std::string& folder) override {
-    journal_.push_back("sync " + folder);
+    Note("sync " + folder);
     return syncs_.count(folder) ? Refused() : inner_.SyncFolder(folder);
   }
   bool CreateEmptyFile(const std::string& path) override { return inner_.CreateEmptyFile(path); }
@@ -68,7 +69,7 @@ class FaultyFileSystem : public FileSystem {
     return inner_.LockFolder(folder);
   }
   bool DeleteFile(const std::string& path) override {
-    journal_.push_back("delete " + path);
+    Note("delete " + path);
     return deletes_.count(path) ? Refused() : inner_.DeleteFile(path);
   }
   bool CreateFolder(const std::string& path) override {
@@ -115,7 +116,7 @@ class FaultyFileSystem : public FileSystem {
     return inner_.CreateFolderIn(folder, name);
   }
   Status DeleteFileIn(const Folder& folder, const std::string& name) override {
-    journal_.push_back("delete " + folder.Path() + name);
+    Note("delete " + folder.Path() + name);
     if (deletes_.count(folder.Path() + name)) return Status::Failure(EACCES);
     return inner_.DeleteFileIn(folder, name);
   }
@@ -161,6 +162,12 @@ class FaultyFileSystem : public FileSystem {
   }
 
  private:
+  // A Move flushes on a thread of its own while the run deletes.
+  void Note(std::string event) {
+    std::lock_guard<std::mutex> lock(journalMutex_);
+    journal_.push_back(std::move(event));
+  }
+
   static bool Refused() {
     errno = EACCES;
     return false;
@@ -168,6 +175,7 @@ class FaultyFileSystem : public FileSystem {
 
   FileSystem& inner_;
   std::set<std::string> copies_, deletes_, creates_, removes_, lists_, checksums_, lookups_, syncs_;
+  std::mutex journalMutex_;
   std::vector<std::string> journal_;
 };
 

@@ -10,9 +10,7 @@
 #include "core/text.h"
 
 namespace brisvel {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 UniqueFd::~UniqueFd() {
   Close();
@@ -35,7 +33,8 @@ std::string_view WithoutTrailingSeparators(std::string_view path) {
 int OpenForReading(const FileAt& file) {
   // O_NONBLOCK keeps a pipe put in place of a file from hanging the run; regular files
   // ignore it.
-  return openat(file.folder, file.name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | file.extraFlags);
+  return openat(file.folder, file.name,
+                O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | file.extraFlags);
 }
 
 void AdviseSequential(int fd, int64_t size) {

@@ -25,6 +25,8 @@ class PosixFolderHandle final : public FolderHandle {
 
   const int fd;
   const bool listable;
+  // A listing after the first starts by going back to the first entry.
+  std::atomic<bool> listed{false};
 };
 
 constexpr int kReadFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
@@ -37,9 +39,9 @@ Folder Held(int fd, bool listable, std::string path) {
 // Kernels before 5.6 and some sandboxes lack openat2; the walk then goes name by name.
 std::atomic<bool> noOpenat2{false};
 
-// openat2 of `relative` below `at` with no link anywhere on the way; -1 with errno.
-int OpenWithoutLinks(int at, const std::string& relative, int flags) {
-  if (!noOpenat2.load(std::memory_order_relaxed)) {
+// `relative` below `at` opened with no link anywhere on the way; -1 with errno.
+int OpenWithoutLinks(int at, const std::string& relative, int flags, bool nameByName) {
+  if (!nameByName && !noOpenat2.load(std::memory_order_relaxed)) {
     struct open_how how = {};
     how.flags = static_cast<uint64_t>(flags | O_NOFOLLOW);
     how.resolve = RESOLVE_NO_SYMLINKS;
@@ -69,8 +71,8 @@ int OpenWithoutLinks(int at, const std::string& relative, int flags) {
 
 class DescriptorListing final : public FolderListing {
  public:
-  DescriptorListing(int fd, bool owned) : fd_(fd), owned_(owned) {
-    if (lseek(fd_, 0, SEEK_SET) != 0) error_ = errno;
+  DescriptorListing(int fd, bool owned, bool rewind) : fd_(fd), owned_(owned) {
+    if (rewind && lseek(fd_, 0, SEEK_SET) != 0) error_ = errno;
   }
   ~DescriptorListing() override {
     if (owned_) close(fd_);
@@ -164,8 +166,8 @@ class DescriptorListing final : public FolderListing {
   bool ended_ = false;
 };
 
-const PosixFolderHandle* HandleOf(const Folder& folder) {
-  return static_cast<const PosixFolderHandle*>(folder.Handle());
+PosixFolderHandle* HandleOf(const Folder& folder) {
+  return static_cast<PosixFolderHandle*>(folder.Handle());
 }
 
 }  // namespace
@@ -187,15 +189,15 @@ Folder OpenFolderAtPath(const std::string& path) {
   return Held(fd, listable, WithTrailingSeparator(path));
 }
 
-Folder OpenFolderBelow(const Folder& parent, const std::string& relativeText) {
+Folder OpenFolderBelow(const Folder& parent, const std::string& relativeText, bool nameByName) {
   if (!parent) return Folder::NotOpened(parent.Error() != 0 ? parent.Error() : EBADF);
   const std::string relative(WithoutTrailingSeparators(relativeText));
   if (relative.empty() || relative == "/") return parent;
   const int at = DescriptorOf(parent);
-  int fd = OpenWithoutLinks(at, relative, kReadFlags);
+  int fd = OpenWithoutLinks(at, relative, kReadFlags, nameByName);
   bool listable = true;
   if (fd < 0 && errno == EACCES) {
-    fd = OpenWithoutLinks(at, relative, kSearchFlags);
+    fd = OpenWithoutLinks(at, relative, kSearchFlags, nameByName);
     listable = false;
   }
   if (fd < 0) return Folder::NotOpened(errno);
@@ -203,14 +205,15 @@ Folder OpenFolderBelow(const Folder& parent, const std::string& relativeText) {
 }
 
 std::unique_ptr<FolderListing> ListOpenFolder(const Folder& folder) {
-  const PosixFolderHandle* handle = HandleOf(folder);
+  PosixFolderHandle* handle = HandleOf(folder);
   if (handle == nullptr) return NoListing(EBADF);
   if (!handle->listable) return NoListing(EACCES);
-  return std::make_unique<DescriptorListing>(handle->fd, false);
+  const bool again = handle->listed.exchange(true, std::memory_order_relaxed);
+  return std::make_unique<DescriptorListing>(handle->fd, false, again);
 }
 
 std::unique_ptr<FolderListing> ListDescriptor(int fd, bool owned) {
-  return std::make_unique<DescriptorListing>(fd, owned);
+  return std::make_unique<DescriptorListing>(fd, owned, false);
 }
 
 }  // namespace brisvel

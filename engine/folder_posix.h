@@ -16,8 +16,9 @@ int DescriptorOf(const Folder& folder);
 // FileSystem::OpenFolder: the folder at `path`, following links on the way.
 Folder OpenFolderAtPath(const std::string& path);
 
-// FileSystem::OpenFolderIn: the folder at `relative` below `parent`, never through a link.
-Folder OpenFolderBelow(const Folder& parent, const std::string& relative);
+// FileSystem::OpenFolderIn: the folder at `relative` below `parent`, never through a link;
+// with `nameByName`, without openat2 even where the kernel has it.
+Folder OpenFolderBelow(const Folder& parent, const std::string& relative, bool nameByName);
 
 // FileSystem::ListFolder.
 std::unique_ptr<FolderListing> ListOpenFolder(const Folder& folder);

@@ -114,8 +114,12 @@ Folder FileSystem::OpenFolderIn(const Folder& parent, const std::string& relativ
   std::string path = parent.Path();
   // Each part must be a folder itself, not a link to one.
   for (size_t start = 0; start < relative.size();) {
-    size_t end = relative.find(kPathSeparator, start);
-    if (end == std::string::npos) end = relative.size();
+    size_t end = start;
+    while (end < relative.size() && !IsPathSeparator(relative[end])) ++end;
+    if (end == start) {  // a repeated or final separator
+      ++start;
+      continue;
+    }
     path.append(relative, start, end - start);
     switch (Lookup(path)) {
       case PathState::kFolder:

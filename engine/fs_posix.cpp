@@ -9,8 +9,8 @@
 #include <ctime>
 
 #include "core/text.h"
-#include "engine/checksum.h"
 #include "engine/append_file_posix.h"
+#include "engine/checksum.h"
 #include "engine/file_io_posix.h"
 #include "engine/folder_posix.h"
 #include "engine/sidekick.h"
@@ -149,9 +149,9 @@ class PosixFileSystem final : public FileSystem {
     const std::string folder = FolderPart(to);
     UniqueFd into(folder.empty() ? -1 : open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folder.empty() && !into.valid()) return false;
-    const Status copied = CopyFileSafely(FileAt{AT_FDCWD, from.c_str()},
-                                         into.valid() ? into.get() : AT_FDCWD, FilePart(to),
-                                         seams_, control);
+    const Status copied =
+        CopyFileSafely(FileAt{AT_FDCWD, from.c_str()}, into.valid() ? into.get() : AT_FDCWD,
+                       FilePart(to), seams_, control);
     errno = copied.error();
     return copied.ok();
   }
@@ -193,7 +193,7 @@ class PosixFileSystem final : public FileSystem {
   Folder OpenFolder(const std::string& path) override { return OpenFolderAtPath(path); }
 
   Folder OpenFolderIn(const Folder& parent, const std::string& relative) override {
-    return OpenFolderBelow(parent, relative);
+    return OpenFolderBelow(parent, relative, seams_.openNameByName);
   }
 
   std::unique_ptr<FolderListing> ListFolder(const Folder& folder) override {

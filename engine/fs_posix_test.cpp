@@ -94,6 +94,54 @@ TEST_F(PosixFsTest, LookupSaysMissingOnlyWhenCertain) {
 
 // The date is the wall-clock reading of the place the program runs, with the offset that
 // was in force on that day (summer time included).
+// A folder opened below another is reached without any link on the way, and once open it
+// stays the folder that was opened: swapped for a link to a folder elsewhere, it still
+// receives what is made, copied and deleted in it, and the folder elsewhere never does.
+void ExpectAnOpenFolderToStay(FileSystem& fs, const TempFolder& dir) {
+  dir.Write("dst/sub/old.txt", "old");
+  dir.Write("outside/old.txt", "outside");
+  dir.Write("outside/new.txt", "outside");
+  dir.Write("src/new.txt", "new");
+  stdfs::create_directory_symlink(dir / "outside", dir / "dst/link");
+  const Folder top = fs.OpenFolder(dir / "dst");
+  const auto refusedAsALink = [&](const std::string& relative) {
+    const int error = fs.OpenFolderIn(top, relative).Error();
+    return error == ELOOP || error == ENOTDIR;
+  };
+  EXPECT_TRUE(refusedAsALink("link"));
+  EXPECT_TRUE(refusedAsALink("link/"));
+  EXPECT_TRUE(refusedAsALink("link/old.txt"));
+  EXPECT_EQ(fs.OpenFolderIn(top, "sub/old.txt").Error(), ENOTDIR);
+  EXPECT_EQ(fs.OpenFolderIn(top, "missing").Error(), ENOENT);
+  const Folder sub = fs.OpenFolderIn(top, "sub");
+  ASSERT_TRUE(sub);
+  EXPECT_EQ(sub.Path(), dir / "dst/sub/");
+
+  stdfs::rename(dir / "dst/sub", dir / "moved-away");
+  stdfs::create_directory_symlink(dir / "outside", dir / "dst/sub");
+  const Folder source = fs.OpenFolder(dir / "src");
+  const std::string name = "new.txt";
+  EXPECT_TRUE(fs.CopyFileIn(FilePair{source, sub, name}, CopyControl{}).ok());
+  EXPECT_TRUE(fs.DeleteFileIn(sub, "old.txt").ok());
+  EXPECT_TRUE(fs.CreateFolderIn(sub, "made").ok());
+  EXPECT_EQ(fs.FactsIn(sub, "new.txt", Links::kEntryItself).size, 3);
+  EXPECT_EQ(dir.Names("moved-away"), "made|new.txt");
+  EXPECT_EQ(dir.Names("outside"), "new.txt|old.txt");
+  EXPECT_EQ(dir.Read("outside/new.txt"), "outside");
+  EXPECT_TRUE(refusedAsALink("sub"));
+}
+
+TEST(PosixFolderTest, AnOpenFolderStaysTheFolderThatWasOpened) {
+  // With openat2 and, as on older kernels, name by name.
+  for (bool nameByName : {false, true}) {
+    SCOPED_TRACE(nameByName);
+    TempFolder dir;
+    PosixFsSeams seams;
+    seams.openNameByName = nameByName;
+    ExpectAnOpenFolderToStay(*NewPosixFileSystem(seams), dir);
+  }
+}
+
 TEST_F(PosixFsTest, FileDateIsShiftedByTheOffsetOfThatDay) {
   const char* saved = getenv("TZ");
   std::string savedZone = saved ? saved : "";

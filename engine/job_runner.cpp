@@ -119,8 +119,8 @@ class JobRun {
       if (&other == &job) continue;
       const std::optional<std::string> theirs = fs.RealPath(other.destination);
       if (!theirs || (!RelativeInside(*mine, *theirs) && !RelativeInside(*theirs, *mine))) continue;
-      const bool twin =
-          !other.Has(kMoveInsteadOfCopy) && *theirs == *mine && fs.RealPath(other.source) == mySource;
+      const bool twin = !other.Has(kMoveInsteadOfCopy) && *theirs == *mine &&
+                        fs.RealPath(other.source) == mySource;
       if (!twin) return other.name;
     }
     return "";

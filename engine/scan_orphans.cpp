@@ -31,7 +31,8 @@ class SourceNames {
     }
     readable_ = listing->Error() == 0;
     names_.reserve(spans.size());
-    for (const auto& [start, length] : spans) names_.push_back(std::string_view(text_).substr(start, length));
+    for (const auto& [start, length] : spans)
+      names_.push_back(std::string_view(text_).substr(start, length));
     std::sort(names_.begin(), names_.end());
   }
 
@@ -130,9 +131,7 @@ class OrphanScan {
 
   // The source's folder at `relative`, opened from the source folder; not open when the
   // source has no such folder, or it cannot be reached.
-  Folder SourceFolder(const std::string& relative) {
-    return fs_.OpenFolderIn(source_, relative);
-  }
+  Folder SourceFolder(const std::string& relative) { return fs_.OpenFolderIn(source_, relative); }
 
   // What the source has at `relative` + `name`: looked up in its folder when that is open,
   // otherwise by whole path (a folder on the way that cannot be opened may still have it).

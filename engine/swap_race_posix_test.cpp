@@ -3,8 +3,8 @@
 // runs may fail on that folder, but they never write, replace or delete anything through the
 // link, and a Move never loses a file.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <stdio.h>
 
 #include <atomic>
