@@ -122,7 +122,7 @@ class CopyLoop {
         workers_ = std::make_unique<CopyWorkers>(fs_, kCopyThreads,
                                                  [this] { return context_.state.Cancelled(); });
       }
-      pending.copied = workers_->Copy(folders_, candidate.name);
+      pending.copied = workers_->Copy(folders_, candidate.name, destination.size == kNothingThere);
     } else if (pending_.empty()) {
       SetStatus("Comparing Files...");  // while a copy is under way, the status names it
     }

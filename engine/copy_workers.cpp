@@ -17,8 +17,8 @@ CopyWorkers::~CopyWorkers() {
 }
 
 std::future<CopyResult> CopyWorkers::Copy(std::shared_ptr<const FolderPair> folders,
-                                          std::string name) {
-  Task task{std::move(folders), std::move(name), {}};
+                                          std::string name, bool backupMissing) {
+  Task task{std::move(folders), std::move(name), backupMissing, {}};
   std::future<CopyResult> result = task.done.get_future();
   {
     std::lock_guard<std::mutex> lock(mutex_);

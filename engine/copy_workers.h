@@ -48,13 +48,16 @@ class CopyWorkers {
   CopyWorkers(const CopyWorkers&) = delete;
   CopyWorkers& operator=(const CopyWorkers&) = delete;
 
-  // Queues FileSystem::CopyFileIn of the file `name` of `folders`.
-  std::future<CopyResult> Copy(std::shared_ptr<const FolderPair> folders, std::string name);
+  // Queues FileSystem::CopyFileIn of the file `name` of `folders`; `backupMissing` as in
+  // CopyControl.
+  std::future<CopyResult> Copy(std::shared_ptr<const FolderPair> folders, std::string name,
+                               bool backupMissing = false);
 
  private:
   struct Task {
     std::shared_ptr<const FolderPair> folders;
     std::string name;
+    bool backupMissing = false;
     std::promise<CopyResult> done;
   };
   void Work();

@@ -79,6 +79,10 @@ struct CopyControl {
   std::function<bool()> interrupted;
   // Receives the source's stamp from the moment the copy read it (set only on success).
   FileStamp* copiedFrom = nullptr;
+  // The backup held nothing of this name when the copy was decided, so the copy may be put
+  // in place without a temporary name. Whatever appeared there meanwhile is still replaced
+  // only the usual way.
+  bool backupMissing = false;
 };
 
 // What a comparison of two files' bytes found.

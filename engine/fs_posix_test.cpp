@@ -355,6 +355,38 @@ TEST_F(FailingCopyTest, InterruptedCopyKeepsTheOldCopyAndACompleteOneTellsItsSou
   EXPECT_FALSE(fs_.Stamp(dir_ / "to", Links::kFollow)->SameFile(copiedFrom));
 }
 
+// A copy where the backup has nothing yet is made without a name and named only once
+// complete: while it is written, and after it fails or is broken off, its folder shows
+// nothing. A name taken meanwhile is replaced the usual way.
+TEST_F(PosixFsTest, ANewCopyHasANameOnlyOnceComplete) {
+  dir_.Write("src/file", Pattern(3 * 1024 * 1024));
+  stdfs::create_directory(dir_ / "dst");
+  PosixFsSeams seams;
+  seams.readFailsAfter = INT64_MAX;  // blocks of a fixed size
+  std::string seenWhileCopying = "not copied";
+  seams.afterCopyBlock = [&] { seenWhileCopying = dir_.Names("dst"); };
+  auto fs = NewPosixFileSystem(seams);
+  const Folder source = fs->OpenFolder(dir_ / "src");
+  const Folder backup = fs->OpenFolder(dir_ / "dst");
+  const std::string name = "file";
+  const auto copyNew = [&](std::function<bool()> interrupted) {
+    return fs->CopyFileIn(FilePair{source, backup, name},
+                          CopyControl{std::move(interrupted), nullptr, true});
+  };
+  EXPECT_FALSE(copyNew([&] { return seenWhileCopying.empty(); }).ok());
+  EXPECT_EQ(seenWhileCopying, "");
+  EXPECT_EQ(dir_.Names("dst"), "");
+
+  ASSERT_TRUE(copyNew(nullptr).ok());
+  EXPECT_EQ(dir_.Read("dst/file"), dir_.Read("src/file"));
+  EXPECT_EQ(StatOf(dir_ / "dst/file").st_mtim.tv_nsec, StatOf(dir_ / "src/file").st_mtim.tv_nsec);
+
+  dir_.Write("dst/file", "appeared meanwhile");
+  ASSERT_TRUE(copyNew(nullptr).ok());
+  EXPECT_EQ(dir_.Read("dst/file"), dir_.Read("src/file"));
+  EXPECT_EQ(dir_.Names("dst"), "file");
+}
+
 // Runs only where the test may mount (root with the mount capability).
 TEST_F(FailingCopyTest, FullFileSystemKeepsTheOldCopy) {
   const std::string mountPoint = dir_ / "small";
