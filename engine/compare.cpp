@@ -20,10 +20,12 @@ bool NeedsCopy(JobContext& context, const std::string& relativePath) {
   const std::string name = FilePart(relativePath);
   const Folder source = fs.OpenFolderIn(fs.OpenFolder(context.job.source), folder);
   const Folder backup = fs.OpenFolderIn(fs.OpenFolder(context.job.destination), folder);
+  const Dates dates = context.job.compareMethod == kCompareDate ? Dates::kWith : Dates::kWithout;
   const FileFacts backupFacts =
-      backup ? fs.FactsIn(backup, name, Links::kEntryItself) : FileFacts{};
-  return NeedsCopy(context, FilePair{source, backup, name}, backupFacts,
-                   [&] { return source ? fs.FactsIn(source, name, Links::kFollow) : FileFacts{}; });
+      backup ? fs.FactsIn(backup, name, Links::kEntryItself, dates) : FileFacts{};
+  return NeedsCopy(context, FilePair{source, backup, name}, backupFacts, [&] {
+    return source ? fs.FactsIn(source, name, Links::kFollow, dates) : FileFacts{};
+  });
 }
 
 bool NeedsCopy(JobContext& context, const FilePair& pair, const FileFacts& destinationFacts,

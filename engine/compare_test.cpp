@@ -13,9 +13,10 @@ namespace {
 class CountingFileSystem : public FaultyFileSystem {
  public:
   using FaultyFileSystem::FaultyFileSystem;
-  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links) override {
+  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links,
+                    Dates dates) override {
     calls.push_back("facts " + folder.Path() + name);
-    return FaultyFileSystem::FactsIn(folder, name, links);
+    return FaultyFileSystem::FactsIn(folder, name, links, dates);
   }
   std::pair<std::optional<uint32_t>, std::optional<uint32_t>> Crc32PairIn(
       const FilePair& pair) override {

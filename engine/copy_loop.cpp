@@ -39,7 +39,8 @@ class CopyLoop {
         move_(job_.Has(kMoveInsteadOfCopy)),
         source_(fs_.OpenFolder(job_.source)),
         destination_(fs_.OpenFolder(job_.destination)),
-        destinationFacts_(fs_, destination_, context.candidates) {
+        dates_(job_.compareMethod == kCompareDate ? Dates::kWith : Dates::kWithout),
+        destinationFacts_(fs_, destination_, context.candidates, dates_) {
     if (context.destinationIgnoresCase) collisions_.emplace(fs_, job_.destination);
   }
 
@@ -113,7 +114,7 @@ class CopyLoop {
       pending.judged = fs_.StampIn(source, candidate.name, Links::kFollow);
     }
     const bool copying = NeedsCopy(context_, candidate.Pair(), destination, [&] {
-      return fs_.FactsIn(source, candidate.name, Links::kFollow);
+      return fs_.FactsIn(source, candidate.name, Links::kFollow, dates_);
     });
     pending.work = copying ? Work::kCopy : Work::kUnchanged;
     if (copying && MayBeAnotherJobsFile(destination)) pending.work = Work::kSharedName;
@@ -360,6 +361,7 @@ class CopyLoop {
   const bool move_;
   const Folder source_;
   const Folder destination_;
+  const Dates dates_;  // only the date method compares dates
   DestinationFacts destinationFacts_;
   std::shared_ptr<const FolderPair> folders_;  // of the candidate judged last
   std::unique_ptr<CopyWorkers> workers_;

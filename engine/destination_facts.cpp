@@ -7,10 +7,11 @@
 namespace brisvel {
 
 DestinationFacts::DestinationFacts(FileSystem& fs, Folder destination,
-                                   const CandidateList& candidates)
+                                   const CandidateList& candidates, Dates dates)
     : fs_(fs),
       destination_(std::move(destination)),
       candidates_(candidates),
+      dates_(dates),
       facts_(std::min(candidates.Size(), kWindow)) {
   thread_ = std::thread([this] { LookUpAll(); });
 }
@@ -39,7 +40,7 @@ void DestinationFacts::LookUpAll() {
       folder = fs_.OpenFolderIn(destination_, reader.Folder());
     }
     facts_[i % kWindow] =
-        folder ? fs_.FactsIn(folder, reader.Name(), Links::kEntryItself) : FileFacts{};
+        folder ? fs_.FactsIn(folder, reader.Name(), Links::kEntryItself, dates_) : FileFacts{};
     ready_.store(i + 1, std::memory_order_release);
     AtomicWakeAll(ready_);
   }

@@ -20,9 +20,10 @@ namespace brisvel {
 
 class DestinationFacts {
  public:
-  // Starts looking up each candidate's entry below `destination`. `candidates` must not
-  // change while this object lives.
-  DestinationFacts(FileSystem& fs, Folder destination, const CandidateList& candidates);
+  // Starts looking up each candidate's entry below `destination`, with or without its date.
+  // `candidates` must not change while this object lives.
+  DestinationFacts(FileSystem& fs, Folder destination, const CandidateList& candidates,
+                   Dates dates);
   // Stops the look-ups and waits for the thread.
   ~DestinationFacts();
   DestinationFacts(const DestinationFacts&) = delete;
@@ -41,6 +42,7 @@ class DestinationFacts {
   FileSystem& fs_;
   const Folder destination_;
   const CandidateList& candidates_;
+  const Dates dates_;
   std::vector<FileFacts> facts_;
   std::atomic<size_t> ready_{0};     // entries looked up
   std::atomic<size_t> consumed_{0};  // entries the loop is done with

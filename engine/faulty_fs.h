@@ -100,8 +100,9 @@ class FaultyFileSystem : public FileSystem {
     if (!lists_.count(folder.Path())) return inner_.ListFolder(folder);
     return NoListing(EACCES);
   }
-  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links) override {
-    return inner_.FactsIn(folder, name, links);
+  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links,
+                    Dates dates) override {
+    return inner_.FactsIn(folder, name, links, dates);
   }
   PathState LookupIn(const Folder& folder, const std::string& name) override {
     return lookups_.count(folder.Path() + name) ? PathState::kUnknown

@@ -144,7 +144,7 @@ std::unique_ptr<FolderListing> FileSystem::ListFolder(const Folder& folder) {
   return listing;
 }
 
-FileFacts FileSystem::FactsIn(const Folder& folder, const std::string& name, Links links) {
+FileFacts FileSystem::FactsIn(const Folder& folder, const std::string& name, Links links, Dates) {
   const std::string path = folder.Path() + name;
   return links == Links::kFollow ? Facts(path) : EntryFacts(path);
 }

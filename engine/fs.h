@@ -73,6 +73,10 @@ struct FileStamp {
 // Whether a look-up follows a final symbolic link or describes the entry itself.
 enum class Links : uint8_t { kFollow, kEntryItself };
 
+// Whether a look-up of facts gives the last-write date, which costs a conversion to local
+// time; without it, FileFacts::localDate stays 0.
+enum class Dates : uint8_t { kWithout, kWith };
+
 // How a copy may be stopped, and what it reports.
 struct CopyControl {
   // Asked between blocks of data: true stops the copy, which then fails.
@@ -214,8 +218,9 @@ class FileSystem {
   // ends at once, with the reason in its Error().
   virtual std::unique_ptr<FolderListing> ListFolder(const Folder& folder);
 
-  // Facts, Lookup and Stamp of the entry `name` of `folder`.
-  virtual FileFacts FactsIn(const Folder& folder, const std::string& name, Links links);
+  // Facts (with or without the date), Lookup and Stamp of the entry `name` of `folder`.
+  virtual FileFacts FactsIn(const Folder& folder, const std::string& name, Links links,
+                            Dates dates);
   virtual PathState LookupIn(const Folder& folder, const std::string& name);
   virtual std::optional<FileStamp> StampIn(const Folder& folder, const std::string& name,
                                            Links links);

@@ -200,17 +200,19 @@ class PosixFileSystem final : public FileSystem {
     return ListOpenFolder(folder);
   }
 
-  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links) override {
-    // Only what the facts hold: type, size and last-write time.
+  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links,
+                    Dates dates) override {
+    // Only what is asked for: type and size, and the last-write time when dates are.
+    const bool withDate = dates == Dates::kWith;
     struct statx info;
     if (statx(DescriptorOf(folder), name.c_str(), StatFlags(links) | AT_STATX_SYNC_AS_STAT,
-              STATX_TYPE | STATX_SIZE | STATX_MTIME, &info) != 0) {
+              STATX_TYPE | STATX_SIZE | (withDate ? STATX_MTIME : 0), &info) != 0) {
       return {};
     }
     const mode_t mode = info.stx_mode;
     const EntryKind kind = S_ISLNK(mode) ? EntryKind::kLink : KindOf(mode);
-    return {S_ISDIR(mode) ? kIsFolder : static_cast<int64_t>(info.stx_size),
-            LocalSeconds(static_cast<time_t>(info.stx_mtime.tv_sec)), kind};
+    const int64_t date = withDate ? LocalSeconds(static_cast<time_t>(info.stx_mtime.tv_sec)) : 0;
+    return {S_ISDIR(mode) ? kIsFolder : static_cast<int64_t>(info.stx_size), date, kind};
   }
 
   PathState LookupIn(const Folder& folder, const std::string& name) override {

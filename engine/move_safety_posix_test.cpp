@@ -78,8 +78,9 @@ class CaseBlindFileSystem : public ActingFileSystem {
   std::unique_ptr<FolderListing> ListFolder(const Folder& folder) override {
     return Base::ListFolder(folder);
   }
-  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links) override {
-    return Base::FactsIn(folder, name, links);
+  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links,
+                    Dates dates) override {
+    return Base::FactsIn(folder, name, links, dates);
   }
   PathState LookupIn(const Folder& folder, const std::string& name) override {
     return Base::LookupIn(folder, name);

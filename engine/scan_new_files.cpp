@@ -100,13 +100,15 @@ class NewFileScan {
   void MakeDestinationFolder(const std::string& name, const std::string& relative) {
     const Status made = fs_.CreateFolderIn(destination_->Here(), name);
     if (made.ok()) return;
-    if (fs_.FactsIn(destination_->Here(), name, Links::kFollow).size == kIsFolder) return;
+    const Folder& here = destination_->Here();
+    if (fs_.FactsIn(here, name, Links::kFollow, Dates::kWithout).size == kIsFolder) return;
     ReportDestinationFolder(name, relative, made.error());
   }
 
   // A folder that cannot be made would silently lose everything below it.
   void ReportDestinationFolder(const std::string& name, const std::string& relative, int error) {
-    const FileFacts there = fs_.FactsIn(destination_->Here(), name, Links::kEntryItself);
+    const FileFacts there =
+        fs_.FactsIn(destination_->Here(), name, Links::kEntryItself, Dates::kWithout);
     if (there.size != kNothingThere && there.kind == EntryKind::kLink) {
       context_.AddRow("Left alone a link in the backup: " + relative, kRed);
       context_.CountError();

@@ -211,7 +211,7 @@ class OrphanScan {
       case PathState::kMissing:
         return true;
       case PathState::kFile:
-        return (source ? fs_.FactsIn(source, name, Links::kFollow).size
+        return (source ? fs_.FactsIn(source, name, Links::kFollow, Dates::kWithout).size
                        : fs_.FileSize(job_.source + relative + name)) != kIsFolder;
       default:
         return false;
