@@ -46,7 +46,8 @@ void CopyWorkers::Work() {
     CopyResult result;
     if (!skip) {
       const Status copied =
-          fs_.CopyFileIn(task.folders->Of(task.name), CopyControl{skipQueued_, &result.copiedFrom});
+          fs_.CopyFileIn(task.folders->Of(task.name),
+                         CopyControl{skipQueued_, &result.copiedFrom, task.backupMissing});
       if (copied.ok()) {
         result.outcome = CopyOutcome::kCopied;
       } else if (!skipQueued_()) {
