@@ -149,8 +149,8 @@ void Shell::OpenWebPage() {
 }
 
 void Shell::CheckForUpdates() {
-  if (services_.checkForUpdates)
-    services_.checkForUpdates([this] { return WaitDuringUpdateCheck(); });
+  if (!services_.checkForUpdates) return;
+  services_.checkForUpdates([this] { return WaitDuringUpdateCheck(); });
 }
 
 // The check downloads on a thread of its own while the windows keep answering. A close
