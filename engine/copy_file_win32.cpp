@@ -6,6 +6,7 @@
 #include <atomic>
 #include <string>
 
+#include "core/case_folding.h"
 #include "core/text.h"
 #include "core/wide_text_win32.h"
 #include "core/windows_win32.h"
@@ -78,7 +79,9 @@ void TakeSpelling(const std::string& to) {
   if (search == INVALID_HANDLE_VALUE) return;
   FindClose(search);
   const std::string stored = Utf8(found.cFileName);
-  if (stored == FilePart(to)) return;
+  // Only another spelling of the same name: a match through the short 8.3 name stays as it is.
+  const std::string wanted = FilePart(to);
+  if (stored == wanted || !EqualIgnoringCase(stored, wanted)) return;
   MoveFileExW(WidePath(FolderPart(to) + stored).c_str(), WidePath(to).c_str(),
               MOVEFILE_WRITE_THROUGH);
 }
