@@ -143,8 +143,11 @@ int HexValue(int c) {
 // ignored. 0 for a line without digits or when a read returns nothing; nullopt when the
 // size does not fit 63 bits or the line runs past kMaxChunkSizeLine bytes.
 std::optional<int64_t> ReadChunkSize(ResponseStream& stream, int timeoutMs) {
+  constexpr int kLineTooLong = -2;  // beside Next()'s -1 for a read that returned nothing
   int length = 1;
-  const auto next = [&] { return ++length > kMaxChunkSizeLine ? -2 : stream.Next(timeoutMs); };
+  const auto next = [&] {
+    return ++length > kMaxChunkSizeLine ? kLineTooLong : stream.Next(timeoutMs);
+  };
   int c = stream.Next(timeoutMs);
   while (c == ' ' || c == '\t') c = next();
   int64_t size = 0;
@@ -153,7 +156,7 @@ std::optional<int64_t> ReadChunkSize(ResponseStream& stream, int timeoutMs) {
     size = size * 16 + HexValue(c);
   }
   while (c >= 0 && c != '\n') c = next();
-  if (c == -2) return std::nullopt;
+  if (c == kLineTooLong) return std::nullopt;
   return c < 0 ? 0 : size;
 }
 
