@@ -41,7 +41,7 @@ class CopyLoop {
         destination_(fs_.OpenFolder(job_.destination)),
         dates_(job_.compareMethod == kCompareDate ? Dates::kWith : Dates::kWithout),
         destinationFacts_(fs_, destination_, context.candidates, dates_) {
-    if (context.destinationIgnoresCase) collisions_.emplace(fs_, job_.destination);
+    if (context.destinationIgnoresCase) collisions_.emplace(fs_, job_);
   }
 
   void Run() {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/case_folding.h"
 #include "core/text.h"
 #include "engine/excluded_folder.h"
 #include "engine/folder_trail.h"
@@ -65,7 +66,7 @@ class OrphanScan {
         fs_(context.fs),
         job_(context.job),
         excluded_(context.fs, context.job.destination, context.job.source),
-        keptLogFile_(ToLower(LogFileInBackup(job_))),
+        keptLogFile_(LogFileInBackup(job_)),
         destination_(fs_, std::move(destination)),
         source_(std::move(source)) {}
 
@@ -186,8 +187,7 @@ class OrphanScan {
 
   // The job's own log file, which is being written during the run.
   bool IsKeptLogFile(const std::string& relative, const std::string& name) const {
-    if (keptLogFile_.empty() || relative.size() + name.size() != keptLogFile_.size()) return false;
-    return ToLower(relative + name) == keptLogFile_;
+    return !keptLogFile_.empty() && EqualIgnoringCase(relative + name, keptLogFile_);
   }
 
   void DeleteOrphan(const std::string& relative, const std::string& name) {
