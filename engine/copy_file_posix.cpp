@@ -180,7 +180,7 @@ enum class Unnamed { kCopied, kFailed, kTryNamed };
 // cannot, or the name was taken meanwhile.
 Unnamed CopyUnnamed(int in, const struct stat& source, int into, const std::string& name,
                     const PosixFsSeams& seams, const CopyControl& control) {
-  if (seams.namedTemporaries || unnamedFailed.load(std::memory_order_relaxed)) {
+  if (unnamedFailed.load(std::memory_order_relaxed)) {
     return Unnamed::kTryNamed;
   }
   UniqueFd out(openat(into, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0600));

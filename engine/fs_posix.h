@@ -21,9 +21,6 @@ struct PosixFsSeams {
   std::function<void()> afterCopyBlock;
   // Folders below an open folder are opened name by name, as on kernels without openat2.
   bool openNameByName = false;
-  // Every copy goes through a named temporary file, as on file systems that cannot make a
-  // file without a name.
-  bool namedTemporaries = false;
 
   bool ForceUserSpaceCopy() const { return readFailsAfter >= 0 || writeFailsAfter >= 0; }
 };
