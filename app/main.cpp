@@ -1,9 +1,9 @@
 #include "app/program.h"
 #include "app/standard_streams.h"
 #ifdef _WIN32
-#include "app/desktop_win32.h"
+#include "app/win32/desktop_win32.h"
 #else
-#include "app/qt_desktop.h"
+#include "app/qt/qt_desktop.h"
 #endif
 
 int main(int argc, char** argv) {

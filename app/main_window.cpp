@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/control_ids.h"
+#include "app/ui/control_ids.h"
 #include "core/extension_groups.h"
 #include "core/text.h"
 #include "engine/validation.h"

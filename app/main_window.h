@@ -7,7 +7,7 @@
 
 #include "app/job_commands.h"
 #include "app/main_window_view.h"
-#include "app/ui.h"
+#include "app/ui/ui.h"
 #include "core/job_list.h"
 #include "core/run_settings.h"
 

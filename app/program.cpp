@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/console_terminal.h"
+#include "app/console/console_terminal.h"
+#include "app/console/console_ui.h"
 #include "app/shell.h"
-#include "app/ui_console.h"
 #include "app/usage.h"
 #include "app/version.h"
 #include "engine/fs.h"

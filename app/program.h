@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/ui.h"
+#include "app/ui/ui.h"
 
 namespace brisvel {
 

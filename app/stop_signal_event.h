@@ -3,8 +3,8 @@
 
 #include <optional>
 
-#include "app/console_terminal.h"
-#include "app/ui.h"
+#include "app/console/console_terminal.h"
+#include "app/ui/ui.h"
 
 namespace brisvel {
 

@@ -1,6 +1,6 @@
 #include "app/window_layout.h"
 
-#include "app/control_ids.h"
+#include "app/ui/control_ids.h"
 
 namespace brisvel {
 namespace {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "app/qt_look.h"
-#include "app/qt_ui.h"
+#include "app/qt/qt_look.h"
+#include "app/qt/qt_ui.h"
 #include "app/shell.h"
+#include "app/ui/control_ids.h"
 #include "engine/fs.h"
 #include "system/clock.h"
 
