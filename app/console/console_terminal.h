@@ -1,9 +1,7 @@
-// The terminal under the console backend: standard output and standard error, whether each
-// is a terminal, and Ctrl+C.
+// The terminal under the console backend: standard output and standard error, and whether
+// each is a terminal.
 #pragma once
 
-#include <atomic>
-#include <cstdint>
 #include <string_view>
 
 namespace brisvel {
@@ -23,14 +21,5 @@ class ConsoleTerminal {
 
 // The process's standard output and standard error.
 ConsoleTerminal& StandardTerminal();
-
-// Makes Ctrl+C, SIGTERM and SIGHUP press STOP: the first sets `*cancel` when `*runState`
-// reads running (2); every one is counted for InterruptCount; the second removes the
-// temporary files of the copies in flight and ends the process at once with exit status
-// 130. Also makes a closed pipe an error of the write instead of a signal.
-void InstallConsoleSignals(std::atomic<int32_t>* cancel, const std::atomic<int32_t>* runState);
-
-// Ctrl+C presses (and SIGTERM and SIGHUP) since InstallConsoleSignals.
-int InterruptCount();
 
 }  // namespace brisvel

@@ -1,22 +1,12 @@
-#include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "app/console/console_interrupts.h"
 #include "app/console/console_terminal.h"
 
 namespace brisvel {
 namespace {
-
-void OnInterrupt(int) {
-  if (CountInterrupt()) {
-    const char newline = '\n';
-    (void)!write(STDERR_FILENO, &newline, 1);
-    _exit(kInterruptedExit);
-  }
-}
 
 // Writes all of `text` to `fd`; after a failed write the stream is given up for good.
 void WriteAll(int fd, std::string_view text, bool& closed) {
@@ -53,20 +43,6 @@ class StandardStreams : public ConsoleTerminal {
 ConsoleTerminal& StandardTerminal() {
   static StandardStreams streams;
   return streams;
-}
-
-void InstallConsoleSignals(std::atomic<int32_t>* cancel, const std::atomic<int32_t>* runState) {
-  SetInterruptTargets(cancel, runState);
-  struct sigaction action = {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  // A service manager's stop and a closed terminal end the run as STOP does: with its
-  // summary, and without half-made copies.
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
-  struct sigaction ignore = {};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGPIPE, &ignore, nullptr);
 }
 
 }  // namespace brisvel

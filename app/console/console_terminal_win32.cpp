@@ -1,22 +1,14 @@
 // The Windows console: UTF-8 text written as UTF-16 to a console (whatever its code page)
 // and as UTF-8 bytes to a file or pipe; colours and the status line only where the console
-// understands virtual-terminal sequences; Ctrl+C and Ctrl+Break press STOP.
+// understands virtual-terminal sequences.
 #include <string>
 
-#include "app/console/console_interrupts.h"
 #include "app/console/console_terminal.h"
 #include "core/wide_text_win32.h"
 #include "core/windows_win32.h"
 
 namespace brisvel {
 namespace {
-
-// Runs on a thread of its own that the system starts for each press.
-BOOL WINAPI OnControl(DWORD event) {
-  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-  if (CountInterrupt()) ExitProcess(kInterruptedExit);
-  return TRUE;
-}
 
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
@@ -94,11 +86,6 @@ class StandardStreams : public ConsoleTerminal {
 ConsoleTerminal& StandardTerminal() {
   static StandardStreams streams;
   return streams;
-}
-
-void InstallConsoleSignals(std::atomic<int32_t>* cancel, const std::atomic<int32_t>* runState) {
-  SetInterruptTargets(cancel, runState);
-  SetConsoleCtrlHandler(OnControl, TRUE);
 }
 
 }  // namespace brisvel

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "app/ui/backends.h"
 #include "app/ui/control_ids.h"
 #include "core/text.h"
 
@@ -58,9 +59,8 @@ std::string ConsoleStatusLine(const std::string& jobLine, const std::string& sta
   return CutToColumns(PrintableText(line), std::max(width, 0));
 }
 
-ConsoleUi::ConsoleUi(ConsoleTerminal& terminal, std::function<int()> interruptCount)
+ConsoleUi::ConsoleUi(ConsoleTerminal& terminal)
     : terminal_(terminal),
-      interruptCount_(std::move(interruptCount)),
       colourRows_(terminal.OutputIsTerminal()),
       statusOnTerminal_(terminal.ErrorIsTerminal()) {}
 
@@ -155,10 +155,6 @@ std::optional<UiEvent> ConsoleUi::WaitEvent(std::chrono::milliseconds timeout) {
   while (true) {
     {
       std::lock_guard lock(output_);
-      if (interruptCount_() > interruptsDelivered_) {
-        ++interruptsDelivered_;
-        return UiEvent{kProgressWindow, kEscapeKey, EventType::kMenuItem};
-      }
       PumpOutputLocked(false);
     }
     const Clock::time_point now = Clock::now();
@@ -210,6 +206,10 @@ void ConsoleUi::PumpOutputLocked(bool force) {
   if (statusChanged_ && (force || now - lastStatusDraw_ >= kStatusDrawInterval)) {
     DrawStatusLocked();
   }
+}
+
+std::unique_ptr<Ui> OpenTerminal() {
+  return std::make_unique<ConsoleUi>(StandardTerminal());
 }
 
 }  // namespace brisvel

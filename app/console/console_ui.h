@@ -2,12 +2,10 @@
 // text exactly (coloured only on a terminal). The job line, status and a one-line progress
 // bar go to standard error when it is a terminal. Message boxes print "Brisvel: " + text on
 // standard error and answer No or Cancel; dialogs are cancelled. The shutdown countdown
-// prints its notice and count on standard error. Ctrl+C arrives as the Escape event of the
-// progress window, which presses STOP.
+// prints its notice and count on standard error.
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <string>
 
 #include "app/console/console_terminal.h"
@@ -17,8 +15,7 @@ namespace brisvel {
 
 class ConsoleUi : public ModelUi {
  public:
-  // `interruptCount` tells how many times Ctrl+C was pressed so far.
-  ConsoleUi(ConsoleTerminal& terminal, std::function<int()> interruptCount);
+  explicit ConsoleUi(ConsoleTerminal& terminal);
 
   void ShowWindow(int window, bool visible) override;
   void SetText(int window, int control, const std::string& text) override;
@@ -48,7 +45,6 @@ class ConsoleUi : public ModelUi {
   void PumpOutputLocked(bool force);
 
   ConsoleTerminal& terminal_;
-  std::function<int()> interruptCount_;
   const bool colourRows_;
   const bool statusOnTerminal_;
 
@@ -65,7 +61,6 @@ class ConsoleUi : public ModelUi {
   bool statusEnded_ = false;  // the countdown or the end took over standard error
   bool countdownShown_ = false;
   std::string shutdownCaption_;
-  int interruptsDelivered_ = 0;
 };
 
 // The status line as drawn: a bar, the percentage, the job line and the status, cut to

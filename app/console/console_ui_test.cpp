@@ -36,8 +36,7 @@ struct Console {
     ui.InsertRow(kProgressWindow, kLogView, row++, text, colour);
   }
   FakeTerminal terminal;
-  int interrupts = 0;
-  ConsoleUi ui{terminal, [this] { return interrupts; }};
+  ConsoleUi ui{terminal};
   int row = 0;
 };
 
@@ -111,16 +110,6 @@ TEST(Console, MessageBoxesPrintAndAnswerNoOrCancel) {
   EXPECT_EQ(console.terminal.output, "row before\n");  // written first, to keep the order
   EXPECT_FALSE(console.ui.ChooseFolder("Back Up", "/"));
   EXPECT_FALSE(console.ui.AskText("Rename Job", "Enter a new name for this job:", "x"));
-}
-
-TEST(Console, CtrlCArrivesAsTheProgressWindowsEscapeOncePerPress) {
-  Console console(false);
-  EXPECT_FALSE(console.ui.WaitEvent(std::chrono::milliseconds(0)));
-  console.interrupts = 2;
-  const UiEvent escape{kProgressWindow, kEscapeKey, EventType::kMenuItem};
-  EXPECT_EQ(console.ui.WaitEvent(std::chrono::milliseconds(5)), escape);
-  EXPECT_EQ(console.ui.WaitEvent(std::chrono::milliseconds(5)), escape);
-  EXPECT_FALSE(console.ui.WaitEvent(std::chrono::milliseconds(0)));
 }
 
 TEST(Console, TheCountdownPrintsItsNoticeAndEachNewNumber) {

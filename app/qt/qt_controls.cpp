@@ -21,9 +21,6 @@
 namespace brisvel {
 namespace {
 
-constexpr int kCheckListColumnWidth = 200;
-constexpr int kReportColumnWidth = 215;
-
 // Calls back on every key pressed in the watched object, before the object handles it.
 class KeyWatcher : public QObject {
  public:
@@ -84,7 +81,7 @@ QTreeView* MakeListView(const ControlLayout& layout, QtRowModel* model, QWidget*
   view->header()->setSectionsMovable(false);
   view->header()->setSectionsClickable(false);
   view->header()->setVisible(report);
-  view->header()->resizeSection(0, report ? kReportColumnWidth : kCheckListColumnWidth);
+  view->header()->resizeSection(0, layout.columnWidth);
   QPalette palette = view->palette();
   // The selection stays as visible when the list loses the focus.
   for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -107,54 +104,51 @@ QProgressBar* MakeBar(QWidget* parent) {
 }  // namespace
 
 void QtUi::AddControl(int window, const ControlLayout& layout) {
-  OnGui([&] {
-    QWidget* parent = Window(window);
-    if (parent == nullptr) return;
-    QWidget* widget = nullptr;
-    switch (layout.kind) {
-      case ControlKind::kFrame:
-        widget = new QGroupBox(QString::fromStdString(layout.caption), parent);
-        break;
-      case ControlKind::kText:
-      case ControlKind::kCentredText:
-        widget = MakeLabel(layout, parent);
-        labels_.insert({window, layout.id});
-        break;
-      case ControlKind::kButton:
-      case ControlKind::kDefaultButton:
-        widget = MakeButton(layout, parent);
-        break;
-      case ControlKind::kCheckBox:
-        widget = new QCheckBox(QString::fromStdString(layout.caption), parent);
-        break;
-      case ControlKind::kOptionButton:
-        widget = new QRadioButton(QString::fromStdString(layout.caption), parent);
-        break;
-      case ControlKind::kEdit:
-        widget = new QLineEdit(QString::fromStdString(layout.caption), parent);
-        break;
-      case ControlKind::kEditableCombo:
-      case ControlKind::kDropDownList:
-        widget = MakeCombo(layout, parent);
-        break;
-      case ControlKind::kCheckListView:
-      case ControlKind::kReportListView: {
-        auto* model = new QtRowModel(layout.kind == ControlKind::kCheckListView);
-        models_[{window, layout.id}] = model;
-        widget = MakeListView(layout, model, parent);
-        break;
-      }
-      case ControlKind::kProgressBar:
-        widget = MakeBar(parent);
-        break;
+  QWidget* parent = Window(window);
+  if (parent == nullptr) return;
+  QWidget* widget = nullptr;
+  switch (layout.kind) {
+    case ControlKind::kFrame:
+      widget = new QGroupBox(QString::fromStdString(layout.caption), parent);
+      break;
+    case ControlKind::kText:
+    case ControlKind::kCentredText:
+      widget = MakeLabel(layout, parent);
+      break;
+    case ControlKind::kButton:
+    case ControlKind::kDefaultButton:
+      widget = MakeButton(layout, parent);
+      break;
+    case ControlKind::kCheckBox:
+      widget = new QCheckBox(QString::fromStdString(layout.caption), parent);
+      break;
+    case ControlKind::kOptionButton:
+      widget = new QRadioButton(QString::fromStdString(layout.caption), parent);
+      break;
+    case ControlKind::kEdit:
+      widget = new QLineEdit(QString::fromStdString(layout.caption), parent);
+      break;
+    case ControlKind::kEditableCombo:
+    case ControlKind::kDropDownList:
+      widget = MakeCombo(layout, parent);
+      break;
+    case ControlKind::kCheckListView:
+    case ControlKind::kReportListView: {
+      auto* model = new QtRowModel(layout.kind == ControlKind::kCheckListView);
+      models_[{window, layout.id}] = model;
+      widget = MakeListView(layout, model, parent);
+      break;
     }
-    const Rect& r = layout.rect;
-    widget->setGeometry(r.x, r.y, r.width, r.height);
-    widget->setObjectName(QString("control%1").arg(layout.id));
-    controls_[{window, layout.id}] = widget;
-    ConnectControl(window, layout.id, layout.kind, widget);
-    widget->show();
-  });
+    case ControlKind::kProgressBar:
+      widget = MakeBar(parent);
+      break;
+  }
+  const Rect& r = layout.rect;
+  widget->setGeometry(r.x, r.y, r.width, r.height);
+  widget->setObjectName(QString("control%1").arg(layout.id));
+  controls_[{window, layout.id}] = widget;
+  ConnectControl(window, layout.id, layout.kind, widget);
+  widget->show();
 }
 
 void QtUi::ConnectControl(int window, int id, ControlKind kind, QWidget* widget) {

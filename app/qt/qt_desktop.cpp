@@ -1,5 +1,5 @@
-#include "app/qt/qt_desktop.h"
-
+// Opening the Qt desktop: the application and its backend. This is the module's entry, which
+// the program looks up by its name once it has loaded the module.
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -7,7 +7,7 @@
 
 #include "app/qt/qt_look.h"
 #include "app/qt/qt_ui.h"
-#include "app/stop_signal_event.h"
+#include "app/ui/backends.h"
 
 namespace brisvel {
 namespace {
@@ -18,17 +18,9 @@ struct ApplicationHolder {
   QApplication application;
 };
 
-class DesktopUi : private ApplicationHolder, public QtUi {
+class QtDesktop : private ApplicationHolder, public QtUi {
  public:
-  DesktopUi(int& argc, char** argv) : ApplicationHolder(argc, argv) {}
-
-  std::optional<UiEvent> WaitEvent(std::chrono::milliseconds timeout) override {
-    if (std::optional<UiEvent> stop = StopSignalEvent(interruptsSeen_)) return stop;
-    return QtUi::WaitEvent(timeout);
-  }
-
- private:
-  int interruptsSeen_ = 0;
+  QtDesktop(int& argc, char** argv) : ApplicationHolder(argc, argv) {}
 };
 
 // Qt ends the process when its X11 platform cannot reach the server (no server at $DISPLAY,
@@ -46,9 +38,12 @@ bool X11ServerAnswers() {
 
 }  // namespace
 
-std::unique_ptr<Ui> OpenQtDesktop(int& argc, char** argv) {
-  if (!X11ServerAnswers()) return nullptr;
-  auto ui = std::make_unique<DesktopUi>(argc, argv);
+DesktopUi* BrisvelOpenDesktop(int* argc, char** argv, std::string* failure) {
+  if (!X11ServerAnswers()) {
+    *failure = "the display does not answer";
+    return nullptr;
+  }
+  auto* ui = new QtDesktop(*argc, argv);
   QApplication* application = qApp;
   // Hiding the last window must not end the program: a hidden run lives in the tray.
   application->setQuitOnLastWindowClosed(false);

@@ -66,65 +66,57 @@ int QtUi::RunDialog(QDialog& dialog) {
 
 MessageAnswer QtUi::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
                                 MessageButtons buttons) {
-  return OnGui([&] {
-    QMessageBox box(IconOf(icon), QString::fromStdString(title), QString::fromStdString(text),
-                    ButtonsOf(buttons));
-    box.setTextFormat(Qt::PlainText);
-    box.setWindowIcon(Window(kMainWindow) ? Window(kMainWindow)->windowIcon() : QIcon());
-    box.setEscapeButton(static_cast<QMessageBox::StandardButton>(
-        buttons == MessageButtons::kYesNo      ? QMessageBox::No
-        : buttons == MessageButtons::kOkCancel ? QMessageBox::Cancel
-                                               : QMessageBox::Ok));
-    return AnswerOf(RunDialog(box), buttons);
-  });
+  QMessageBox box(IconOf(icon), QString::fromStdString(title), QString::fromStdString(text),
+                  ButtonsOf(buttons));
+  box.setTextFormat(Qt::PlainText);
+  box.setWindowIcon(Window(kMainWindow) ? Window(kMainWindow)->windowIcon() : QIcon());
+  box.setEscapeButton(static_cast<QMessageBox::StandardButton>(
+      buttons == MessageButtons::kYesNo      ? QMessageBox::No
+      : buttons == MessageButtons::kOkCancel ? QMessageBox::Cancel
+                                             : QMessageBox::Ok));
+  return AnswerOf(RunDialog(box), buttons);
 }
 
 std::optional<std::string> QtUi::ChooseFolder(const std::string& title, const std::string& start) {
-  return OnGui([&]() -> std::optional<std::string> {
-    QFileDialog dialog(nullptr, QString::fromStdString(title), QString::fromStdString(start));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-      return std::nullopt;
-    }
-    std::string folder = dialog.selectedFiles().first().toStdString();
-    if (!folder.ends_with('/')) folder += '/';
-    return folder;
-  });
+  QFileDialog dialog(nullptr, QString::fromStdString(title), QString::fromStdString(start));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  std::string folder = dialog.selectedFiles().first().toStdString();
+  if (!folder.ends_with('/')) folder += '/';
+  return folder;
 }
 
 std::optional<FileChoice> QtUi::ChooseFile(const FileDialogRequest& request) {
-  return OnGui([&]() -> std::optional<FileChoice> {
-    QFileDialog dialog(nullptr, QString::fromStdString(request.title),
-                       QString::fromStdString(request.folder));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // The program replaces a chosen file without asking, as saving the job list should.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    QStringList filters;
-    for (const auto& filter : request.filters) filters << NameFilter(filter);
-    dialog.setNameFilters(filters);
-    if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
-    if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-      return std::nullopt;
-    }
-    return FileChoice{dialog.selectedFiles().first().toStdString(),
-                      std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())))};
-  });
+  QFileDialog dialog(nullptr, QString::fromStdString(request.title),
+                     QString::fromStdString(request.folder));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // The program replaces a chosen file without asking, as saving the job list should.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  QStringList filters;
+  for (const auto& filter : request.filters) filters << NameFilter(filter);
+  dialog.setNameFilters(filters);
+  if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
+  if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  return FileChoice{dialog.selectedFiles().first().toStdString(),
+                    std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())))};
 }
 
 std::optional<std::string> QtUi::AskText(const std::string& title, const std::string& prompt,
                                          const std::string& initial) {
-  return OnGui([&]() -> std::optional<std::string> {
-    QInputDialog dialog;
-    dialog.setWindowTitle(QString::fromStdString(title));
-    dialog.setLabelText(QString::fromStdString(prompt));
-    dialog.setTextValue(QString::fromStdString(initial));
-    if (RunDialog(dialog) != QDialog::Accepted) return std::nullopt;
-    return dialog.textValue().toStdString();
-  });
+  QInputDialog dialog;
+  dialog.setWindowTitle(QString::fromStdString(title));
+  dialog.setLabelText(QString::fromStdString(prompt));
+  dialog.setTextValue(QString::fromStdString(initial));
+  if (RunDialog(dialog) != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().toStdString();
 }
 
 }  // namespace brisvel

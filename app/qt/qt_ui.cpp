@@ -21,22 +21,9 @@
 
 #include "app/qt/qt_look.h"
 #include "app/qt/qt_row_model.h"
-#include "app/ui/bar_steps.h"
 
 namespace brisvel {
 namespace {
-
-constexpr std::chrono::milliseconds kBatchInterval{50};
-
-// Keys of the updates a later one of the same kind replaces.
-enum ReplaceKey : int {
-  kCaption = 1,
-  kBarMaximum,
-  kBarValue,
-  kBarColour,
-  kTrayTip,
-  kColumnFit,
-};
 
 // A top-level window whose close box asks the program instead of closing.
 class TopWindow : public QWidget {
@@ -91,37 +78,35 @@ Qt::Key KeyOf(ShortcutKey key) {
 }  // namespace
 
 QtUi::QtUi() : runDialog_([](QDialog& d) { return d.exec(); }) {
-  batchTimer_.setInterval(kBatchInterval);
-  QObject::connect(&batchTimer_, &QTimer::timeout, &context_, [this] { ApplyPending(); });
-  batchTimer_.start();
+  // A Qt timer also fires inside the loops of message boxes, dialogs and menus.
+  periodicTimer_.setInterval(kPeriodicWorkInterval);
+  QObject::connect(&periodicTimer_, &QTimer::timeout, &context_, [this] {
+    if (periodicWork_) periodicWork_();
+  });
+  periodicTimer_.start();
 }
 
 QtUi::~QtUi() {
-  batchTimer_.stop();
+  periodicTimer_.stop();
   menus_.clear();
   tray_.reset();
   windows_.clear();
 }
 
-// Inserts the row at `position` together with the rows that follow it into the same list at
-// the next indexes, in one insertion. Updates of other controls and windows in between come
-// after them; anything else done to this list ends the run. Scrolls only a view that was at its
-// bottom, so a user who scrolled up to read keeps his place.
-void QtUi::ApplyRows(std::vector<UpdateQueue::Update>& batch, size_t position,
-                     std::vector<bool>& done) {
-  const UpdateQueue::Update& first = batch[position];
-  std::vector<QtRowModel::Row> rows;
-  for (const UpdateQueue::Update* update : ConsecutiveRows(batch, position, done)) {
-    rows.push_back({ToQt(update->text), ToQt(update->colour), false});
-  }
-  QtRowModel* model = Rows(first.window, first.control);
-  auto* view = qobject_cast<QTreeView*>(Control(first.window, first.control));
-  if (model == nullptr || view == nullptr) return;
+// Scrolls only a view that was at its bottom, so a user who scrolled up to read keeps his
+// place.
+void QtUi::InsertRows(int window, int control, int64_t index, std::vector<NewRow> rows) {
+  QtRowModel* model = Rows(window, control);
+  auto* view = qobject_cast<QTreeView*>(Control(window, control));
+  if (model == nullptr || view == nullptr || rows.empty()) return;
+  std::vector<QtRowModel::Row> shown;
+  shown.reserve(rows.size());
+  for (const NewRow& row : rows) shown.push_back({ToQt(row.text), ToQt(row.colour), false});
   const QScrollBar* bar = view->verticalScrollBar();
   const bool atBottom = bar->value() >= bar->maximum();
-  const int count = static_cast<int>(rows.size());
-  const int at = static_cast<int>(std::min<int64_t>(first.index, model->Count()));
-  model->Insert(at, std::move(rows));
+  const int count = static_cast<int>(shown.size());
+  const int at = static_cast<int>(std::min<int64_t>(index, model->Count()));
+  model->Insert(at, std::move(shown));
   if (atBottom) view->scrollTo(model->index(at + count - 1));
 }
 
@@ -131,7 +116,6 @@ void QtUi::Raise(const UiEvent& event) {
 }
 
 std::optional<UiEvent> QtUi::WaitEvent(std::chrono::milliseconds timeout) {
-  ApplyPending();
   if (events_.empty() && timeout.count() > 0) {
     // A loop of its own per wait: it sleeps until an event or the timeout, and unlike a bare
     // processEvents it also deletes what Qt has scheduled for deletion.
@@ -143,70 +127,55 @@ std::optional<UiEvent> QtUi::WaitEvent(std::chrono::milliseconds timeout) {
   } else if (events_.empty()) {
     QCoreApplication::processEvents();
   }
-  ApplyPending();
   if (events_.empty()) return std::nullopt;
   const UiEvent event = events_.front();
   events_.pop_front();
   return event;
 }
 
-void QtUi::Flush() {
-  OnGui([] {});
-}
-
 bool QtUi::CreateWindow(const WindowLayout& layout) {
-  return OnGui([&] {
-    const int id = layout.id;
-    auto window = std::make_unique<TopWindow>([this, id] {
-      Raise({id, 0, EventType::kCloseRequest});
-    });
-    window->setWindowFlags(FlagsOf(layout));
-    window->setWindowTitle(ToQt(layout.title));
-    window->setWindowIcon(BrisvelIcon());
-    window->setFixedSize(layout.width, layout.height);
-    Centre(*window);
-    windows_[id] = std::move(window);
-    return true;
+  const int id = layout.id;
+  auto window = std::make_unique<TopWindow>([this, id] {
+    Raise({id, 0, EventType::kCloseRequest});
   });
+  window->setWindowFlags(FlagsOf(layout));
+  window->setWindowTitle(ToQt(layout.title));
+  window->setWindowIcon(BrisvelIcon());
+  window->setFixedSize(layout.width, layout.height);
+  Centre(*window);
+  windows_[id] = std::move(window);
+  return true;
 }
 
 void QtUi::AddShortcut(int window, ShortcutKey key, int menuEvent) {
-  OnGui([&] {
-    QWidget* parent = Window(window);
-    if (parent == nullptr) return;
-    std::vector<QKeySequence> keys{QKeySequence(KeyOf(key))};
-    if (key == ShortcutKey::kReturn) keys.emplace_back(Qt::Key_Enter);
-    for (const QKeySequence& sequence : keys) {
-      auto* shortcut = new QShortcut(sequence, parent);
-      QObject::connect(shortcut, &QShortcut::activated, &context_, [this, window, menuEvent] {
-        // An open list or menu owns the keys: Return there picks an item.
-        if (QApplication::activePopupWidget() != nullptr || popupKeyPressed_) return;
-        Raise({window, menuEvent, EventType::kMenuItem});
-      });
-    }
-  });
+  QWidget* parent = Window(window);
+  if (parent == nullptr) return;
+  std::vector<QKeySequence> keys{QKeySequence(KeyOf(key))};
+  if (key == ShortcutKey::kReturn) keys.emplace_back(Qt::Key_Enter);
+  for (const QKeySequence& sequence : keys) {
+    auto* shortcut = new QShortcut(sequence, parent);
+    QObject::connect(shortcut, &QShortcut::activated, &context_, [this, window, menuEvent] {
+      // An open list or menu owns the keys: Return there picks an item.
+      if (QApplication::activePopupWidget() != nullptr || popupKeyPressed_) return;
+      Raise({window, menuEvent, EventType::kMenuItem});
+    });
+  }
 }
 
 void QtUi::ShowWindow(int window, bool visible) {
-  if (Queued(UpdateQueue::Update::Call(window, -1, [=, this] { ShowWindow(window, visible); })))
-    return;
   if (QWidget* shown = Window(window)) shown->setVisible(visible);
 }
 
 bool QtUi::WindowVisible(int window) {
-  return OnGui([&] {
-    const QWidget* shown = Window(window);
-    return shown != nullptr && shown->isVisible();
-  });
+  const QWidget* shown = Window(window);
+  return shown != nullptr && shown->isVisible();
 }
 
 void QtUi::MinimiseWindow(int window) {
-  if (Queued(UpdateQueue::Update::Call(window, -1, [=, this] { MinimiseWindow(window); }))) return;
   if (QWidget* shown = Window(window)) shown->showMinimized();
 }
 
 void QtUi::ActivateWindow(int window) {
-  if (Queued(UpdateQueue::Update::Call(window, -1, [=, this] { ActivateWindow(window); }))) return;
   QWidget* shown = Window(window);
   if (shown == nullptr) return;
   if (shown->isMinimized()) shown->showNormal();
@@ -215,20 +184,10 @@ void QtUi::ActivateWindow(int window) {
 }
 
 void QtUi::ResizeWindow(int window, int width, int height) {
-  if (Queued(UpdateQueue::Update::Call(window, -1,
-                                       [=, this] { ResizeWindow(window, width, height); })))
-    return;
   if (QWidget* shown = Window(window)) shown->setFixedSize(width, height);
 }
 
 void QtUi::SetText(int window, int control, const std::string& text) {
-  auto apply = [=, this] { SetText(window, control, text); };
-  // A label's caption is the label's alone; a combo box's text also depends on its selection.
-  if (Queued(labels_.count({window, control}) > 0
-                 ? UpdateQueue::Update::Anywhere(kCaption, window, control, apply)
-                 : UpdateQueue::Update::Replacing(kCaption, window, control, apply))) {
-    return;
-  }
   QWidget* widget = Control(window, control);
   const QString shown = ToQt(text);
   if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -245,126 +204,84 @@ void QtUi::SetText(int window, int control, const std::string& text) {
 }
 
 std::string QtUi::Text(int window, int control) {
-  return OnGui([&] {
-    QWidget* widget = Control(window, control);
-    QString text;
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
-      text = label->text();
-    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-      text = button->text();
-    } else if (auto* field = qobject_cast<QLineEdit*>(widget)) {
-      text = field->text();
-    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-      text = combo->currentText();
-    } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
-      text = frame->title();
-    }
-    return text.toStdString();
-  });
+  QWidget* widget = Control(window, control);
+  QString text;
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    text = label->text();
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    text = button->text();
+  } else if (auto* field = qobject_cast<QLineEdit*>(widget)) {
+    text = field->text();
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    text = combo->currentText();
+  } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+    text = frame->title();
+  }
+  return text.toStdString();
 }
 
 void QtUi::SetChecked(int window, int control, bool checked) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { SetChecked(window, control, checked); })))
-    return;
   if (auto* box = qobject_cast<QAbstractButton*>(Control(window, control))) {
     box->setChecked(checked);
   }
 }
 
 bool QtUi::Checked(int window, int control) {
-  return OnGui([&] {
-    auto* box = qobject_cast<QAbstractButton*>(Control(window, control));
-    return box != nullptr && box->isChecked();
-  });
+  auto* box = qobject_cast<QAbstractButton*>(Control(window, control));
+  return box != nullptr && box->isChecked();
 }
 
 void QtUi::SetSelection(int window, int control, int index) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { SetSelection(window, control, index); })))
-    return;
   if (auto* combo = qobject_cast<QComboBox*>(Control(window, control))) {
     combo->setCurrentIndex(index);
   }
 }
 
 int QtUi::Selection(int window, int control) {
-  return OnGui([&] {
-    auto* combo = qobject_cast<QComboBox*>(Control(window, control));
-    return combo != nullptr ? combo->currentIndex() : -1;
-  });
+  auto* combo = qobject_cast<QComboBox*>(Control(window, control));
+  return combo != nullptr ? combo->currentIndex() : -1;
 }
 
 void QtUi::SetEnabled(int window, int control, bool enabled) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { SetEnabled(window, control, enabled); })))
-    return;
   if (QWidget* widget = Control(window, control)) widget->setEnabled(enabled);
 }
 
 bool QtUi::Enabled(int window, int control) {
-  return OnGui([&] {
-    const QWidget* widget = Control(window, control);
-    return widget != nullptr && widget->isEnabled();
-  });
+  const QWidget* widget = Control(window, control);
+  return widget != nullptr && widget->isEnabled();
 }
 
 void QtUi::SetFocus(int window, int control) {
-  if (Queued(UpdateQueue::Update::Call(window, control, [=, this] { SetFocus(window, control); })))
-    return;
   if (QWidget* widget = Control(window, control)) widget->setFocus();
 }
 
-void QtUi::InsertRow(int window, int control, int64_t index, const std::string& text,
-                     Colour colour) {
-  QueueOrInsertRow(UpdateQueue::Update::Row(window, control, index, text, colour));
-}
-
 void QtUi::SetRowText(int window, int control, int row, const std::string& text) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { SetRowText(window, control, row, text); })))
-    return;
   if (QtRowModel* model = Rows(window, control)) model->SetRowText(row, ToQt(text));
 }
 
 void QtUi::SetRowChecked(int window, int control, int row, bool checked) {
-  if (Queued(UpdateQueue::Update::Call(
-          window, control, [=, this] { SetRowChecked(window, control, row, checked); })))
-    return;
   if (QtRowModel* model = Rows(window, control)) model->SetRowChecked(row, checked);
 }
 
 bool QtUi::RowChecked(int window, int control, int row) {
-  return OnGui([&] {
-    const QtRowModel* model = Rows(window, control);
-    return model != nullptr && model->RowChecked(row);
-  });
+  const QtRowModel* model = Rows(window, control);
+  return model != nullptr && model->RowChecked(row);
 }
 
 void QtUi::DeleteRow(int window, int control, int row) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { DeleteRow(window, control, row); })))
-    return;
   if (QtRowModel* model = Rows(window, control)) model->Remove(row);
 }
 
 void QtUi::ClearRows(int window, int control) {
-  if (Queued(UpdateQueue::Update::Call(window, control, [=, this] { ClearRows(window, control); })))
-    return;
   if (QtRowModel* model = Rows(window, control)) model->Clear();
 }
 
 int QtUi::RowCount(int window, int control) {
-  return OnGui([&] {
-    const QtRowModel* model = Rows(window, control);
-    return model != nullptr ? model->Count() : 0;
-  });
+  const QtRowModel* model = Rows(window, control);
+  return model != nullptr ? model->Count() : 0;
 }
 
 void QtUi::SelectRow(int window, int control, int row) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { SelectRow(window, control, row); })))
-    return;
   auto* view = qobject_cast<QTreeView*>(Control(window, control));
   QtRowModel* model = Rows(window, control);
   if (view == nullptr || model == nullptr) return;
@@ -377,19 +294,13 @@ void QtUi::SelectRow(int window, int control, int row) {
 }
 
 int QtUi::SelectedRow(int window, int control) {
-  return OnGui([&] {
-    auto* view = qobject_cast<QTreeView*>(Control(window, control));
-    if (view == nullptr || view->selectionModel() == nullptr) return -1;
-    const QModelIndexList selected = view->selectionModel()->selectedRows();
-    return selected.isEmpty() ? -1 : selected.first().row();
-  });
+  auto* view = qobject_cast<QTreeView*>(Control(window, control));
+  if (view == nullptr || view->selectionModel() == nullptr) return -1;
+  const QModelIndexList selected = view->selectionModel()->selectedRows();
+  return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void QtUi::FitColumn(int window, int control) {
-  if (Queued(UpdateQueue::Update::Replacing(kColumnFit, window, control,
-                                            [=, this] { FitColumn(window, control); }))) {
-    return;
-  }
   if (auto* view = qobject_cast<QTreeView*>(Control(window, control))) {
     view->resizeColumnToContents(0);
     // As the last column of a list view does on Windows, the column also fills the rest of
@@ -398,41 +309,14 @@ void QtUi::FitColumn(int window, int control) {
   }
 }
 
-void QtUi::SetProgressMax(int window, int control, int64_t maximum) {
-  if (Queued(UpdateQueue::Update::Replacing(
-          kBarMaximum, window, control, [=, this] { SetProgressMax(window, control, maximum); }))) {
-    return;
-  }
-  bars_[{window, control}].maximum = maximum;
-  ShowBar(window, control);
-}
-
-void QtUi::SetProgressValue(int window, int control, int64_t value) {
-  if (Queued(UpdateQueue::Update::Replacing(
-          kBarValue, window, control, [=, this] { SetProgressValue(window, control, value); }))) {
-    return;
-  }
-  bars_[{window, control}].value = value;
-  ShowBar(window, control);
-}
-
-// The bar keeps its own 64-bit range and value, so the order in which a batch applies the
-// two never clamps one against the other.
-void QtUi::ShowBar(int window, int control) {
+void QtUi::DrawBar(int window, int control, int maximum, int value) {
   auto* bar = qobject_cast<QProgressBar*>(Control(window, control));
   if (bar == nullptr) return;
-  const Bar& state = bars_[{window, control}];
-  const auto [maximum, value] = BarSteps(state.maximum, state.value);
   bar->setRange(0, maximum);
   bar->setValue(value);
 }
 
 void QtUi::SetProgressColour(int window, int control, Colour colour) {
-  if (Queued(UpdateQueue::Update::Anywhere(kBarColour, window, control, [=, this] {
-        SetProgressColour(window, control, colour);
-      }))) {
-    return;
-  }
   QWidget* bar = Control(window, control);
   if (bar == nullptr) return;
   QPalette palette = bar->palette();
@@ -443,72 +327,60 @@ void QtUi::SetProgressColour(int window, int control, Colour colour) {
 }
 
 void QtUi::CreatePopupMenu(int menu, const std::vector<MenuItem>& items) {
-  OnGui([&] {
-    auto created = std::make_unique<QMenu>();
-    for (const MenuItem& item : items) {
-      if (item.id < 0) {
-        created->addSeparator();
-        continue;
-      }
-      QAction* action = created->addAction(ToQt(item.caption));
-      action->setData(item.id);
-      const int id = item.id;
-      QObject::connect(action, &QAction::triggered, &context_, [this, id] {
-        Raise({kMainWindow, id, EventType::kMenuItem});
-      });
+  auto created = std::make_unique<QMenu>();
+  for (const MenuItem& item : items) {
+    if (item.id < 0) {
+      created->addSeparator();
+      continue;
     }
-    menus_[menu] = std::move(created);
-  });
+    QAction* action = created->addAction(ToQt(item.caption));
+    action->setData(item.id);
+    const int id = item.id;
+    QObject::connect(action, &QAction::triggered, &context_, [this, id] {
+      Raise({kMainWindow, id, EventType::kMenuItem});
+    });
+  }
+  menus_[menu] = std::move(created);
 }
 
 void QtUi::SetMenuItemEnabled(int menu, int item, bool enabled) {
-  OnGui([&] {
-    if (QMenu* found = Menu(menu)) {
-      for (QAction* action : found->actions()) {
-        if (!action->isSeparator() && action->data().toInt() == item) action->setEnabled(enabled);
-      }
+  if (QMenu* found = Menu(menu)) {
+    for (QAction* action : found->actions()) {
+      if (!action->isSeparator() && action->data().toInt() == item) action->setEnabled(enabled);
     }
-  });
+  }
 }
 
 void QtUi::ShowPopupMenu(int menu) {
-  OnGui([&] {
-    if (QMenu* found = Menu(menu)) found->popup(QCursor::pos());
-  });
+  if (QMenu* found = Menu(menu)) found->popup(QCursor::pos());
 }
 
 void QtUi::ShowTrayIcon(const std::string& tip) {
-  OnGui([&] {
-    if (!tray_) {
-      tray_ = std::make_unique<QSystemTrayIcon>(BrisvelIcon());
-      QObject::connect(
-          tray_.get(), &QSystemTrayIcon::activated, &context_,
-          [this](QSystemTrayIcon::ActivationReason reason) {
-            // A double click first reports a single click: that one does nothing.
-            if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Context) {
-              Raise({kMainWindow, 0, EventType::kTrayActivate});
-            }
-          });
-    }
-    tray_->setToolTip(ToQt(tip));
-    tray_->show();
-  });
+  if (!tray_) {
+    tray_ = std::make_unique<QSystemTrayIcon>(BrisvelIcon());
+    QObject::connect(
+        tray_.get(), &QSystemTrayIcon::activated, &context_,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+          // A double click first reports a single click: that one does nothing.
+          if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Context) {
+            Raise({kMainWindow, 0, EventType::kTrayActivate});
+          }
+        });
+  }
+  tray_->setToolTip(ToQt(tip));
+  tray_->show();
 }
 
 void QtUi::SetTrayTip(const std::string& tip) {
-  if (Queued(UpdateQueue::Update::Anywhere(kTrayTip, -1, -1, [=, this] { SetTrayTip(tip); })))
-    return;
   if (tray_) tray_->setToolTip(ToQt(tip));
 }
 
 void QtUi::RemoveTrayIcon() {
-  OnGui([&] {
-    if (tray_) tray_->hide();
-  });
+  if (tray_) tray_->hide();
 }
 
 bool QtUi::TrayAvailable() {
-  return OnGui([] { return QSystemTrayIcon::isSystemTrayAvailable(); });
+  return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 QWidget* QtUi::Window(int window) const {

@@ -1,11 +1,6 @@
 // The desktop backend on Qt Widgets. Windows and controls are built at the given client
-// positions and sizes; user actions become events that WaitEvent hands out in order.
-//
-// Any thread may call it. Calls from the run's worker thread that change the windows are
-// queued and applied on the GUI thread in batches (every 50 ms, and before the GUI thread
-// does anything else through this interface), so the worker never waits for the windows and
-// the GUI thread never sees a state older than what the worker has already asked for. Calls
-// that read or ask the user wait for the GUI thread.
+// positions and sizes; user actions become events that WaitEvent hands out in order. Only the
+// GUI thread calls it (app/ui/desktop_ui.h).
 #pragma once
 
 #include <QDialog>
@@ -16,9 +11,8 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 
-#include "app/ui/batched_ui.h"
+#include "app/ui/desktop_ui.h"
 
 class QEventLoop;
 class QMenu;
@@ -29,7 +23,7 @@ namespace brisvel {
 
 class QtRowModel;
 
-class QtUi : public BatchedUi {
+class QtUi : public DesktopUi {
  public:
   // Runs a modal dialog and returns its result. Tests swap in one that fills the dialog in
   // and answers without showing it.
@@ -58,8 +52,7 @@ class QtUi : public BatchedUi {
   bool Enabled(int window, int control) override;
   void SetFocus(int window, int control) override;
 
-  void InsertRow(int window, int control, int64_t index, const std::string& text,
-                 Colour colour) override;
+  void InsertRows(int window, int control, int64_t index, std::vector<NewRow> rows) override;
   void SetRowText(int window, int control, int row, const std::string& text) override;
   void SetRowChecked(int window, int control, int row, bool checked) override;
   bool RowChecked(int window, int control, int row) override;
@@ -70,8 +63,6 @@ class QtUi : public BatchedUi {
   int SelectedRow(int window, int control) override;
   void FitColumn(int window, int control) override;
 
-  void SetProgressMax(int window, int control, int64_t maximum) override;
-  void SetProgressValue(int window, int control, int64_t value) override;
   void SetProgressColour(int window, int control, Colour colour) override;
 
   MessageAnswer ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
@@ -92,7 +83,8 @@ class QtUi : public BatchedUi {
   bool TrayAvailable() override;
 
   std::optional<UiEvent> WaitEvent(std::chrono::milliseconds timeout) override;
-  void Flush() override;
+  void Flush() override {}
+  void SetPeriodicWork(std::function<void()> work) override { periodicWork_ = std::move(work); }
 
   void SetDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
 
@@ -102,30 +94,21 @@ class QtUi : public BatchedUi {
   QMenu* Menu(int menu) const;
   QSystemTrayIcon* TrayIcon() const { return tray_.get(); }
 
+ protected:
+  void DrawBar(int window, int control, int maximum, int value) override;
+
  private:
-  struct Bar {
-    int64_t maximum = 1;
-    int64_t value = 0;
-  };
-
-  void ApplyRows(std::vector<UpdateQueue::Update>& batch, size_t position,
-                 std::vector<bool>& done) override;
-
   void Raise(const UiEvent& event);
   void ConnectControl(int window, int id, ControlKind kind, QWidget* widget);
   QtRowModel* Rows(int window, int control) const;
-  void ShowBar(int window, int control);
   int RunDialog(QDialog& dialog);
 
   QObject context_;  // lives on the GUI thread; receives the widgets' signals
-  QTimer batchTimer_;
+  QTimer periodicTimer_;
+  std::function<void()> periodicWork_;
   std::map<int, std::unique_ptr<QWidget>> windows_;
   std::map<std::pair<int, int>, QPointer<QWidget>> controls_;
   std::map<std::pair<int, int>, QtRowModel*> models_;
-  std::map<std::pair<int, int>, Bar> bars_;
-  // The text controls; filled while the windows are built, before any run, and only read
-  // afterwards, from any thread.
-  std::set<std::pair<int, int>> labels_;
   std::map<int, std::unique_ptr<QMenu>> menus_;
   std::unique_ptr<QSystemTrayIcon> tray_;
   std::deque<UiEvent> events_;

@@ -1,4 +1,5 @@
-// The run's worker thread writing the progress window of the desktop backend.
+// The run's worker thread writing the progress window of the desktop backend through the
+// hand-over.
 #include <gtest/gtest.h>
 
 #include <QProgressBar>
@@ -9,6 +10,7 @@
 
 #include "app/qt/qt_ui.h"
 #include "app/ui/control_ids.h"
+#include "app/ui/hand_over_ui.h"
 #include "app/window_layout.h"
 
 namespace brisvel {
@@ -17,7 +19,8 @@ namespace {
 constexpr Colour kRowColours[] = {kBlack, kGrey, kGreen, kOlive, kRed};
 
 TEST(QtWorkerUpdates, ReachTheWindowInOrderAndCompleteBeforeTheGuiThreadLooks) {
-  QtUi ui;
+  QtUi desktop;
+  HandOverUi ui(desktop);
   ASSERT_TRUE(CreateProgressWindow(ui));
   ui.ShowWindow(kProgressWindow, true);
   constexpr int kRows = 100000;
@@ -44,7 +47,7 @@ TEST(QtWorkerUpdates, ReachTheWindowInOrderAndCompleteBeforeTheGuiThreadLooks) {
   EXPECT_EQ(ui.Text(kProgressWindow, kStopButton), "OK");
   EXPECT_EQ(rowsSeenByWorker, kRows);
   EXPECT_EQ(ui.Text(kProgressWindow, kStatusLine), "file 99999");
-  auto* log = qobject_cast<QTreeView*>(ui.Control(kProgressWindow, kLogView));
+  auto* log = qobject_cast<QTreeView*>(desktop.Control(kProgressWindow, kLogView));
   const QAbstractItemModel* rows = log->model();
   ASSERT_EQ(rows->rowCount(), kRows);
   for (int i = 0; i < kRows; ++i) {
@@ -58,7 +61,7 @@ TEST(QtWorkerUpdates, ReachTheWindowInOrderAndCompleteBeforeTheGuiThreadLooks) {
   // The view followed the rows down, since nobody scrolled it away from the bottom.
   EXPECT_EQ(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
   EXPECT_GT(log->verticalScrollBar()->maximum(), 0);
-  auto* bar = qobject_cast<QProgressBar*>(ui.Control(kProgressWindow, kProgressBar));
+  auto* bar = qobject_cast<QProgressBar*>(desktop.Control(kProgressWindow, kProgressBar));
   EXPECT_NEAR(double(bar->value()) / bar->maximum(), 0.5, 0.001);
 }
 

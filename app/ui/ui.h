@@ -59,6 +59,7 @@ struct ControlLayout {
   std::string caption;  // a report list view's column title
   Rect rect;
   std::vector<std::string> items;  // combo boxes and drop-down lists
+  int columnWidth = 0;             // list views: the width of their one column
 };
 
 // Event types. The control types carry the program's fixed numbers.

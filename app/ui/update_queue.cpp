@@ -17,4 +17,21 @@ std::vector<bool> ReplacedUpdates(const std::vector<UpdateQueue::Update>& batch)
   return replaced;
 }
 
+std::vector<UpdateQueue::Update*> ConsecutiveRows(std::vector<UpdateQueue::Update>& batch,
+                                                  size_t position, std::vector<bool>& done) {
+  const UpdateQueue::Update& first = batch[position];
+  std::vector<UpdateQueue::Update*> rows;
+  int64_t next = first.index;
+  for (size_t i = position; i < batch.size(); ++i) {
+    UpdateQueue::Update& update = batch[i];
+    const bool sameList = update.window == first.window && update.control == first.control;
+    if (done[i] || !sameList) continue;
+    if (!update.row || update.index != next) break;
+    rows.push_back(&update);
+    done[i] = true;
+    ++next;
+  }
+  return rows;
+}
+
 }  // namespace brisvel

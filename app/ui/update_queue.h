@@ -1,5 +1,5 @@
-// The window updates that the run's worker thread asks for, kept in call order until the GUI
-// thread takes them as one batch.
+// The window updates that the run's threads ask for, kept in call order until the GUI thread
+// takes them as one batch.
 #pragma once
 
 #include <cstdint>
@@ -93,5 +93,11 @@ class UpdateQueue {
 // Marks the updates of `batch` that a later update replaces, so that applying the rest in
 // order ends in the same state.
 std::vector<bool> ReplacedUpdates(const std::vector<UpdateQueue::Update>& batch);
+
+// The rows of `batch` from `position` on that go into the same list as the first, at the
+// indexes following its own, in order; anything else done to that list ends them. Each one
+// taken is marked done.
+std::vector<UpdateQueue::Update*> ConsecutiveRows(std::vector<UpdateQueue::Update>& batch,
+                                                  size_t position, std::vector<bool>& done);
 
 }  // namespace brisvel

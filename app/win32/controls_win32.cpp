@@ -3,27 +3,16 @@
 
 #include <algorithm>
 
-#include "app/ui/bar_steps.h"
 #include "app/win32/ui_win32.h"
 #include "core/wide_text_win32.h"
 
 namespace brisvel {
 namespace {
 
-constexpr int kCheckListColumnWidth = 200;
-constexpr int kReportColumnWidth = 215;
 // Room a list column needs beside its text: the margins of the cell.
 constexpr int kColumnMargin = 12;
 // How much taller than its field a combo box is made, so its list has room to open.
 constexpr int kDroppedListHeight = 160;
-
-// Keys of the updates a later one of the same kind replaces.
-enum ReplaceKey : int {
-  kBarMaximum = 100,
-  kBarValue,
-  kBarColour,
-  kColumnFit,
-};
 
 struct ClassAndStyle {
   const wchar_t* windowClass;
@@ -91,19 +80,14 @@ int TextWidth(HWND view, const std::wstring& text) {
 }  // namespace
 
 void Win32Ui::AddControl(int window, const ControlLayout& layout) {
-  OnGui([&] {
-    HWND parent = Window(window);
-    if (parent == nullptr) return;
-    HWND handle = MakeControl(parent, layout);
-    if (handle == nullptr) return;
-    const Placed& placed = controls_[{window, layout.id}] =
-        Placed{handle, layout.kind, window, layout.id, layout.rect};
-    PlaceControl(placed, DpiOf(window));
-    if (layout.kind == ControlKind::kText || layout.kind == ControlKind::kCentredText) {
-      labels_.insert({window, layout.id});
-    }
-    if (layout.kind == ControlKind::kReportListView) logRows_[{window, layout.id}];
-  });
+  HWND parent = Window(window);
+  if (parent == nullptr) return;
+  HWND handle = MakeControl(parent, layout);
+  if (handle == nullptr) return;
+  const Placed& placed = controls_[{window, layout.id}] =
+      Placed{handle, layout.kind, window, layout.id, layout.rect};
+  PlaceControl(placed, DpiOf(window));
+  if (layout.kind == ControlKind::kReportListView) logRows_[{window, layout.id}];
 }
 
 HWND Win32Ui::MakeControl(HWND parent, const ControlLayout& layout) {
@@ -139,7 +123,7 @@ void Win32Ui::PlaceListView(HWND view, const ControlLayout& layout) {
   std::wstring title = Wide(layout.caption);
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH;
-  column.cx = Scaled(report ? kReportColumnWidth : kCheckListColumnWidth);
+  column.cx = Scaled(layout.columnWidth);
   column.pszText = title.data();
   SendMessageW(view, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
   if (report) {
@@ -167,33 +151,28 @@ std::vector<Win32Ui::LogRow>* Win32Ui::LogRows(int window, int control) {
   return found != logRows_.end() ? &found->second : nullptr;
 }
 
-// Inserts the rows of one run of the batch together. A report view only learns its new row
-// count, once; it scrolls only when it was at its bottom, so a user who scrolled up to read
-// keeps his place.
-void Win32Ui::ApplyRows(std::vector<UpdateQueue::Update>& batch, size_t position,
-                        std::vector<bool>& done) {
-  const UpdateQueue::Update& first = batch[position];
-  const std::vector<const UpdateQueue::Update*> rows = ConsecutiveRows(batch, position, done);
-  const Placed* placed = Find(first.window, first.control);
-  if (placed == nullptr) return;
+// A report view only learns its new row count, once; it scrolls only when it was at its
+// bottom, so a user who scrolled up to read keeps his place.
+void Win32Ui::InsertRows(int window, int control, int64_t index, std::vector<NewRow> rows) {
+  const Placed* placed = Find(window, control);
+  if (placed == nullptr || rows.empty()) return;
   HWND view = placed->handle;
   const int count = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
-  const int at = static_cast<int>(std::clamp<int64_t>(first.index, 0, count));
+  const int at = static_cast<int>(std::clamp<int64_t>(index, 0, count));
   const int added = static_cast<int>(rows.size());
-  if (std::vector<LogRow>* logRows = LogRows(first.window, first.control)) {
+  if (std::vector<LogRow>* logRows = LogRows(window, control)) {
     const int top = static_cast<int>(SendMessageW(view, LVM_GETTOPINDEX, 0, 0));
     const int page = static_cast<int>(SendMessageW(view, LVM_GETCOUNTPERPAGE, 0, 0));
     const bool atBottom = top + page >= count;
     std::vector<LogRow> fresh;
-    for (const UpdateQueue::Update* row : rows) {
-      fresh.push_back({Wide(row->text), ColourRef(row->colour)});
-    }
+    fresh.reserve(rows.size());
+    for (const NewRow& row : rows) fresh.push_back({Wide(row.text), ColourRef(row.colour)});
     logRows->insert(logRows->begin() + at, fresh.begin(), fresh.end());
     SendMessageW(view, LVM_SETITEMCOUNT, logRows->size(), LVSICF_NOSCROLL);
     if (atBottom) SendMessageW(view, LVM_ENSUREVISIBLE, at + added - 1, FALSE);
     return;
   }
-  for (int i = 0; i < added; ++i) InsertCheckRow(view, at + i, Wide(rows[i]->text));
+  for (int i = 0; i < added; ++i) InsertCheckRow(view, at + i, Wide(rows[i].text));
   SendMessageW(view, LVM_ENSUREVISIBLE, at + added - 1, FALSE);
 }
 
@@ -206,15 +185,7 @@ void Win32Ui::InsertCheckRow(HWND view, int row, const std::wstring& text) {
   SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void Win32Ui::InsertRow(int window, int control, int64_t index, const std::string& text,
-                        Colour colour) {
-  QueueOrInsertRow(UpdateQueue::Update::Row(window, control, index, text, colour));
-}
-
 void Win32Ui::SetRowText(int window, int control, int row, const std::string& text) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { SetRowText(window, control, row, text); })))
-    return;
   HWND view = Control(window, control);
   if (view == nullptr || row < 0) return;
   if (std::vector<LogRow>* rows = LogRows(window, control)) {
@@ -231,23 +202,15 @@ void Win32Ui::SetRowText(int window, int control, int row, const std::string& te
 }
 
 void Win32Ui::SetRowChecked(int window, int control, int row, bool checked) {
-  if (Queued(UpdateQueue::Update::Call(
-          window, control, [=, this] { SetRowChecked(window, control, row, checked); })))
-    return;
   if (HWND view = Control(window, control)) ListView_SetCheckState(view, row, checked);
 }
 
 bool Win32Ui::RowChecked(int window, int control, int row) {
-  return OnGui([&] {
-    HWND view = Control(window, control);
-    return view != nullptr && ListView_GetCheckState(view, row) != FALSE;
-  });
+  HWND view = Control(window, control);
+  return view != nullptr && ListView_GetCheckState(view, row) != FALSE;
 }
 
 void Win32Ui::DeleteRow(int window, int control, int row) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { DeleteRow(window, control, row); })))
-    return;
   HWND view = Control(window, control);
   if (view == nullptr || row < 0) return;
   if (std::vector<LogRow>* rows = LogRows(window, control)) {
@@ -260,8 +223,6 @@ void Win32Ui::DeleteRow(int window, int control, int row) {
 }
 
 void Win32Ui::ClearRows(int window, int control) {
-  if (Queued(UpdateQueue::Update::Call(window, control, [=, this] { ClearRows(window, control); })))
-    return;
   HWND view = Control(window, control);
   if (view == nullptr) return;
   if (std::vector<LogRow>* rows = LogRows(window, control)) rows->clear();
@@ -269,16 +230,11 @@ void Win32Ui::ClearRows(int window, int control) {
 }
 
 int Win32Ui::RowCount(int window, int control) {
-  return OnGui([&] {
-    HWND view = Control(window, control);
-    return view != nullptr ? static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0)) : 0;
-  });
+  HWND view = Control(window, control);
+  return view != nullptr ? static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
 void Win32Ui::SelectRow(int window, int control, int row) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { SelectRow(window, control, row); })))
-    return;
   HWND view = Control(window, control);
   if (view == nullptr) return;
   const int count = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
@@ -291,22 +247,16 @@ void Win32Ui::SelectRow(int window, int control, int row) {
 }
 
 int Win32Ui::SelectedRow(int window, int control) {
-  return OnGui([&] {
-    HWND view = Control(window, control);
-    if (view == nullptr) return -1;
-    return static_cast<int>(
-        SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-  });
+  HWND view = Control(window, control);
+  if (view == nullptr) return -1;
+  return static_cast<int>(
+      SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 // The widest of the title and the rows: a report view's rows are measured here, once per
 // fit, only while the view holds few enough that this costs nothing noticeable; a longer
 // log keeps the width it reached and widens for the newest rows.
 void Win32Ui::FitColumn(int window, int control) {
-  if (Queued(UpdateQueue::Update::Replacing(kColumnFit, window, control,
-                                            [=, this] { FitColumn(window, control); }))) {
-    return;
-  }
   HWND view = Control(window, control);
   if (view == nullptr) return;
   const std::vector<LogRow>* rows = LogRows(window, control);
@@ -331,41 +281,14 @@ void Win32Ui::FitColumn(int window, int control) {
   SendMessageW(view, LVM_SETCOLUMNWIDTH, 0, widest + ScaledFor(window, kColumnMargin));
 }
 
-void Win32Ui::SetProgressMax(int window, int control, int64_t maximum) {
-  if (Queued(UpdateQueue::Update::Replacing(
-          kBarMaximum, window, control, [=, this] { SetProgressMax(window, control, maximum); }))) {
-    return;
-  }
-  bars_[{window, control}].maximum = maximum;
-  ShowBar(window, control);
-}
-
-void Win32Ui::SetProgressValue(int window, int control, int64_t value) {
-  if (Queued(UpdateQueue::Update::Replacing(
-          kBarValue, window, control, [=, this] { SetProgressValue(window, control, value); }))) {
-    return;
-  }
-  bars_[{window, control}].value = value;
-  ShowBar(window, control);
-}
-
-// The bar keeps its own 64-bit range and value, so the order in which a batch applies the
-// two never clamps one against the other.
-void Win32Ui::ShowBar(int window, int control) {
+void Win32Ui::DrawBar(int window, int control, int maximum, int value) {
   HWND bar = Control(window, control);
   if (bar == nullptr) return;
-  const Bar& state = bars_[{window, control}];
-  const auto [maximum, value] = BarSteps(state.maximum, state.value);
   SendMessageW(bar, PBM_SETRANGE32, 0, maximum);
   SendMessageW(bar, PBM_SETPOS, value, 0);
 }
 
 void Win32Ui::SetProgressColour(int window, int control, Colour colour) {
-  if (Queued(UpdateQueue::Update::Anywhere(kBarColour, window, control, [=, this] {
-        SetProgressColour(window, control, colour);
-      }))) {
-    return;
-  }
   if (HWND bar = Control(window, control)) {
     SendMessageW(bar, PBM_SETBARCOLOR, 0, ColourRef(colour));
   }

@@ -1,21 +1,9 @@
-#include "app/win32/desktop_win32.h"
-
-#include "app/stop_signal_event.h"
+// Opening the Windows desktop: the backend on the native controls, linked into the program.
+#include "app/ui/backends.h"
 #include "app/win32/ui_win32.h"
 
 namespace brisvel {
 namespace {
-
-class DesktopUi : public Win32Ui {
- public:
-  std::optional<UiEvent> WaitEvent(std::chrono::milliseconds timeout) override {
-    if (std::optional<UiEvent> stop = StopSignalEvent(interruptsSeen_)) return stop;
-    return Win32Ui::WaitEvent(timeout);
-  }
-
- private:
-  int interruptsSeen_ = 0;
-};
 
 // The program is a console program, so that its command-line runs print where they were
 // started. Started from Explorer it gets a console window of its own, which only stands behind
@@ -28,9 +16,9 @@ void ReleaseOwnConsole() {
 
 }  // namespace
 
-std::unique_ptr<Ui> OpenWin32Desktop(int&, char**) {
+DesktopUi* BrisvelOpenDesktop(int*, char**, std::string*) {
   ReleaseOwnConsole();
-  return std::make_unique<DesktopUi>();
+  return new Win32Ui();
 }
 
 }  // namespace brisvel

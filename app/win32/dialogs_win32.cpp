@@ -70,76 +70,77 @@ std::wstring FilterList(const FileDialogRequest& request) {
 
 }  // namespace
 
-// A window with no owner shown is in nobody's way, so boxes are owned by the shown window the
-// user is working in, and are modal to it.
-static HWND ShownOwner(HWND main, HWND progress) {
-  if (progress != nullptr && IsWindowVisible(progress)) return progress;
-  if (main != nullptr && IsWindowVisible(main)) return main;
+// Boxes and dialogs are owned by the program's window the user works in, and are modal to it:
+// the active one, else the progress window or the main window, whichever is shown. With none
+// shown they have no owner, in nobody's way.
+HWND Win32Ui::DialogOwner() const {
+  HWND active = GetActiveWindow();
+  for (const auto& [id, window] : windows_) {
+    if (window == active) return window;
+  }
+  for (int id : {kProgressWindow, kMainWindow}) {
+    HWND window = Window(id);
+    if (window != nullptr && IsWindowVisible(window)) return window;
+  }
   return nullptr;
 }
 
 MessageAnswer Win32Ui::ShowMessage(const std::string& title, const std::string& text,
                                    MessageIcon icon, MessageButtons buttons) {
-  return OnGui([&] {
-    HWND owner = ShownOwner(Window(kMainWindow), Window(kProgressWindow));
-    const int result = MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(),
-                                   IconOf(icon) | ButtonsOf(buttons) | MB_SETFOREGROUND |
-                                       (owner == nullptr ? MB_TASKMODAL : 0));
-    return AnswerOf(result, buttons);
-  });
+  HWND owner = DialogOwner();
+  const int result = MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(),
+                                 IconOf(icon) | ButtonsOf(buttons) | MB_SETFOREGROUND |
+                                     (owner == nullptr ? MB_TASKMODAL : 0));
+  return AnswerOf(result, buttons);
 }
 
 std::optional<std::string> Win32Ui::ChooseFolder(const std::string& title,
                                                  const std::string& start) {
-  return OnGui([&]() -> std::optional<std::string> {
-    const std::wstring caption = Wide(title);
-    const std::wstring startFolder = WidePath(start);
-    BROWSEINFOW browse{};
-    browse.hwndOwner = ShownOwner(Window(kMainWindow), Window(kProgressWindow));
-    browse.lpszTitle = caption.c_str();
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    browse.lpfn = SelectStart;
-    browse.lParam = startFolder.empty() ? 0 : reinterpret_cast<LPARAM>(startFolder.c_str());
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
-    std::optional<std::string> folder;
-    if (chosen != nullptr) {
-      std::vector<wchar_t> path(32768, L'\0');
-      if (SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()),
-                                GPFIDL_DEFAULT)) {
-        folder = Utf8(path.data());
-        if (!folder->ends_with('\\')) *folder += '\\';
-      }
-      CoTaskMemFree(chosen);
+  const std::wstring caption = Wide(title);
+  const std::wstring startFolder = WidePath(start);
+  BROWSEINFOW browse{};
+  browse.hwndOwner = DialogOwner();
+  browse.lpszTitle = caption.c_str();
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  browse.lpfn = SelectStart;
+  browse.lParam = startFolder.empty() ? 0 : reinterpret_cast<LPARAM>(startFolder.c_str());
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
+  std::optional<std::string> folder;
+  if (chosen != nullptr) {
+    std::vector<wchar_t> path(32768, L'\0');
+    if (SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()),
+                              GPFIDL_DEFAULT)) {
+      folder = Utf8(path.data());
+      if (!folder->ends_with('\\')) *folder += '\\';
     }
-    if (SUCCEEDED(com)) CoUninitialize();
-    return folder;
-  });
+    CoTaskMemFree(chosen);
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return folder;
 }
 
 std::optional<FileChoice> Win32Ui::ChooseFile(const FileDialogRequest& request) {
-  return OnGui([&]() -> std::optional<FileChoice> {
-    const std::wstring filters = FilterList(request);
-    const std::wstring title = Wide(request.title);
-    const std::wstring folder = WidePath(request.folder);
-    std::vector<wchar_t> name(32768, L'\0');
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = ShownOwner(Window(kMainWindow), Window(kProgressWindow));
-    dialog.lpstrFilter = request.filters.empty() ? nullptr : filters.c_str();
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = name.data();
-    dialog.nMaxFile = static_cast<DWORD>(name.size());
-    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    dialog.lpstrTitle = title.c_str();
-    // The program replaces a chosen file without asking, as saving the job list should.
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
-                   (request.save ? 0 : OFN_FILEMUSTEXIST);
-    const BOOL chosen = request.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
-    if (!chosen) return std::nullopt;
-    const int index = dialog.nFilterIndex > 0 ? static_cast<int>(dialog.nFilterIndex) - 1 : 0;
-    return FileChoice{Utf8(name.data()), index};
-  });
+  const std::wstring filters = FilterList(request);
+  const std::wstring title = Wide(request.title);
+  const std::wstring folder = WidePath(request.folder);
+  std::vector<wchar_t> name(32768, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = DialogOwner();
+  dialog.lpstrFilter = request.filters.empty() ? nullptr : filters.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = name.data();
+  dialog.nMaxFile = static_cast<DWORD>(name.size());
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.lpstrTitle = title.c_str();
+  // The program replaces a chosen file without asking, as saving the job list should.
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                 (request.save ? 0 : OFN_FILEMUSTEXIST);
+  const BOOL chosen = request.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+  if (!chosen) return std::nullopt;
+  const int index = dialog.nFilterIndex > 0 ? static_cast<int>(dialog.nFilterIndex) - 1 : 0;
+  return FileChoice{Utf8(name.data()), index};
 }
 
 }  // namespace brisvel

@@ -57,18 +57,6 @@ void RegisterInputClass() {
   RegisterClassExW(&windowClass);
 }
 
-// The window over which the dialog opens, centred: the shown window of the program in front.
-HWND ActiveOwner(const std::map<int, HWND>& windows) {
-  HWND active = GetActiveWindow();
-  for (const auto& [id, window] : windows) {
-    if (window == active) return window;
-  }
-  for (const auto& [id, window] : windows) {
-    if (IsWindowVisible(window)) return window;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 HWND Win32Ui::MakeChild(HWND parent, const wchar_t* windowClass, const std::wstring& caption,
@@ -83,52 +71,50 @@ HWND Win32Ui::MakeChild(HWND parent, const wchar_t* windowClass, const std::wstr
 
 std::optional<std::string> Win32Ui::AskText(const std::string& title, const std::string& prompt,
                                             const std::string& initial) {
-  return OnGui([&]() -> std::optional<std::string> {
-    RegisterInputClass();
-    InputState state;
-    HWND owner = ActiveOwner(windows_);
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    RECT frame{0, 0, Scaled(kWidth), Scaled(kHeight)};
-    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
-    RECT over{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (owner != nullptr) GetWindowRect(owner, &over);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    HWND dialog = CreateWindowExW(WS_EX_DLGMODALFRAME, kInputClass, Wide(title).c_str(), style,
-                                  over.left + (over.right - over.left - width) / 2,
-                                  over.top + (over.bottom - over.top - height) / 2, width, height,
-                                  owner, nullptr, GetModuleHandleW(nullptr), &state);
-    if (dialog == nullptr) return std::nullopt;
-    MakeChild(dialog, L"STATIC", Wide(prompt), SS_LEFT | SS_NOPREFIX, kPrompt, -1, 0);
-    HWND field = MakeChild(dialog, L"EDIT", Wide(initial), ES_AUTOHSCROLL | WS_TABSTOP, kField,
-                           kFieldId, WS_EX_CLIENTEDGE);
-    MakeChild(dialog, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kOk, IDOK, 0);
-    MakeChild(dialog, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, kCancel, IDCANCEL, 0);
-    if (owner != nullptr) EnableWindow(owner, FALSE);
-    ::ShowWindow(dialog, SW_SHOW);
-    ::SetFocus(field);
-    SendMessageW(field, EM_SETSEL, 0, -1);
-    if (inputShown_) inputShown_(dialog, field);
-    // The dialog's own loop; Return presses OK and Escape Cancel. The backend's timer and
-    // wake-ups still reach its message window, so a run's updates go on meanwhile.
-    MSG message;
-    while (!state.done) {
-      const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-      if (got == 0) {
-        PostQuitMessage(static_cast<int>(message.wParam));
-        break;
-      }
-      if (got < 0) break;
-      if (IsDialogMessageW(dialog, &message)) continue;
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
+  RegisterInputClass();
+  InputState state;
+  HWND owner = DialogOwner();  // the dialog opens centred over it
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  RECT frame{0, 0, Scaled(kWidth), Scaled(kHeight)};
+  AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
+  RECT over{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (owner != nullptr) GetWindowRect(owner, &over);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  HWND dialog = CreateWindowExW(WS_EX_DLGMODALFRAME, kInputClass, Wide(title).c_str(), style,
+                                over.left + (over.right - over.left - width) / 2,
+                                over.top + (over.bottom - over.top - height) / 2, width, height,
+                                owner, nullptr, GetModuleHandleW(nullptr), &state);
+  if (dialog == nullptr) return std::nullopt;
+  MakeChild(dialog, L"STATIC", Wide(prompt), SS_LEFT | SS_NOPREFIX, kPrompt, -1, 0);
+  HWND field = MakeChild(dialog, L"EDIT", Wide(initial), ES_AUTOHSCROLL | WS_TABSTOP, kField,
+                         kFieldId, WS_EX_CLIENTEDGE);
+  MakeChild(dialog, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kOk, IDOK, 0);
+  MakeChild(dialog, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, kCancel, IDCANCEL, 0);
+  if (owner != nullptr) EnableWindow(owner, FALSE);
+  ::ShowWindow(dialog, SW_SHOW);
+  ::SetFocus(field);
+  SendMessageW(field, EM_SETSEL, 0, -1);
+  if (inputShown_) inputShown_(dialog, field);
+  // The dialog's own loop; Return presses OK and Escape Cancel. The backend's timer and
+  // wake-ups still reach its message window, so a run's updates go on meanwhile.
+  MSG message;
+  while (!state.done) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
     }
-    if (owner != nullptr) EnableWindow(owner, TRUE);
-    DestroyWindow(dialog);
-    if (owner != nullptr) SetActiveWindow(owner);
-    if (!state.answer) return std::nullopt;
-    return Utf8(*state.answer);
-  });
+    if (got < 0) break;
+    if (IsDialogMessageW(dialog, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (owner != nullptr) EnableWindow(owner, TRUE);
+  DestroyWindow(dialog);
+  if (owner != nullptr) SetActiveWindow(owner);
+  if (!state.answer) return std::nullopt;
+  return Utf8(*state.answer);
 }
 
 }  // namespace brisvel

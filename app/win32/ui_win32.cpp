@@ -6,8 +6,7 @@ namespace brisvel {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"BrisvelWindow";
-constexpr UINT kBatchTimer = 1;
-constexpr UINT kBatchMilliseconds = 50;
+constexpr UINT kPeriodicTimer = 1;
 constexpr UINT kWakeMessage = WM_APP;
 constexpr UINT kTrayMessage = WM_APP + 1;
 // Posted when a key reaches the job list, with the list and the row selected before the key.
@@ -15,12 +14,6 @@ constexpr UINT kListKeyMessage = WM_APP + 2;
 constexpr UINT kTrayIcon = 0;
 // Menu item commands are the item numbers plus one: TrackPopupMenu answers 0 for "nothing".
 constexpr UINT kFirstMenuCommand = 1;
-
-// Keys of the updates a later one of the same kind replaces.
-enum ReplaceKey : int {
-  kCaption = 1,
-  kTrayTip,
-};
 
 DWORD StyleOf(const WindowLayout& layout) {
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
@@ -115,12 +108,12 @@ Win32Ui::Win32Ui() {
   font_ = MessageFont();
   messages_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                               GetModuleHandleW(nullptr), this);
-  SetTimer(messages_, kBatchTimer, kBatchMilliseconds, nullptr);
+  SetTimer(messages_, kPeriodicTimer, static_cast<UINT>(kPeriodicWorkInterval.count()), nullptr);
 }
 
 Win32Ui::~Win32Ui() {
   RemoveTrayIcon();
-  KillTimer(messages_, kBatchTimer);
+  KillTimer(messages_, kPeriodicTimer);
   for (auto& [id, menu] : menus_) DestroyMenu(menu);
   for (auto& [id, window] : windows_) DestroyWindow(window);
   DestroyWindow(messages_);
@@ -142,7 +135,7 @@ LRESULT Win32Ui::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
     case kWakeMessage:
-      ApplyPending();
+      if (periodicWork_) periodicWork_();
       return 0;
     case WM_COMMAND:
       if (lParam != 0) HandleCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
@@ -301,7 +294,6 @@ void Win32Ui::DispatchWaiting() {
 }
 
 std::optional<UiEvent> Win32Ui::WaitEvent(std::chrono::milliseconds timeout) {
-  ApplyPending();
   DispatchWaiting();
   if (events_.empty() && timeout.count() > 0) {
     // Sleeps until a message arrives or the time is up; never spins.
@@ -309,63 +301,50 @@ std::optional<UiEvent> Win32Ui::WaitEvent(std::chrono::milliseconds timeout) {
                                 MWMO_INPUTAVAILABLE);
     DispatchWaiting();
   }
-  ApplyPending();
   if (events_.empty()) return std::nullopt;
   const UiEvent event = events_.front();
   events_.pop_front();
   return event;
 }
 
-void Win32Ui::Flush() {
-  OnGui([] {});
-}
-
-void Win32Ui::WakeGuiThread() {
+void Win32Ui::Wake() {
   PostMessageW(messages_, kWakeMessage, 0, 0);
 }
 
 bool Win32Ui::CreateWindow(const WindowLayout& layout) {
-  return OnGui([&] {
-    const DWORD style = StyleOf(layout);
-    const DWORD extendedStyle = layout.alwaysOnTop ? WS_EX_TOPMOST : 0;
-    const SIZE size = OuterSize(style, extendedStyle, Scaled(layout.width), Scaled(layout.height));
-    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int x = area.left + (area.right - area.left - size.cx) / 2;
-    const int y = area.top + (area.bottom - area.top - size.cy) / 2;
-    HWND window =
-        CreateWindowExW(extendedStyle, kWindowClass, Wide(layout.title).c_str(), style, x, y,
-                        size.cx, size.cy, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-    if (window == nullptr) return false;
-    windows_[layout.id] = window;
-    return true;
-  });
+  const DWORD style = StyleOf(layout);
+  const DWORD extendedStyle = layout.alwaysOnTop ? WS_EX_TOPMOST : 0;
+  const SIZE size = OuterSize(style, extendedStyle, Scaled(layout.width), Scaled(layout.height));
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  const int x = area.left + (area.right - area.left - size.cx) / 2;
+  const int y = area.top + (area.bottom - area.top - size.cy) / 2;
+  HWND window =
+      CreateWindowExW(extendedStyle, kWindowClass, Wide(layout.title).c_str(), style, x, y,
+                      size.cx, size.cy, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  if (window == nullptr) return false;
+  windows_[layout.id] = window;
+  return true;
 }
 
 void Win32Ui::AddShortcut(int window, ShortcutKey key, int menuEvent) {
-  OnGui([&] { shortcuts_[window][VirtualKeyOf(key)] = menuEvent; });
+  shortcuts_[window][VirtualKeyOf(key)] = menuEvent;
 }
 
 void Win32Ui::ShowWindow(int window, bool visible) {
-  if (Queued(UpdateQueue::Update::Call(window, -1, [=, this] { ShowWindow(window, visible); })))
-    return;
   if (HWND shown = Window(window)) ::ShowWindow(shown, visible ? SW_SHOW : SW_HIDE);
 }
 
 bool Win32Ui::WindowVisible(int window) {
-  return OnGui([&] {
-    HWND shown = Window(window);
-    return shown != nullptr && IsWindowVisible(shown) != FALSE;
-  });
+  HWND shown = Window(window);
+  return shown != nullptr && IsWindowVisible(shown) != FALSE;
 }
 
 void Win32Ui::MinimiseWindow(int window) {
-  if (Queued(UpdateQueue::Update::Call(window, -1, [=, this] { MinimiseWindow(window); }))) return;
   if (HWND shown = Window(window)) ::ShowWindow(shown, SW_SHOWMINNOACTIVE);
 }
 
 void Win32Ui::ActivateWindow(int window) {
-  if (Queued(UpdateQueue::Update::Call(window, -1, [=, this] { ActivateWindow(window); }))) return;
   HWND shown = Window(window);
   if (shown == nullptr) return;
   if (IsIconic(shown)) ::ShowWindow(shown, SW_RESTORE);
@@ -373,9 +352,6 @@ void Win32Ui::ActivateWindow(int window) {
 }
 
 void Win32Ui::ResizeWindow(int window, int width, int height) {
-  if (Queued(UpdateQueue::Update::Call(window, -1,
-                                       [=, this] { ResizeWindow(window, width, height); })))
-    return;
   HWND shown = Window(window);
   if (shown == nullptr) return;
   const SIZE size = OuterSize(static_cast<DWORD>(GetWindowLongPtrW(shown, GWL_STYLE)),
@@ -385,13 +361,6 @@ void Win32Ui::ResizeWindow(int window, int width, int height) {
 }
 
 void Win32Ui::SetText(int window, int control, const std::string& text) {
-  auto apply = [=, this] { SetText(window, control, text); };
-  // A label's caption is the label's alone; a combo box's text also depends on its selection.
-  if (Queued(labels_.count({window, control}) > 0
-                 ? UpdateQueue::Update::Anywhere(kCaption, window, control, apply)
-                 : UpdateQueue::Update::Replacing(kCaption, window, control, apply))) {
-    return;
-  }
   const Placed* placed = Find(window, control);
   if (placed == nullptr || placed->kind == ControlKind::kDropDownList) return;
   ++settingText_;
@@ -400,35 +369,25 @@ void Win32Ui::SetText(int window, int control, const std::string& text) {
 }
 
 std::string Win32Ui::Text(int window, int control) {
-  return OnGui([&] {
-    HWND handle = Control(window, control);
-    if (handle == nullptr) return std::string();
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(handle)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(handle, text.data(), text.size())));
-    return Utf8(text);
-  });
+  HWND handle = Control(window, control);
+  if (handle == nullptr) return std::string();
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(handle)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(handle, text.data(), text.size())));
+  return Utf8(text);
 }
 
 void Win32Ui::SetChecked(int window, int control, bool checked) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { SetChecked(window, control, checked); })))
-    return;
   if (HWND box = Control(window, control)) {
     SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 }
 
 bool Win32Ui::Checked(int window, int control) {
-  return OnGui([&] {
-    HWND box = Control(window, control);
-    return box != nullptr && SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  });
+  HWND box = Control(window, control);
+  return box != nullptr && SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Win32Ui::SetSelection(int window, int control, int index) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { SetSelection(window, control, index); })))
-    return;
   if (HWND combo = Control(window, control)) {
     ++settingText_;
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -437,92 +396,73 @@ void Win32Ui::SetSelection(int window, int control, int index) {
 }
 
 int Win32Ui::Selection(int window, int control) {
-  return OnGui([&] {
-    HWND combo = Control(window, control);
-    return combo != nullptr ? static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)) : -1;
-  });
+  HWND combo = Control(window, control);
+  return combo != nullptr ? static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)) : -1;
 }
 
 void Win32Ui::SetEnabled(int window, int control, bool enabled) {
-  if (Queued(UpdateQueue::Update::Call(window, control,
-                                       [=, this] { SetEnabled(window, control, enabled); })))
-    return;
   if (HWND handle = Control(window, control)) EnableWindow(handle, enabled);
 }
 
 bool Win32Ui::Enabled(int window, int control) {
-  return OnGui([&] {
-    HWND handle = Control(window, control);
-    return handle != nullptr && IsWindowEnabled(handle) != FALSE;
-  });
+  HWND handle = Control(window, control);
+  return handle != nullptr && IsWindowEnabled(handle) != FALSE;
 }
 
 void Win32Ui::SetFocus(int window, int control) {
-  if (Queued(UpdateQueue::Update::Call(window, control, [=, this] { SetFocus(window, control); })))
-    return;
   if (HWND handle = Control(window, control)) ::SetFocus(handle);
 }
 
 void Win32Ui::CreatePopupMenu(int menu, const std::vector<MenuItem>& items) {
-  OnGui([&] {
-    HMENU created = ::CreatePopupMenu();
-    for (const MenuItem& item : items) {
-      if (item.id < 0) {
-        AppendMenuW(created, MF_SEPARATOR, 0, nullptr);
-      } else {
-        AppendMenuW(created, MF_STRING, kFirstMenuCommand + item.id, Wide(item.caption).c_str());
-      }
+  HMENU created = ::CreatePopupMenu();
+  for (const MenuItem& item : items) {
+    if (item.id < 0) {
+      AppendMenuW(created, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuW(created, MF_STRING, kFirstMenuCommand + item.id, Wide(item.caption).c_str());
     }
-    if (menus_.count(menu) > 0) DestroyMenu(menus_[menu]);
-    menus_[menu] = created;
-  });
+  }
+  if (menus_.count(menu) > 0) DestroyMenu(menus_[menu]);
+  menus_[menu] = created;
 }
 
 void Win32Ui::SetMenuItemEnabled(int menu, int item, bool enabled) {
-  OnGui([&] {
-    const auto found = menus_.find(menu);
-    if (found == menus_.end()) return;
-    EnableMenuItem(found->second, kFirstMenuCommand + item,
-                   MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-  });
+  const auto found = menus_.find(menu);
+  if (found == menus_.end()) return;
+  EnableMenuItem(found->second, kFirstMenuCommand + item,
+                 MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 // The menu runs its own loop until an item is chosen or the menu closes; the chosen item then
 // arrives as an event like every other.
 void Win32Ui::ShowPopupMenu(int menu) {
-  OnGui([&] {
-    const auto found = menus_.find(menu);
-    HWND owner = Window(kMainWindow);
-    if (found == menus_.end() || owner == nullptr) return;
-    POINT mouse{};
-    GetCursorPos(&mouse);
-    // Without the foreground the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(owner);
-    const UINT chosen =
-        TrackPopupMenu(found->second, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, mouse.x,
-                       mouse.y, 0, owner, nullptr);
-    PostMessageW(owner, WM_NULL, 0, 0);
-    if (chosen >= kFirstMenuCommand) {
-      Raise({kMainWindow, static_cast<int>(chosen - kFirstMenuCommand), EventType::kMenuItem});
-    }
-  });
+  const auto found = menus_.find(menu);
+  HWND owner = Window(kMainWindow);
+  if (found == menus_.end() || owner == nullptr) return;
+  POINT mouse{};
+  GetCursorPos(&mouse);
+  // Without the foreground the menu would not close when the user clicks elsewhere.
+  SetForegroundWindow(owner);
+  const UINT chosen =
+      TrackPopupMenu(found->second, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, mouse.x,
+                     mouse.y, 0, owner, nullptr);
+  PostMessageW(owner, WM_NULL, 0, 0);
+  if (chosen >= kFirstMenuCommand) {
+    Raise({kMainWindow, static_cast<int>(chosen - kFirstMenuCommand), EventType::kMenuItem});
+  }
 }
 
 void Win32Ui::ShowTrayIcon(const std::string& tip) {
-  OnGui([&] {
-    if (trayOwner_ != nullptr) {
-      NOTIFYICONDATAW data = TrayData(trayOwner_, tip);
-      Shell_NotifyIconW(NIM_MODIFY, &data);
-      return;
-    }
-    NOTIFYICONDATAW data = TrayData(Owner(), tip);
-    if (Shell_NotifyIconW(NIM_ADD, &data)) trayOwner_ = data.hWnd;
-  });
+  if (trayOwner_ != nullptr) {
+    NOTIFYICONDATAW data = TrayData(trayOwner_, tip);
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+    return;
+  }
+  NOTIFYICONDATAW data = TrayData(TrayIconOwner(), tip);
+  if (Shell_NotifyIconW(NIM_ADD, &data)) trayOwner_ = data.hWnd;
 }
 
 void Win32Ui::SetTrayTip(const std::string& tip) {
-  if (Queued(UpdateQueue::Update::Anywhere(kTrayTip, -1, -1, [=, this] { SetTrayTip(tip); })))
-    return;
   if (trayOwner_ == nullptr) return;
   NOTIFYICONDATAW data = TrayData(trayOwner_, tip);
   data.uFlags = NIF_TIP;
@@ -530,22 +470,20 @@ void Win32Ui::SetTrayTip(const std::string& tip) {
 }
 
 void Win32Ui::RemoveTrayIcon() {
-  OnGui([&] {
-    if (trayOwner_ == nullptr) return;
-    NOTIFYICONDATAW data = TrayData(trayOwner_, "");
-    data.uFlags = 0;
-    Shell_NotifyIconW(NIM_DELETE, &data);
-    trayOwner_ = nullptr;
-  });
+  if (trayOwner_ == nullptr) return;
+  NOTIFYICONDATAW data = TrayData(trayOwner_, "");
+  data.uFlags = 0;
+  Shell_NotifyIconW(NIM_DELETE, &data);
+  trayOwner_ = nullptr;
 }
 
 bool Win32Ui::TrayAvailable() {
-  return OnGui([] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; });
+  return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
 }
 
 // The tray icon belongs to the main window, or to the backend's own message window before
 // there is one.
-HWND Win32Ui::Owner() const {
+HWND Win32Ui::TrayIconOwner() const {
   HWND main = Window(kMainWindow);
   return main != nullptr ? main : messages_;
 }

@@ -1,10 +1,8 @@
 // The desktop backend on the native Windows controls. Windows and controls are built at the
 // given client positions and sizes, scaled for the screen's DPI; user actions become events
-// that WaitEvent hands out in order.
-//
-// Any thread may call it: the worker's calls are carried over to the GUI thread in batches
-// (see BatchedUi), applied by a 50 ms timer that also runs inside modal loops (message boxes,
-// dialogs, menus).
+// that WaitEvent hands out in order. Only the GUI thread calls it (app/ui/desktop_ui.h); its
+// periodic work runs on a timer, which also fires inside modal loops (message boxes, dialogs,
+// menus).
 #pragma once
 
 #include "core/windows_win32.h"
@@ -18,15 +16,14 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "app/ui/batched_ui.h"
+#include "app/ui/desktop_ui.h"
 
 namespace brisvel {
 
-class Win32Ui : public BatchedUi {
+class Win32Ui : public DesktopUi {
  public:
   // Call on the thread that will run the windows.
   Win32Ui();
@@ -51,8 +48,7 @@ class Win32Ui : public BatchedUi {
   bool Enabled(int window, int control) override;
   void SetFocus(int window, int control) override;
 
-  void InsertRow(int window, int control, int64_t index, const std::string& text,
-                 Colour colour) override;
+  void InsertRows(int window, int control, int64_t index, std::vector<NewRow> rows) override;
   void SetRowText(int window, int control, int row, const std::string& text) override;
   void SetRowChecked(int window, int control, int row, bool checked) override;
   bool RowChecked(int window, int control, int row) override;
@@ -63,8 +59,6 @@ class Win32Ui : public BatchedUi {
   int SelectedRow(int window, int control) override;
   void FitColumn(int window, int control) override;
 
-  void SetProgressMax(int window, int control, int64_t maximum) override;
-  void SetProgressValue(int window, int control, int64_t value) override;
   void SetProgressColour(int window, int control, Colour colour) override;
 
   MessageAnswer ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
@@ -85,7 +79,9 @@ class Win32Ui : public BatchedUi {
   bool TrayAvailable() override;
 
   std::optional<UiEvent> WaitEvent(std::chrono::milliseconds timeout) override;
-  void Flush() override;
+  void Flush() override {}
+  void SetPeriodicWork(std::function<void()> work) override { periodicWork_ = std::move(work); }
+  void Wake() override;
 
   // The handles behind the numbers, for tests and screenshots; null when never created.
   HWND Window(int window) const;
@@ -100,6 +96,9 @@ class Win32Ui : public BatchedUi {
   int Scaled(int logical) const { return MulDiv(logical, dpi_, kBaseDpi); }
   // The same for a window, which may have moved to a screen of another DPI.
   int ScaledFor(int window, int logical) const { return MulDiv(logical, DpiOf(window), kBaseDpi); }
+
+ protected:
+  void DrawBar(int window, int control, int maximum, int value) override;
 
  private:
   static constexpr int kBaseDpi = 96;
@@ -116,10 +115,6 @@ class Win32Ui : public BatchedUi {
     std::wstring text;
     COLORREF colour = 0;
   };
-  struct Bar {
-    int64_t maximum = 1;
-    int64_t value = 0;
-  };
 
   static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -130,10 +125,6 @@ class Win32Ui : public BatchedUi {
   bool HandleShortcut(const MSG& message);
   void DispatchWaiting();
   void Raise(const UiEvent& event);
-
-  void ApplyRows(std::vector<UpdateQueue::Update>& batch, size_t position,
-                 std::vector<bool>& done) override;
-  void WakeGuiThread() override;
 
   HWND MakeControl(HWND parent, const ControlLayout& layout);
   // Moves and sizes a control for a window at `dpi`.
@@ -149,9 +140,9 @@ class Win32Ui : public BatchedUi {
   const Placed* Find(int window, int control) const;
   const Placed* FindHandle(HWND handle) const;
   std::vector<LogRow>* LogRows(int window, int control);
-  void ShowBar(int window, int control);
   void InsertCheckRow(HWND view, int row, const std::wstring& text);
-  HWND Owner() const;
+  HWND TrayIconOwner() const;
+  HWND DialogOwner() const;
 
   HWND messages_ = nullptr;  // a message-only window: timer, wake-ups, tray clicks
   HFONT font_ = nullptr;     // the message font at the DPI the program started with
@@ -161,10 +152,6 @@ class Win32Ui : public BatchedUi {
   std::map<int, HWND> windows_;
   std::map<std::pair<int, int>, Placed> controls_;
   std::map<std::pair<int, int>, std::vector<LogRow>> logRows_;
-  std::map<std::pair<int, int>, Bar> bars_;
-  // The text controls; filled while the windows are built, before any run, and only read
-  // afterwards, from any thread.
-  std::set<std::pair<int, int>> labels_;
   std::map<int, std::map<UINT, int>> shortcuts_;  // window -> virtual key -> menu event
   std::map<int, HMENU> menus_;
   std::map<HWND, HWND> lastFocus_;  // window -> its control that had the keyboard
@@ -173,6 +160,7 @@ class Win32Ui : public BatchedUi {
   // Set while the program itself changes a field: only typing raises a text-changed event.
   int settingText_ = 0;
   InputDialogHook inputShown_;
+  std::function<void()> periodicWork_;
 };
 
 }  // namespace brisvel

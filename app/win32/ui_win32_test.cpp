@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/ui/control_ids.h"
+#include "app/ui/hand_over_ui.h"
 #include "app/window_layout.h"
 #include "core/wide_text_win32.h"
 
@@ -171,25 +172,26 @@ TEST_F(Win32UiTest, AMenuItemChosenArrivesAsItsMenuEvent) {
   EXPECT_EQ(choose(kJobMenu, {VK_ESCAPE}), std::vector<UiEvent>{});
 }
 
-// The worker's rows, captions and bar values queue without waiting; its reads wait for the
-// GUI thread, which has applied everything before them, in order.
+// Through the hand-over, the worker's rows, captions and bar values queue without waiting; its
+// reads wait for the GUI thread, which has applied everything before them, in order.
 TEST_F(Win32UiTest, WorkerUpdatesArriveInOrderBeforeItsReads) {
   constexpr int kRows = 3000;
   std::atomic<bool> done{false};
   int countSeen = -1;
   std::string statusSeen;
+  HandOverUi ui(ui_);
   std::thread worker([&] {
     for (int row = 0; row < kRows; ++row) {
-      ui_.InsertRow(kProgressWindow, kLogView, row, "Copied: file" + std::to_string(row),
-                    row % 2 ? kGreen : kRed);
-      ui_.SetText(kProgressWindow, kStatusLine, "Copying: file" + std::to_string(row));
-      ui_.SetProgressValue(kProgressWindow, kProgressBar, row);
+      ui.InsertRow(kProgressWindow, kLogView, row, "Copied: file" + std::to_string(row),
+                   row % 2 ? kGreen : kRed);
+      ui.SetText(kProgressWindow, kStatusLine, "Copying: file" + std::to_string(row));
+      ui.SetProgressValue(kProgressWindow, kProgressBar, row);
     }
-    countSeen = ui_.RowCount(kProgressWindow, kLogView);
-    statusSeen = ui_.Text(kProgressWindow, kStatusLine);
+    countSeen = ui.RowCount(kProgressWindow, kLogView);
+    statusSeen = ui.Text(kProgressWindow, kStatusLine);
     done = true;
   });
-  while (!done) ui_.WaitEvent(std::chrono::milliseconds(5));
+  while (!done) ui.WaitEvent(std::chrono::milliseconds(5));
   worker.join();
   EXPECT_EQ(countSeen, kRows);
   EXPECT_EQ(statusSeen, "Copying: file" + std::to_string(kRows - 1));

@@ -1,6 +1,5 @@
-#include "app/console/console_interrupts.h"
+#include "app/stop_signals.h"
 
-#include "app/console/console_terminal.h"
 #include "engine/copies_in_flight.h"
 #include "engine/run_state.h"
 
@@ -9,19 +8,20 @@ namespace {
 
 static_assert(std::atomic<int32_t>::is_always_lock_free);
 static_assert(std::atomic<std::atomic<int32_t>*>::is_always_lock_free);
-std::atomic<int32_t> interrupts{0};
+std::atomic<int32_t> signals{0};
 std::atomic<std::atomic<int32_t>*> cancelFlag{nullptr};
 std::atomic<const std::atomic<int32_t>*> runStateFlag{nullptr};
 
 }  // namespace
 
-void SetInterruptTargets(std::atomic<int32_t>* cancel, const std::atomic<int32_t>* runState) {
+void InstallStopSignals(std::atomic<int32_t>* cancel, const std::atomic<int32_t>* runState) {
   cancelFlag.store(cancel);
   runStateFlag.store(runState);
+  InstallStopSignalHandlers();
 }
 
-bool CountInterrupt() {
-  if (interrupts.fetch_add(1) + 1 >= 2) {
+bool CountStopSignal() {
+  if (signals.fetch_add(1) + 1 >= 2) {
     RemoveCopiesInFlight();
     return true;
   }
@@ -31,8 +31,8 @@ bool CountInterrupt() {
   return false;
 }
 
-int InterruptCount() {
-  return interrupts.load();
+int StopSignalCount() {
+  return signals.load();
 }
 
 }  // namespace brisvel

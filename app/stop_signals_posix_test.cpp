@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/console/console_terminal.h"
+#include "app/stop_signals.h"
 #include "core/test_folder.h"
 #include "engine/fs_posix.h"
 
@@ -12,15 +12,15 @@ namespace brisvel {
 namespace {
 
 // Ctrl+C, a service manager's SIGTERM and a closed terminal's SIGHUP all press STOP.
-TEST(ConsoleSignals, FirstSignalStopsARunningRun) {
+TEST(StopSignals, FirstSignalStopsARunningRun) {
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
     EXPECT_EXIT(
         {
           std::atomic<int32_t> cancel{0};
           std::atomic<int32_t> runState{2};
-          InstallConsoleSignals(&cancel, &runState);
+          InstallStopSignals(&cancel, &runState);
           raise(signal);
-          _exit(cancel == 1 && InterruptCount() == 1 ? 7 : 8);
+          _exit(cancel == 1 && StopSignalCount() == 1 ? 7 : 8);
         },
         ::testing::ExitedWithCode(7), "");
   }
@@ -28,7 +28,7 @@ TEST(ConsoleSignals, FirstSignalStopsARunningRun) {
 
 // A second signal during a copy ends the program at once, but not before the copy's
 // temporary file is gone; the old copy stays.
-TEST(ConsoleSignals, SecondSignalRemovesTheCopiesInFlight) {
+TEST(StopSignals, SecondSignalRemovesTheCopiesInFlight) {
   TestFolder folder;
   WriteFile(folder / "from", std::string(3 << 20, 'x'));
   WriteFile(folder / "to", "previous backup");
@@ -36,7 +36,7 @@ TEST(ConsoleSignals, SecondSignalRemovesTheCopiesInFlight) {
       {
         std::atomic<int32_t> cancel{0};
         std::atomic<int32_t> runState{2};
-        InstallConsoleSignals(&cancel, &runState);
+        InstallStopSignals(&cancel, &runState);
         PosixFsSeams seams;
         seams.readFailsAfter = INT64_MAX;  // copies in blocks, with a pause after the first
         seams.afterCopyBlock = [] {
@@ -51,24 +51,24 @@ TEST(ConsoleSignals, SecondSignalRemovesTheCopiesInFlight) {
   EXPECT_EQ(ReadFile(folder / "to"), "previous backup");
 }
 
-TEST(ConsoleSignals, FirstCtrlCAfterTheRunLeavesTheCancelFlag) {
+TEST(StopSignals, FirstCtrlCAfterTheRunLeavesTheCancelFlag) {
   EXPECT_EXIT(
       {
         std::atomic<int32_t> cancel{0};
         std::atomic<int32_t> runState{1};
-        InstallConsoleSignals(&cancel, &runState);
+        InstallStopSignals(&cancel, &runState);
         raise(SIGINT);
-        _exit(cancel == 0 && InterruptCount() == 1 ? 7 : 8);
+        _exit(cancel == 0 && StopSignalCount() == 1 ? 7 : 8);
       },
       ::testing::ExitedWithCode(7), "");
 }
 
-TEST(ConsoleSignals, SecondCtrlCEndsAtOnceWith130) {
+TEST(StopSignals, SecondCtrlCEndsAtOnceWith130) {
   EXPECT_EXIT(
       {
         std::atomic<int32_t> cancel{0};
         std::atomic<int32_t> runState{2};
-        InstallConsoleSignals(&cancel, &runState);
+        InstallStopSignals(&cancel, &runState);
         raise(SIGINT);
         raise(SIGINT);
         _exit(0);
@@ -76,12 +76,12 @@ TEST(ConsoleSignals, SecondCtrlCEndsAtOnceWith130) {
       ::testing::ExitedWithCode(130), "");
 }
 
-TEST(ConsoleSignals, AClosedPipeDoesNotKillTheProgram) {
+TEST(StopSignals, AClosedPipeDoesNotKillTheProgram) {
   EXPECT_EXIT(
       {
         std::atomic<int32_t> cancel{0};
         std::atomic<int32_t> runState{2};
-        InstallConsoleSignals(&cancel, &runState);
+        InstallStopSignals(&cancel, &runState);
         raise(SIGPIPE);
         _exit(7);
       },
