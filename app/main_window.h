@@ -33,11 +33,15 @@ class MainWindow {
   void Handle(const UiEvent& event);
 
  private:
+  struct ControlAction;
+  static const ControlAction kControlActions[];
+
   void HandleControl(int control, EventType type, BackupJob& job);
   void HandleJobList(EventType type);
   void HandleShortcut(int menuEvent);
   void ChooseSource(BackupJob& job);
   void ChooseDestination(BackupJob& job);
+  void TakeFolders(BackupJob& job);
   void TakeOptions(BackupJob& job, int clicked);
   void TakeExtensionGroup(BackupJob& job);
   void TakeCompareMethod(BackupJob& job);
