@@ -6,6 +6,7 @@
 #include "app/console/console_terminal.h"
 #include "core/wide_text_win32.h"
 #include "core/windows_win32.h"
+#include "core/write_all.h"
 
 namespace brisvel {
 namespace {
@@ -44,15 +45,7 @@ class ConsoleStream {
       }
       return;
     }
-    while (!text.empty()) {
-      DWORD written = 0;
-      if (!WriteFile(handle_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-          written == 0) {
-        closed_ = true;
-        return;
-      }
-      text.remove_prefix(written);
-    }
+    if (!WriteAll(handle_, text)) closed_ = true;
   }
 
  private:
