@@ -1,11 +1,12 @@
 // The window system as the program sees it: windows and controls addressed by small fixed
 // numbers, and every user action reported as an event (window, control or menu item, type).
-// The program's logic is written once against this interface; each backend (the terminal,
-// the desktop, a fake for tests) implements it.
+// The program's logic is written once against this interface; each backend (the terminal in
+// app/console, the desktops in app/qt and app/win32, a fake for tests) implements it.
 //
-// Every method may be called from any thread: the run's worker thread writes the progress
-// window directly. A backend whose toolkit is single-threaded carries such calls over to its
-// own thread, keeping their order.
+// The program calls it from its window thread, and the run's worker thread writes the
+// progress window through it: the Ui the program uses takes calls from any thread. The
+// desktops' toolkits take them only on their own thread; HandOverUi (app/ui/hand_over_ui.h)
+// carries the others over to it, keeping their order.
 #pragma once
 
 #include <chrono>
