@@ -9,20 +9,18 @@
 
 namespace brisvel {
 
-static std::string ModulePath() {
-  const std::string program = RunningProgramPath();
-  return program.substr(0, program.rfind('/') + 1) + BRISVEL_DESKTOP_MODULE;
-}
-
 DesktopOpening OpenDesktop(int& argc, char** argv) {
-  const std::string path = ModulePath();
+  const std::string program = RunningProgramPath();
+  if (program.empty()) return {nullptr, "cannot load the desktop: the program's folder is unknown"};
+  const std::string path = program.substr(0, program.rfind('/') + 1) + BRISVEL_DESKTOP_MODULE;
   // Never closed: the toolkit stays until the process ends.
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (module == nullptr) return {nullptr, std::string("cannot load the desktop: ") + dlerror()};
-  auto open = reinterpret_cast<OpenDesktopFunction>(dlsym(module, kOpenDesktopSymbol));
-  if (open == nullptr) return {nullptr, std::string("cannot load the desktop: ") + dlerror()};
+  auto openDesktop = reinterpret_cast<OpenDesktopFunction>(dlsym(module, kOpenDesktopSymbol));
+  if (openDesktop == nullptr)
+    return {nullptr, std::string("cannot load the desktop: ") + dlerror()};
   std::string failure;
-  std::unique_ptr<DesktopUi> ui(open(&argc, argv, &failure));
+  std::unique_ptr<DesktopUi> ui(openDesktop(&argc, argv, &failure));
   return {std::move(ui), failure};
 }
 

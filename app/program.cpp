@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/shell.h"
 #include "app/stop_signal_ui.h"
+#include "app/ui/backends.h"
 #include "app/ui/hand_over_ui.h"
 #include "app/usage.h"
 #include "app/version.h"
