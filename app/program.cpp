@@ -53,7 +53,7 @@ static ShellServices ProgramServices(Ui& ui, bool console) {
           PowerOff,
           console,
           NetworkAvailable(),
-          [prompt] { CheckForUpdates(prompt); },
+          [prompt](const UpdateWait& wait) { CheckForUpdates(prompt, wait); },
           [prompt, programPath] { AssociateJobFiles(programPath, prompt); }};
 }
 
