@@ -42,6 +42,8 @@ bool ApplyJobWord(const std::string& word, BackupJob& job) {
     job.compareMethod = kCompareMd5;
   } else if (word == "size" || word == "filesize") {
     job.compareMethod = kCompareSize;
+  } else if (word == "needsdrive") {
+    job.needsDrive = true;
   } else {
     return false;
   }
