@@ -12,6 +12,8 @@
 #include "app/usage.h"
 #include "app/version.h"
 #include "engine/fs.h"
+#include "system/desktop_notification.h"
+#include "system/failure_notice.h"
 #include "system/job_file_association.h"
 #include "system/network.h"
 #include "system/open_target.h"
@@ -38,7 +40,7 @@ static bool WantsConsole(bool consoleOption) {
 }
 
 // What the program's commands need of the machine, with their messages shown in `ui`.
-static ShellServices ProgramServices(Ui& ui, bool console) {
+static ShellServices ProgramServices(Ui& ui, bool console, bool scheduled) {
   // Computed once at start, as the running program may be replaced on disk later.
   const std::string programPath = RunningProgramPath();
   MessagePrompt prompt = [&ui](const std::string& text, MessageIcon icon, bool yesNo) {
@@ -53,15 +55,18 @@ static ShellServices ProgramServices(Ui& ui, bool console) {
           console,
           NetworkAvailable(),
           [prompt] { CheckForUpdates(prompt); },
-          [prompt, programPath] { AssociateJobFiles(programPath, prompt); }};
+          [prompt, programPath] { AssociateJobFiles(programPath, prompt); },
+          scheduled,
+          ReportFailure};
 }
 
 static int RunShell(Ui& ui, const ProgramOptions& options, bool console) {
   StartNetwork();
-  Shell shell(ProgramServices(ui, console));
+  Shell shell(ProgramServices(ui, console, options.scheduled));
   InstallConsoleSignals(&shell.RunState().cancel, &shell.RunState().runState);
   const int status = shell.Run(options.arguments);
   EndNetwork();
+  FinishDesktopNotifications();
   return status;
 }
 
