@@ -157,6 +157,10 @@ void ApplyOptionWords(const Arguments& arguments, size_t first, BackupJob& job,
   }
 }
 
+bool IsScheduleCommand(const Arguments& arguments, FileSystem& fs) {
+  return ToLower(arguments[0]) == "schedule" && !IsJobFile(fs, arguments[0]);
+}
+
 StartDecision ReadCommandLine(const Arguments& arguments, JobList& jobs, RunSettings& settings,
                               JobListView& view, FileSystem& fs, bool scheduled) {
   if (IsJobFile(fs, arguments[0])) return JobFileForm(arguments, jobs, settings, view);

@@ -61,6 +61,10 @@ struct StartDecision {
 StartDecision ReadCommandLine(const Arguments& arguments, JobList& jobs, RunSettings& settings,
                               JobListView& view, FileSystem& fs, bool scheduled = false);
 
+// True for "schedule ...", unless the first argument names a job file (which comes first, as
+// for every form).
+bool IsScheduleCommand(const Arguments& arguments, FileSystem& fs);
+
 // Applies the option words of the one-off job from argument `first` on. Keywords are compared
 // in lower case; "log" and "filter" take the next argument when it is not empty.
 void ApplyOptionWords(const Arguments& arguments, size_t first, BackupJob& job,

@@ -19,6 +19,7 @@
 #include "system/open_target.h"
 #include "system/power_off.h"
 #include "system/program_path.h"
+#include "system/schedule.h"
 #include "system/update_check.h"
 
 namespace brisvel {
@@ -60,6 +61,15 @@ static ShellServices ProgramServices(Ui& ui, bool console, bool scheduled) {
           ReportFailure};
 }
 
+// "brisvel schedule ...": no window, no run; what it did on standard output, a fault on
+// standard error.
+static int RunScheduleCommand(const std::vector<std::string>& arguments) {
+  const ScheduleOutcome outcome = ScheduleCommand(
+      std::vector<std::string>(arguments.begin() + 1, arguments.end()), RunningProgramPath());
+  std::fprintf(outcome.done ? stdout : stderr, "%s\n", outcome.text.c_str());
+  return outcome.done ? kExitFinished : kExitNothingRan;
+}
+
 static int RunShell(Ui& ui, const ProgramOptions& options, bool console) {
   StartNetwork();
   Shell shell(ProgramServices(ui, console, options.scheduled));
@@ -79,6 +89,9 @@ int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop) {
   if (options.version) {
     std::puts(kVersionText);
     return 0;
+  }
+  if (IsScheduleCommand(Arguments(options.arguments), RealFileSystem())) {
+    return RunScheduleCommand(options.arguments);
   }
   // The toolkit sees only the program's name: every argument is the program's own, even
   // one that reads like a toolkit option.
