@@ -1,9 +1,10 @@
+#include "core/wide_text_win32.h"
+#include "core/windows_win32.h"
+// After <windows.h>, which it needs.
 #include <shellapi.h>
 
 #include <thread>
 
-#include "core/wide_text_win32.h"
-#include "core/windows_win32.h"
 #include "system/desktop_notification.h"
 
 namespace brisvel {

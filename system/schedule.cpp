@@ -1,5 +1,6 @@
 #include "system/schedule.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 
@@ -107,7 +108,31 @@ std::vector<std::string> RunnableDestinations(const std::string& jobFile, std::s
   return destinations;
 }
 
+// FNV-1a: the same on every build and platform, which a schedule's name must be.
+uint32_t PathHash(const std::string& text) {
+  uint32_t hash = 2166136261u;
+  for (unsigned char c : text) {
+    hash ^= c;
+    hash *= 16777619u;
+  }
+  return hash;
+}
+
 }  // namespace
+
+std::string ScheduleName(const std::string& jobFile) {
+  std::string stem = FilePart(jobFile);
+  if (ToLower(stem).ends_with(".jbs")) stem.resize(stem.size() - 4);
+  std::string name;
+  for (char c : stem) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '_' || c == '-';
+    if (name.size() < 32) name += plain ? c : '_';
+  }
+  char hash[16];
+  std::snprintf(hash, sizeof(hash), "%08x", static_cast<unsigned>(PathHash(jobFile)));
+  return "brisvel-" + (name.empty() ? std::string("jobs") : name) + "-" + hash;
+}
 
 std::string ScheduledText(const ScheduledJob& job, const std::string& when) {
   const Schedule& schedule = job.schedule;

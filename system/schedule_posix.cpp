@@ -159,7 +159,7 @@ ScheduleOutcome StoreSchedule(const ScheduledJob& job) {
                        " lies on a drive of its own that is connected now: connect the backup "
                        "drive and schedule again."};
   }
-  const std::string base = UnitBaseName(job.jobFile);
+  const std::string base = ScheduleName(job.jobFile);
   RemoveUnits(folder, base);
   std::string fault;
   if (!WriteUnit(folder + "/" + base + ".service", ServiceUnitText(job, drives), &fault) ||
@@ -188,7 +188,7 @@ ScheduleOutcome StoreSchedule(const ScheduledJob& job) {
 ScheduleOutcome RemoveStoredSchedule(const std::string& jobFile) {
   const std::string folder = UnitFolder();
   if (folder.empty()) return {false, kNoUnitFolder};
-  const bool removed = RemoveUnits(folder, UnitBaseName(jobFile));
+  const bool removed = RemoveUnits(folder, ScheduleName(jobFile));
   Systemctl({"daemon-reload"});
   return {true, removed ? "Schedule removed: " + jobFile : "No schedule for " + jobFile + "."};
 }

@@ -9,6 +9,7 @@
 #include "core/test_folder_posix.h"
 #include "system/program_path.h"
 #include "system/schedule.h"
+#include "system/schedule_store.h"
 #include "system/systemd_units.h"
 
 namespace brisvel {
@@ -71,7 +72,7 @@ class ScheduleOnLinux : public ::testing::Test {
   ScopedEnv path_;
   ScopedEnv config_;
   const std::string units_ = folder_ / "config/systemd/user";
-  const std::string base_ = UnitBaseName(folder_ / "jobs.jbs");
+  const std::string base_ = ScheduleName(folder_ / "jobs.jbs");
 };
 
 // Without a user manager the units are written and the one command that enables them is

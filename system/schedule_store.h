@@ -16,6 +16,11 @@ struct ScheduledJob {
   std::vector<std::string> destinations;  // of the jobs that run, for kConnect
 };
 
+// The name of the job file's schedule: "brisvel-" + the job file's name (letters, digits, "_"
+// and "-") + "-" + 8 hexadecimal digits of a hash of its absolute path. One name per job file,
+// readable in the system's listings; the name of the units or of the task.
+std::string ScheduleName(const std::string& jobFile);
+
 // The text of a new schedule's success: "Scheduled: JOBFILE runs daily at 08:00 ...".
 std::string ScheduledText(const ScheduledJob& job, const std::string& when);
 

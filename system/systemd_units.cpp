@@ -1,6 +1,5 @@
 #include "system/systemd_units.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -13,16 +12,6 @@ namespace {
 constexpr const char* kJobFileKey = "X-Brisvel-JobFile=";
 constexpr const char* kScheduleKey = "X-Brisvel-Schedule=";
 constexpr const char* kDriveKey = "X-Brisvel-Drive=";
-
-// FNV-1a: stable across builds and platforms, which a unit name must be.
-uint32_t PathHash(const std::string& text) {
-  uint32_t hash = 2166136261u;
-  for (unsigned char c : text) {
-    hash ^= c;
-    hash *= 16777619u;
-  }
-  return hash;
-}
 
 // A word of a unit file, in double quotes: backslashes and quotes escaped, "%" doubled so
 // that it is no specifier, "$" doubled so that it names no variable.
@@ -72,20 +61,6 @@ std::string CalendarEvent(const Schedule& schedule) {
 }
 
 }  // namespace
-
-std::string UnitBaseName(const std::string& jobFile) {
-  std::string stem = FilePart(jobFile);
-  if (ToLower(stem).ends_with(".jbs")) stem.resize(stem.size() - 4);
-  std::string name;
-  for (char c : stem) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       c == '_' || c == '-';
-    if (name.size() < 32) name += plain ? c : '_';
-  }
-  char hash[16];
-  std::snprintf(hash, sizeof(hash), "%08x", static_cast<unsigned>(PathHash(jobFile)));
-  return "brisvel-" + (name.empty() ? std::string("jobs") : name) + "-" + hash;
-}
 
 std::string MountUnitName(const std::string& mountPoint) {
   std::string path;  // without repeated, leading or trailing slashes

@@ -10,10 +10,6 @@
 
 namespace brisvel {
 
-// "brisvel-" + the job file's name (letters, digits, "_" and "-") + "-" + 8 hexadecimal
-// digits of a hash of its absolute path: one name per job file, readable in listings.
-std::string UnitBaseName(const std::string& jobFile);
-
 // The name systemd gives the mount unit of `mountPoint`: "/media/anna/My Drive" becomes
 // "media-anna-My\x20Drive.mount".
 std::string MountUnitName(const std::string& mountPoint);
