@@ -126,6 +126,7 @@ void Shell::ServeRunEnd() {
 }
 
 void Shell::HandleEvent(const UiEvent& event) {
+  ReportRunOutcome();  // an ended run is told before anyone acts on it
   if (event.type == EventType::kTrayActivate) {
     ActivateFromTray();
   } else if (event.window == kMainWindow && event.type == EventType::kCloseRequest) {
