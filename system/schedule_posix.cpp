@@ -14,6 +14,7 @@
 #include "system/run_tool.h"
 #include "system/schedule_store.h"
 #include "system/systemd_units.h"
+#include "system/xdg_folder.h"
 
 namespace brisvel {
 namespace {
@@ -22,11 +23,8 @@ namespace stdfs = std::filesystem;
 
 // Where systemd looks for the user's own units; "" when neither variable names a folder.
 std::string UnitFolder() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config != nullptr && config[0] == '/') return std::string(config) + "/systemd/user";
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return std::string(home) + "/.config/systemd/user";
-  return "";
+  const std::string config = XdgFolder("XDG_CONFIG_HOME", "/.config");
+  return config.empty() ? "" : config + "/systemd/user";
 }
 
 constexpr const char* kNoUnitFolder =
