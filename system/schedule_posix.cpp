@@ -133,6 +133,10 @@ bool RemoveUnits(const std::string& folder, const std::string& base) {
   bool removed = stdfs::remove(folder + "/" + service, error);
   removed = stdfs::remove(folder + "/" + timer, error) || removed;
   RemoveEmptyFolders(folder);
+  // The time of the timer's last run, which systemd keeps for Persistent=true: left behind,
+  // it would make the same schedule made again later start a run at once.
+  const std::string data = XdgFolder("XDG_DATA_HOME", "/.local/share");
+  if (!data.empty()) stdfs::remove(data + "/systemd/timers/stamp-" + timer, error);
   return removed;
 }
 
