@@ -37,7 +37,9 @@ std::string Tree(const std::string& folder) {
 class ScheduleOnLinux : public ::testing::Test {
  protected:
   ScheduleOnLinux()
-      : path_("PATH", folder_ / "bin"), config_("XDG_CONFIG_HOME", folder_ / "config") {
+      : path_("PATH", folder_ / "bin"),
+        config_("XDG_CONFIG_HOME", folder_ / "config"),
+        data_("XDG_DATA_HOME", folder_ / "data") {
     WriteFile(folder_ / "src/a.txt", "a");
     WriteFile(folder_ / "jobs.jbs", "<brisvel><job name=\"J\" copyfrom=\"" + (folder_ / "src") +
                                         "\" copyto=\"" + (folder_ / "dst") + "\"/></brisvel>");
@@ -71,6 +73,7 @@ class ScheduleOnLinux : public ::testing::Test {
   TestFolder folder_;
   ScopedEnv path_;
   ScopedEnv config_;
+  ScopedEnv data_;
   const std::string units_ = folder_ / "config/systemd/user";
   const std::string base_ = ScheduleName(folder_ / "jobs.jbs");
 };
@@ -98,12 +101,15 @@ TEST_F(ScheduleOnLinux, WithoutAUserManagerTheUnitsWaitAndOffRemovesThemAll) {
   ExpectSystemdAccepts({base_ + ".service", base_ + ".timer"});
   EXPECT_EQ(Command({}).text, (folder_ / "jobs.jbs") + ": weekly monday 07:30");
 
-  // What "systemctl --user enable" leaves.
+  // What "systemctl --user enable" leaves, and what the timer's runs leave.
   stdfs::create_symlink(units_ + "/" + base_ + ".timer",
                         units_ + "/timers.target.wants/" + base_ + ".timer");
+  const std::string stamp = folder_ / ("data/systemd/timers/stamp-" + base_ + ".timer");
+  WriteFile(stamp, "");
   EXPECT_EQ(Command({folder_ / "jobs.jbs", "off"}).text,
             "Schedule removed: " + (folder_ / "jobs.jbs"));
   EXPECT_EQ(Tree(folder_ / "config"), before);
+  EXPECT_FALSE(stdfs::exists(stamp));
   EXPECT_EQ(Command({folder_ / "jobs.jbs", "off"}).text,
             "No schedule for " + (folder_ / "jobs.jbs") + ".");
   EXPECT_EQ(Command({}).text, "No schedules.");
