@@ -71,6 +71,22 @@ TEST_F(RunBinary, ABackupPrintsItsRowsAndEndsWith0) {
   EXPECT_NE(again.out.find("Copied 1 total file.\n"), std::string::npos);
 }
 
+// A name may hold any bytes but '/' on Linux: what is no printable text reaches neither the
+// terminal nor the log file, while the file itself is backed up under its own name.
+TEST_F(RunBinary, RawBytesOfANameReachNeitherTheTerminalNorTheLog) {
+  const std::string name = "x\x9B" "2J\xC2\x9B" "y\xFF.txt";
+  WriteFile(folder_ / ("src/" + name), "raw");
+  Outcome outcome = Run({"backup", "src", "dst", "log", "backup.log"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_NE(outcome.out.find("Copied x?2J?y?.txt\n"), std::string::npos) << outcome.out;
+  const std::string log = ReadFile(folder_ / "dst/backup.log");
+  EXPECT_NE(log.find(" . Copied: x?2J?y?.txt\r\n"), std::string::npos) << log;
+  for (const std::string& text : {outcome.out, log}) {
+    EXPECT_EQ(text.find_first_of("\x9B\xC2\xFF"), std::string::npos);
+  }
+  EXPECT_EQ(ReadFile(folder_ / ("dst/" + name)), "raw");
+}
+
 // A display that is set but does not answer (a stale DISPLAY in a cron job or over SSH) must
 // not end the program: the run goes on in the terminal.
 TEST_F(RunBinary, ADisplayThatDoesNotAnswerLeavesTheRunToTheTerminal) {

@@ -24,7 +24,7 @@ class MainWindowTest : public ::testing::Test {
   MainWindowTest() : shell_(Services(ui_, true)) { shell_.Start({}); }
   ShellServices Services(Ui& ui, bool network) {
     auto open = [this](const std::string& target) { opened_.push_back(target); };
-    auto check = [this] { ++updateChecks_; };
+    auto check = [this](const UpdateWait&) { ++updateChecks_; };
     auto associate = [this] { ++associations_; };
     return {ui, RealFileSystem(), open, SystemClock(), nullptr, false, network, check, associate};
   }

@@ -55,7 +55,7 @@ static ShellServices ProgramServices(Ui& ui, bool console, bool scheduled) {
           PowerOff,
           console,
           NetworkAvailable(),
-          [prompt] { CheckForUpdates(prompt); },
+          [prompt](const UpdateWait& wait) { CheckForUpdates(prompt, wait); },
           [prompt, programPath] { AssociateJobFiles(programPath, prompt); },
           scheduled,
           ReportFailure};

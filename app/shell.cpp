@@ -144,7 +144,7 @@ void Shell::HandleMainEvent(const UiEvent& event) {
   if (run_.runState != kIdle) return;
   if (event.type == EventType::kMenuItem && event.id <= kAboutItem) {
     HandleMenuItem(event.id, ui_, commands_,
-                   {[this] { OpenWebPage(); }, services_.checkForUpdates,
+                   {[this] { OpenWebPage(); }, [this] { CheckForUpdates(); },
                     services_.associateJobFiles, services_.networkAvailable});
   } else {
     mainWindow_.Handle(event);
@@ -153,6 +153,25 @@ void Shell::HandleMainEvent(const UiEvent& event) {
 
 void Shell::OpenWebPage() {
   services_.openFolder(kProductWebPage);
+}
+
+void Shell::CheckForUpdates() {
+  if (!services_.checkForUpdates) return;
+  services_.checkForUpdates([this] { return WaitDuringUpdateCheck(); });
+}
+
+// The check downloads on a thread of its own while the windows keep answering. A close
+// request (the main window's close box, or a stop signal) gives the check up and ends the
+// program; what else arrives meanwhile is dropped, as under a message box.
+bool Shell::WaitDuringUpdateCheck() {
+  const std::optional<UiEvent> event = ui_.WaitEvent(kEventWait);
+  if (!event) return true;
+  if (event->window == kMainWindow && event->type == EventType::kCloseRequest) {
+    quit_ = true;
+    return false;
+  }
+  if (event->type == EventType::kTrayActivate) ActivateFromTray();
+  return true;
 }
 
 void Shell::HandleProgressEvent(const UiEvent& event) {

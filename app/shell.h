@@ -22,6 +22,7 @@
 #include "engine/run_state.h"
 #include "system/clock.h"
 #include "system/failure_notice.h"
+#include "system/update_check.h"
 
 namespace brisvel {
 
@@ -44,10 +45,10 @@ struct ShellServices {
   // The terminal has no main window and nobody to press OK: where the desktop would show
   // one or wait for the other, the program ends with an exit status that tells the outcome.
   bool console = false;
-  // The help menu's "Check for Updates" (greyed without a network) and "Associate .jbs
-  // Files".
+  // The help menu's "Check for Updates" (greyed without a network), which calls its argument
+  // while it waits, and "Associate .jbs Files".
   bool networkAvailable = true;
-  std::function<void()> checkForUpdates;
+  std::function<void(const UpdateWait&)> checkForUpdates;
   std::function<void()> associateJobFiles;
   // A run that a schedule started: it never opens the main window, and its exit status tells
   // the outcome as a terminal's does.
@@ -92,6 +93,8 @@ class Shell {
   void HandleProgressEvent(const UiEvent& event);
   void HandleMainEvent(const UiEvent& event);
   void OpenWebPage();
+  void CheckForUpdates();
+  bool WaitDuringUpdateCheck();
   // Serves a finish request, or in a terminal the end of a run that would wait for OK.
   void ServeRunEnd();
   void EndProgram(bool shutdown);

@@ -91,7 +91,7 @@ class ShellRun : public ::testing::Test {
           std::lock_guard lock(openedMutex_);
           opened_.push_back(folder);
         },
-        clock_, [this] { ++powerOffs_; }, console, true, nullptr, nullptr, scheduled,
+        clock_, [this] { ++powerOffs_; }, console, true, checkForUpdates_, nullptr, scheduled,
         [this](const FailureNotice& notice) {
           const bool waiting =
               ui_.WindowVisible(kProgressWindow) && ui_.Text(kProgressWindow, kStopButton) == "OK";
@@ -140,6 +140,7 @@ class ShellRun : public ::testing::Test {
   Strings opened_;
   int powerOffs_ = 0;
   std::unique_ptr<Shell> shell_;
+  std::function<void(const UpdateWait&)> checkForUpdates_;
   Strings logAtOk_;
   Strings notices_;
 };
@@ -419,6 +420,26 @@ TEST_F(ShellRun, TheDesktopShowsTheMainWindowWhenNothingRuns) {
   EXPECT_TRUE(ui_.Messages().empty());
   EXPECT_EQ(ui_.Rows(kMainWindow, kJobList).size(), 1u);
   EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 1 1"));
+}
+
+// While "Check for Updates" waits for its server, the windows keep answering; a close request
+// (the close box, or a stop signal) gives the check up and ends the program, and what else
+// arrives meanwhile is dropped.
+TEST_F(ShellRun, ACloseRequestDuringTheUpdateCheckEndsTheProgram) {
+  int waits = 0;
+  bool givenUp = false;
+  checkForUpdates_ = [&](const UpdateWait& wait) {
+    while (wait()) ++waits;
+    givenUp = true;
+  };
+  ui_.Push({kMainWindow, kCheckUpdatesItem, EventType::kMenuItem});
+  ui_.Push({kMainWindow, kRunJobsButton, EventType::kClick});
+  ui_.Push({kMainWindow, 0, EventType::kCloseRequest});
+  EXPECT_EQ(Run({}), kExitFinished);
+  EXPECT_TRUE(givenUp);
+  EXPECT_GE(waits, 1);
+  EXPECT_TRUE(shell_->Ended());
+  EXPECT_TRUE(ui_.Messages().empty());  // no "Specify valid folders" from the dropped click
 }
 
 }  // namespace

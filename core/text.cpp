@@ -92,18 +92,29 @@ bool StaysInsideFolder(std::string_view path) {
   return true;
 }
 
+// C0, DEL and C1 controls, and Unicode's own line and paragraph separators, which some
+// viewers break lines at.
+static bool IsControl(uint32_t codePoint) {
+  return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F) || codePoint == 0x2028 ||
+         codePoint == 0x2029;
+}
+
 std::string PrintableText(std::string_view text) {
   std::string safe;
   safe.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-    if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
-      safe += '?';
-      ++i;
-    } else {
-      safe += (byte < 0x20 || byte == 0x7F) ? '?' : text[i];
+  for (size_t at = 0; at < text.size();) {
+    const size_t length = Utf8SequenceLength(text, at);
+    if (length == 0) {
+      safe += '?';  // a byte of no character, such as a lone 0x9B (CSI on 8-bit terminals)
+      ++at;
+      continue;
     }
+    if (IsControl(Utf8CodePoint(text, at, length))) {
+      safe += '?';
+    } else {
+      safe.append(text, at, length);
+    }
+    at += length;
   }
   return safe;
 }

@@ -61,10 +61,11 @@ bool IsAnySeparator(char c);
 // whatever folder it is appended to.
 bool StaysInsideFolder(std::string_view path);
 
-// `text` with every control character (C0, DEL and the C1 controls, which arrive as UTF-8
-// pairs) shown as '?'. Names may hold line breaks and terminal escapes; text that goes to a
-// log file or a terminal passes through here, so a name can never forge a line or move the
-// cursor.
+// `text` with every control character (C0, DEL, the C1 controls and the Unicode line and
+// paragraph separators) and every byte that is not part of well-formed UTF-8 shown as '?',
+// one '?' per such byte. Names may hold line breaks and terminal escapes, and on Linux any
+// bytes at all (a lone 0x9B is CSI to an 8-bit terminal); text that goes to a log file or a
+// terminal passes through here, so a name can never forge a line or move the cursor.
 std::string PrintableText(std::string_view text);
 
 }  // namespace brisvel

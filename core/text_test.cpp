@@ -39,5 +39,20 @@ TEST(ShortNameTest, CountsCharactersNotBytes) {
   EXPECT_EQ(ShortName(odd + "bc"), odd);
 }
 
+// Everything a terminal could take for a command becomes '?': controls of every kind, and
+// each byte that belongs to no character (a lone 0x9B is CSI on an 8-bit terminal).
+TEST(PrintableTextTest, LeavesOnlyWellFormedPrintableCharacters) {
+  EXPECT_EQ(PrintableText("a\x1b[2Jb\r\n\x7F"), "a?[2Jb???");
+  EXPECT_EQ(PrintableText("x\x9B"
+                          "2Jy \xC2\x9B"
+                          "2J"),
+            "x?2Jy ?2J");
+  EXPECT_EQ(PrintableText("cut \xE2\x82"), "cut ??");                 // a sequence cut short
+  EXPECT_EQ(PrintableText("\xC0\xAF \xED\xA0\x80"), "?? ???");        // overlong, surrogate
+  EXPECT_EQ(PrintableText("line\xE2\x80\xA8next"), "line?next");      // U+2028
+  const std::string letters = "Ünïcödé € \xF0\x9F\x98\x80 \xC2\xA0";  // emoji, no-break space
+  EXPECT_EQ(PrintableText(letters), letters);
+}
+
 }  // namespace
 }  // namespace brisvel

@@ -46,4 +46,32 @@ size_t Utf8SequenceLength(std::string_view text, size_t at) {
   return length;
 }
 
+uint32_t Utf8CodePoint(std::string_view text, size_t at, size_t length) {
+  static constexpr uint8_t kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  uint32_t codePoint = static_cast<uint8_t>(text[at]) & kLeadBits[length];
+  for (size_t i = 1; i < length; ++i) {
+    codePoint = (codePoint << 6) | (static_cast<uint8_t>(text[at + i]) & 0x3F);
+  }
+  return codePoint;
+}
+
+void AppendUtf8(std::string& text, uint32_t codePoint) {
+  const auto byte = [&](uint32_t value) { text += static_cast<char>(value); };
+  if (codePoint < 0x80) {
+    byte(codePoint);
+  } else if (codePoint < 0x800) {
+    byte(0xC0 | (codePoint >> 6));
+    byte(0x80 | (codePoint & 0x3F));
+  } else if (codePoint < 0x10000) {
+    byte(0xE0 | (codePoint >> 12));
+    byte(0x80 | ((codePoint >> 6) & 0x3F));
+    byte(0x80 | (codePoint & 0x3F));
+  } else {
+    byte(0xF0 | (codePoint >> 18));
+    byte(0x80 | ((codePoint >> 12) & 0x3F));
+    byte(0x80 | ((codePoint >> 6) & 0x3F));
+    byte(0x80 | (codePoint & 0x3F));
+  }
+}
+
 }  // namespace brisvel

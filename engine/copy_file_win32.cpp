@@ -6,6 +6,7 @@
 #include <atomic>
 #include <string>
 
+#include "core/case_folding.h"
 #include "core/text.h"
 #include "core/wide_text_win32.h"
 #include "core/windows_win32.h"
@@ -69,19 +70,37 @@ bool FillTemporary(HANDLE in, HANDLE out, const BY_HANDLE_FILE_INFORMATION& sour
          FlushFileBuffers(out) != 0;
 }
 
+// A copy that replaced an old one spelt in other letter case (the source was renamed so)
+// takes the source's spelling, as a fresh copy would. Where the rename cannot be made, the
+// old spelling stays: the drive finds the file under either.
+void TakeSpelling(const std::string& to) {
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(WidePath(to).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  FindClose(search);
+  const std::string stored = Utf8(found.cFileName);
+  // Only another spelling of the same name: a match through the short 8.3 name stays as it is.
+  const std::string wanted = FilePart(to);
+  if (stored == wanted || !EqualIgnoringCase(stored, wanted)) return;
+  MoveFileExW(WidePath(FolderPart(to) + stored).c_str(), WidePath(to).c_str(),
+              MOVEFILE_WRITE_THROUGH);
+}
+
 // Renames `temporary` over `to`. The old copy's read-only attribute would refuse the
 // replacement; it is the run's own copy, so the attribute is lifted for the rename and put
 // back when the rename fails.
-bool ReplaceWith(const std::wstring& temporary, const std::wstring& to) {
-  const DWORD old = GetFileAttributesW(to.c_str());
+bool ReplaceWith(const std::wstring& temporary, const std::string& to) {
+  const std::wstring wideTo = WidePath(to);
+  const DWORD old = GetFileAttributesW(wideTo.c_str());
   const bool readOnly = old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
                         (old & FILE_ATTRIBUTE_READONLY) != 0;
-  if (readOnly) SetFileAttributesW(to.c_str(), old & ~FILE_ATTRIBUTE_READONLY);
-  if (MoveFileExW(temporary.c_str(), to.c_str(),
+  if (readOnly) SetFileAttributesW(wideTo.c_str(), old & ~FILE_ATTRIBUTE_READONLY);
+  if (MoveFileExW(temporary.c_str(), wideTo.c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (old != INVALID_FILE_ATTRIBUTES) TakeSpelling(to);
     return true;
   }
-  if (readOnly) SetFileAttributesW(to.c_str(), old);
+  if (readOnly) SetFileAttributesW(wideTo.c_str(), old);
   return false;
 }
 
@@ -106,7 +125,7 @@ bool CopyFileSafely(const std::string& from, const std::string& to, const Win32F
   const DWORD attributes = source.dwFileAttributes & kCopiedAttributes;
   ok = ok && SetFileAttributesW(wideTemporary.c_str(),
                                 attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL);
-  ok = ok && ReplaceWith(wideTemporary, WidePath(to));
+  ok = ok && ReplaceWith(wideTemporary, to);
   if (ok && control.copiedFrom != nullptr) *control.copiedFrom = stamp;
   if (!ok) {
     FailWithLastError();

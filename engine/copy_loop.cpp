@@ -35,7 +35,7 @@ class CopyLoop {
         fs_(context.fs),
         move_(job_.Has(kMoveInsteadOfCopy)),
         destinationFacts_(fs_, job_.destination, context.candidates) {
-    if (context.destinationIgnoresCase) collisions_.emplace(fs_, job_.destination);
+    if (context.destinationIgnoresCase) collisions_.emplace(fs_, job_);
   }
 
   void Run() {

@@ -1,32 +1,21 @@
 #include "engine/excluded_folder.h"
 
+#include "core/case_folding.h"
 #include "core/text.h"
 #include "engine/real_path.h"
 
 namespace brisvel {
 namespace {
 
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameText(std::string_view a, std::string_view b, bool ignoreCase) {
-  if (a.size() != b.size()) return false;
-  if (!ignoreCase) return a == b;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
-// True when `relativeFolder` + `name` + separator is `target`, without building the text.
+// True when `relativeFolder` + `name` + separator is `target`; without building the text
+// where case counts, which is asked for every entry of a walk.
 bool IsPath(const std::string& relativeFolder, const std::string& name, const std::string& target,
             bool ignoreCase) {
-  if (target.empty() || target.size() != relativeFolder.size() + name.size() + 1) return false;
-  std::string_view rest(target);
-  return SameText(rest.substr(0, relativeFolder.size()), relativeFolder, ignoreCase) &&
-         SameText(rest.substr(relativeFolder.size(), name.size()), name, ignoreCase) &&
-         rest.back() == kPathSeparator;
+  if (target.empty() || target.back() != kPathSeparator) return false;
+  const std::string_view rest(target.data(), target.size() - 1);
+  if (ignoreCase) return EqualIgnoringCase(rest, relativeFolder + name);
+  return rest.size() == relativeFolder.size() + name.size() && rest.starts_with(relativeFolder) &&
+         rest.ends_with(name);
 }
 
 // RelativeInside of two real paths, letting a prefix that differs only in letter case count
@@ -35,7 +24,7 @@ std::optional<std::string> RealRelativeInside(const std::string& outer, const st
   if (auto relative = RelativeInside(outer, inner)) return relative;
   if (inner.size() < outer.size()) return std::nullopt;
   const std::string prefix = inner.substr(0, outer.size());
-  if (!SameText(prefix, outer, true) || !SameFolder(prefix, outer)) return std::nullopt;
+  if (!EqualIgnoringCase(prefix, outer) || !SameFolder(prefix, outer)) return std::nullopt;
   return RelativeInside(outer, outer + inner.substr(outer.size()));
 }
 

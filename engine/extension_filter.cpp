@@ -1,12 +1,13 @@
 #include <string>
 
+#include "core/case_folding.h"
 #include "core/text.h"
 #include "engine/scan.h"
 
 namespace brisvel {
 
 std::string BuildExtensionFilter(const std::string& filterText) {
-  std::string text = ToLower(filterText);
+  std::string text = FoldCase(filterText);
   for (char& c : text) {
     if (c == ',') c = ' ';
   }
@@ -33,7 +34,7 @@ bool PassesFilter(const std::string& filter, const std::string& name) {
   const size_t separator = LastSeparator(name);
   if (separator != std::string::npos && separator > dot) return false;
   if (dot + 1 == name.size()) return false;
-  return filter.find(ToLower(std::string_view(name).substr(dot + 1))) != std::string::npos;
+  return filter.find(FoldCase(std::string_view(name).substr(dot + 1))) != std::string::npos;
 }
 
 }  // namespace brisvel

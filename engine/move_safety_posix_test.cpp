@@ -8,13 +8,13 @@
 #include <sys/time.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "core/test_folder_posix.h"
+#include "engine/case_blind_fs_for_tests.h"
 #include "engine/faulty_fs.h"
 #include "engine/job_runner.h"
 #include "engine/recording_progress_view.h"
@@ -35,61 +35,6 @@ class ActingFileSystem : public FaultyFileSystem {
     return FaultyFileSystem::SyncFolder(folder);
   }
   std::function<void()> beforeSync;
-};
-
-// A destination drive that ignores letter case and keeps the spelling a name was made with:
-// each part of a path below `root` finds an existing entry in any letter case.
-class CaseBlindFileSystem : public ActingFileSystem {
- public:
-  explicit CaseBlindFileSystem(std::string root) : root_(std::move(root)) {}
-  int64_t FileSize(const std::string& path) override { return Inner::FileSize(Fold(path)); }
-  FileFacts Facts(const std::string& path) override { return Inner::Facts(Fold(path)); }
-  FileFacts EntryFacts(const std::string& path) override { return Inner::EntryFacts(Fold(path)); }
-  PathState Lookup(const std::string& path) override { return Inner::Lookup(Fold(path)); }
-  std::optional<FileStamp> Stamp(const std::string& path, Links links) override {
-    return Inner::Stamp(Fold(path), links);
-  }
-  bool CopyFile(const std::string& from, const std::string& to,
-                const CopyControl& control) override {
-    return Inner::CopyFile(from, Fold(to), control);
-  }
-  bool SameContents(const std::string& a, const std::string& b) override {
-    return Inner::SameContents(a, Fold(b));
-  }
-  bool CreateFolder(const std::string& path) override { return Inner::CreateFolder(Fold(path)); }
-  bool CreateEmptyFile(const std::string& path) override {
-    return Inner::CreateEmptyFile(Fold(path));
-  }
-  bool DeleteFile(const std::string& path) override { return Inner::DeleteFile(Fold(path)); }
-  std::unique_ptr<FolderListing> List(const std::string& path) override {
-    return Inner::List(Fold(path));
-  }
-
- private:
-  using Inner = ActingFileSystem;
-  static std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  }
-  std::string Fold(const std::string& path) const {
-    if (path.rfind(root_, 0) != 0) return path;
-    std::string folded = root_;
-    size_t start = root_.size();
-    while (start < path.size()) {
-      size_t end = std::min(path.find('/', start), path.size());
-      std::string part = path.substr(start, end - start);
-      std::error_code error;
-      for (const auto& entry : stdfs::directory_iterator(folded, error)) {
-        if (Lower(entry.path().filename().string()) == Lower(part)) {
-          part = entry.path().filename().string();
-        }
-      }
-      folded += part + (end < path.size() ? "/" : "");
-      start = end + 1;
-    }
-    return folded;
-  }
-  const std::string root_;
 };
 
 class MoveSafetyTest : public ::testing::Test {

@@ -81,6 +81,12 @@ TEST_F(OrphansTest, OwnLogFileStaysInAnyLetterCaseAndSpellingOnlyAtTheTop) {
     EXPECT_TRUE(Exists("dst/BackUp.LOG")) << spelling;
     EXPECT_FALSE(Exists("dst/sub")) << spelling;
   }
+  // Beyond ASCII: a drive that ignores case appends "Jöurnal.log" to "JÖURNAL.LOG".
+  job_.logFile = "Jöurnal.log";
+  Write("dst/JÖURNAL.LOG");
+  RunPhase();
+  EXPECT_TRUE(Exists("dst/JÖURNAL.LOG"));
+  job_.logFile = "backup.log";
   job_.Set(kUpdateLogFile, false);
   RunPhase();
   EXPECT_FALSE(Exists("dst/BackUp.LOG"));

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/case_folding.h"
 #include "core/text.h"
 #include "engine/destination_claim.h"
 #include "engine/error_reason.h"
@@ -90,7 +91,9 @@ class NewFileScan {
   // own leftovers. With Move it stays in the source.
   bool PlaceTakenByTheRun(const std::string& relative, const std::string& name) {
     // Asked for every file: most names have neither the log file's length nor a leading dot.
-    const bool logLength = relative.size() + name.size() == logFile_.size();
+    // Where case is ignored, another spelling of the log file's name may differ in length.
+    const bool logLength =
+        context_.destinationIgnoresCase || relative.size() + name.size() == logFile_.size();
     if (!logLength && !name.starts_with('.')) return false;
     std::string reason;
     if (IsLogFile(relative + name)) {
@@ -106,8 +109,7 @@ class NewFileScan {
   }
 
   bool IsLogFile(const std::string& path) const {
-    if (logFile_.size() != path.size()) return false;
-    return context_.destinationIgnoresCase ? ToLower(path) == ToLower(logFile_) : path == logFile_;
+    return context_.destinationIgnoresCase ? EqualIgnoringCase(path, logFile_) : path == logFile_;
   }
 
   // A folder that cannot be made would silently lose everything below it.

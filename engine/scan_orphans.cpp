@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/case_folding.h"
 #include "core/text.h"
 #include "engine/excluded_folder.h"
 #include "engine/leftovers.h"
@@ -58,7 +59,7 @@ class OrphanScan {
         fs_(context.fs),
         job_(context.job),
         excluded_(context.job.destination, context.job.source),
-        keptLogFile_(ToLower(LogFileInBackup(job_))) {}
+        keptLogFile_(LogFileInBackup(job_)) {}
 
   // Deletes the orphans under `folder`. Its listing is closed before its sub-folders are
   // entered, so a deep tree never holds more than one listing open.
@@ -151,8 +152,7 @@ class OrphanScan {
 
   // The job's own log file, which is being written during the run.
   bool IsKeptLogFile(const std::string& relative, const std::string& name) const {
-    if (keptLogFile_.empty() || relative.size() + name.size() != keptLogFile_.size()) return false;
-    return ToLower(relative + name) == keptLogFile_;
+    return !keptLogFile_.empty() && EqualIgnoringCase(relative + name, keptLogFile_);
   }
 
   void DeleteOrphan(const std::string& folder, const std::string& relative,

@@ -23,6 +23,12 @@ TEST(ExtensionFilterTest, BuildsFieldsAndMatchesTheLastExtensionAsASubstring) {
   }
   EXPECT_TRUE(PassesFilter("|docx|", "letter.doc"));  // a plain substring search
   EXPECT_TRUE(PassesFilter("", "anything"));
+  // Letter case beyond ASCII is ignored too.
+  EXPECT_EQ(BuildExtensionFilter("ÄBC ΛΈΞΗ"), "|äbc|λέξη|");
+  for (const char* name : {"x.ÄBC", "y.äbc", "z.ΛΈΞΗ", "w.λέξη"}) {
+    EXPECT_TRUE(PassesFilter(BuildExtensionFilter("äbc Λέξη"), name)) << name;
+  }
+  EXPECT_FALSE(PassesFilter("|äbc|", "x.abc"));
 }
 
 TEST_F(ScanTest, CollectsFilesDepthFirstAndCreatesEveryFolder) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/case_folding.h"
 #include "core/text.h"
 
 namespace brisvel {
@@ -22,7 +23,7 @@ static std::string ProblemOf(const BackupJob& job) {
   if (job.source.empty() || job.destination.empty()) {
     return "Specify valid folders for '" + job.name + "'.";
   }
-  if (ToLower(job.source) == ToLower(job.destination)) {
+  if (EqualIgnoringCase(job.source, job.destination)) {
     return "Source and destination folders must be different for '" + job.name + "'.";
   }
   return "";

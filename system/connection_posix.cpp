@@ -53,13 +53,13 @@ class SocketConnection : public Connection {
   }
 
   // A closed connection ends the read at once rather than when its time runs out.
-  size_t Receive(char* buffer, size_t limit, int timeoutMs) override {
+  int64_t Receive(char* buffer, size_t limit, int timeoutMs) override {
     Steady::time_point deadline = After(timeoutMs);
     for (;;) {
-      if (!WaitFor(fd_, POLLIN, deadline)) return 0;
+      if (!WaitFor(fd_, POLLIN, deadline)) return kReceiveTimedOut;
       ssize_t got = recv(fd_, buffer, limit, 0);
       if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-      return got > 0 ? static_cast<size_t>(got) : 0;
+      return got > 0 ? got : 0;
     }
   }
 

@@ -52,14 +52,14 @@ class SocketConnection : public Connection {
     return true;
   }
 
-  size_t Receive(char* buffer, size_t limit, int timeoutMs) override {
+  int64_t Receive(char* buffer, size_t limit, int timeoutMs) override {
     const Steady::time_point deadline = After(timeoutMs);
     for (;;) {
-      if (!WaitFor(socket_, false, deadline)) return 0;
+      if (!WaitFor(socket_, false, deadline)) return kReceiveTimedOut;
       const int wanted = limit > 65536 ? 65536 : static_cast<int>(limit);
       const int got = recv(socket_, buffer, wanted, 0);
       if (got == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) continue;
-      return got > 0 ? static_cast<size_t>(got) : 0;
+      return got > 0 ? got : 0;
     }
   }
 

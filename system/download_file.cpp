@@ -12,6 +12,52 @@
 namespace brisvel {
 namespace {
 
+using Steady = std::chrono::steady_clock;
+
+// How often a read that waits looks at the stop request.
+constexpr int kStopCheckMs = 100;
+// A chunk-size line is a handful of hexadecimal digits and perhaps an extension; a longer one
+// is no HTTP.
+constexpr int kMaxChunkSizeLine = 1024;
+
+int MillisecondsLeft(Steady::time_point deadline) {
+  if (deadline == Steady::time_point::max()) return std::numeric_limits<int>::max();
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now());
+  return static_cast<int>(std::clamp<int64_t>(left.count(), 0, std::numeric_limits<int>::max()));
+}
+
+// The connection as the response rules read it: every read also ends at the download's
+// deadline, and soon after a stop request, and a read whose time ran out returns nothing.
+class BoundedConnection : public Connection {
+ public:
+  BoundedConnection(Connection& inner, const DownloadLimits& limits)
+      : inner_(inner), limits_(limits) {}
+
+  bool Stopped() const { return limits_.stop != nullptr && limits_.stop->load(); }
+
+  bool Send(std::string_view bytes, int timeoutMs) override {
+    const int left = std::min(timeoutMs, MillisecondsLeft(limits_.deadline));
+    return !Stopped() && left > 0 && inner_.Send(bytes, left);
+  }
+
+  // The waits are counted in the slices asked for, so that a connection that answers a wait
+  // at once (a scripted one) ends after as many slices as a real one.
+  int64_t Receive(char* buffer, size_t limit, int timeoutMs) override {
+    for (int waited = 0;;) {
+      const int slice =
+          std::min({timeoutMs - waited, MillisecondsLeft(limits_.deadline), kStopCheckMs});
+      if (slice <= 0 || Stopped()) return 0;
+      const int64_t got = inner_.Receive(buffer, limit, slice);
+      if (got != kReceiveTimedOut) return std::max<int64_t>(got, 0);
+      waited += slice;
+    }
+  }
+
+ private:
+  Connection& inner_;
+  const DownloadLimits& limits_;
+};
+
 // The received bytes not yet used, refilled from the connection one read at a time into the
 // download's single buffer.
 class ResponseStream {
@@ -25,7 +71,8 @@ class ResponseStream {
     if (begin_ < end_) return true;
     size_t most = static_cast<size_t>(std::min<int64_t>(limit, buffer_.size()));
     begin_ = 0;
-    end_ = connection_.Receive(buffer_.data(), most, timeoutMs);
+    end_ = static_cast<size_t>(
+        std::max<int64_t>(connection_.Receive(buffer_.data(), most, timeoutMs), 0));
     return end_ > 0;
   }
   // Up to `most` of the waiting bytes.
@@ -94,16 +141,22 @@ int HexValue(int c) {
 
 // Reads a chunk-size line: hexadecimal digits after optional blanks, the rest of the line
 // ignored. 0 for a line without digits or when a read returns nothing; nullopt when the
-// size does not fit 63 bits.
+// size does not fit 63 bits or the line runs past kMaxChunkSizeLine bytes.
 std::optional<int64_t> ReadChunkSize(ResponseStream& stream, int timeoutMs) {
+  constexpr int kLineTooLong = -2;  // beside Next()'s -1 for a read that returned nothing
+  int length = 1;
+  const auto next = [&] {
+    return ++length > kMaxChunkSizeLine ? kLineTooLong : stream.Next(timeoutMs);
+  };
   int c = stream.Next(timeoutMs);
-  while (c == ' ' || c == '\t') c = stream.Next(timeoutMs);
+  while (c == ' ' || c == '\t') c = next();
   int64_t size = 0;
-  for (; HexValue(c) >= 0; c = stream.Next(timeoutMs)) {
+  for (; HexValue(c) >= 0; c = next()) {
     if (size > (std::numeric_limits<int64_t>::max() >> 4)) return std::nullopt;
     size = size * 16 + HexValue(c);
   }
-  while (c >= 0 && c != '\n') c = stream.Next(timeoutMs);
+  while (c >= 0 && c != '\n') c = next();
+  if (c == kLineTooLong) return std::nullopt;
   return c < 0 ? 0 : size;
 }
 
@@ -134,17 +187,20 @@ bool WriteBody(const ResponseHead& head, ResponseStream& stream, BodySink& sink,
 
 bool ReceiveResponse(Connection& connection, const std::string& outputPath,
                      const DownloadLimits& limits) {
+  BoundedConnection bounded(connection, limits);
   std::vector<char> buffer(kReceiveBlock);
-  size_t received = connection.Receive(buffer.data(), buffer.size(), limits.receiveMs);
-  if (received == 0) return false;
-  std::optional<ResponseHead> head = ReadResponseHead({buffer.data(), received});
+  const int64_t received = bounded.Receive(buffer.data(), buffer.size(), limits.receiveMs);
+  if (received <= 0) return false;
+  const auto size = static_cast<size_t>(received);
+  std::optional<ResponseHead> head = ReadResponseHead({buffer.data(), size});
   if (!head) return false;
 
   ReplacingFile file;
   if (!file.Open(outputPath)) return false;
-  ResponseStream stream(connection, buffer, head->bodyStart, received);
+  ResponseStream stream(bounded, buffer, head->bodyStart, size);
   BodySink sink(file, limits.maxBodyBytes);
-  return WriteBody(*head, stream, sink, limits) && file.Commit();
+  // A stopped download stores nothing: the program is on its way out.
+  return WriteBody(*head, stream, sink, limits) && !bounded.Stopped() && file.Commit();
 }
 
 bool DownloadFile(const std::string& url, const std::string& outputPath,
@@ -152,8 +208,12 @@ bool DownloadFile(const std::string& url, const std::string& outputPath,
   HttpUrl parts = SplitUrl(url);
   std::optional<std::string> request = HttpRequest(parts);
   if (parts.host.empty() || !request) return false;
-  std::unique_ptr<Connection> connection = ConnectTcp(parts.host, parts.port, limits.connectMs);
-  if (!connection || !connection->Send(*request, limits.sendMs)) return false;
+  const int connectMs = std::min(limits.connectMs, MillisecondsLeft(limits.deadline));
+  if (connectMs <= 0 || (limits.stop != nullptr && limits.stop->load())) return false;
+  std::unique_ptr<Connection> connection = ConnectTcp(parts.host, parts.port, connectMs);
+  if (!connection || !BoundedConnection(*connection, limits).Send(*request, limits.sendMs)) {
+    return false;
+  }
   return ReceiveResponse(*connection, outputPath, limits);
 }
 

@@ -124,6 +124,9 @@ TEST_F(ResponseTest, BoundedInputFailsAndLeavesTheOldFileAlone) {
       {kOk + "Content-Length: -4\r\n\r\nbody"},
       {kOk + "Content-Length: 99999999999999999999\r\n\r\nbody"},
       {kOk + "Transfer-Encoding: chunked\r\n\r\n2\r\nok\r\n10000000000000000\r\nbody"},
+      // a chunk-size line that runs on and on
+      {kOk + "Transfer-Encoding: chunked\r\n\r\n5;", std::string(1500, 'x'), "\r\nabcde"},
+      {kOk + "Transfer-Encoding: chunked\r\n\r\n", std::string(1500, '0'), "5\r\nabcde"},
   };
   for (const std::vector<std::string>& reads : hostile) {
     EXPECT_FALSE(Receive(reads)) << reads[0].substr(0, 60);

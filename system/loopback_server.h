@@ -14,10 +14,13 @@ namespace brisvel {
 
 class LoopbackServer {
  public:
-  enum class End { kClose, kHoldOpen };
+  // After the pieces: close the connection, hold it open until the client closes it, or go
+  // on sending one byte of the last piece's last character every kDripMs until then, as a
+  // server that keeps a download alive for as long as it likes.
+  enum class End { kClose, kHoldOpen, kDrip };
+  static constexpr int kDripMs = 20;
 
-  // Answers with `pieces`, each sent by its own write, then closes the connection or holds
-  // it open until the client closes it.
+  // Answers with `pieces`, each sent by its own write, then ends as `end` says.
   explicit LoopbackServer(std::vector<std::string> pieces, End end = End::kClose)
       : pieces_(std::move(pieces)), end_(end) {
     listener_ = ListenOnLoopback(port_);
@@ -80,7 +83,19 @@ class LoopbackServer {
       if (!SendAll(client, piece)) return;
     }
     if (end_ == End::kClose) return;
+    if (end_ == End::kDrip) return Drip(client);
     while (WaitFor(client) && ReceiveSome(client, block, sizeof block) > 0) {
+    }
+  }
+
+  void Drip(TestSocket client) {
+    const std::string drop(1,
+                           pieces_.empty() || pieces_.back().empty() ? ' ' : pieces_.back().back());
+    char block[256];
+    while (!stopping_) {
+      // The client's end of the connection (or anything it sends) ends the drip.
+      if (WaitReadable(client, kDripMs) && ReceiveSome(client, block, sizeof block) <= 0) return;
+      if (!SendAll(client, drop)) return;
     }
   }
 

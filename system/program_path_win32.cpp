@@ -2,10 +2,8 @@
 
 #include "core/wide_text_win32.h"
 #include "core/windows_win32.h"
-// After <windows.h>, which it needs.
-#include <shellapi.h>
-
 #include "system/program_path.h"
+#include "system/split_command_line.h"
 
 namespace brisvel {
 
@@ -22,13 +20,11 @@ std::string RunningProgramPath() {
   }
 }
 
+// The system's own splitting (CommandLineToArgvW) reads \" as a quote inside the argument, so
+// "C:\My Files\" would swallow the rest of the line: the program splits the line itself.
 std::vector<std::string> ProgramArguments(int, char**) {
-  int count = 0;
-  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> arguments;
-  if (wide == nullptr) return arguments;
-  for (int i = 1; i < count; ++i) arguments.push_back(Utf8(wide[i]));
-  LocalFree(wide);
+  std::vector<std::string> arguments = SplitCommandLine(Utf8(GetCommandLineW()));
+  if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's own path
   return arguments;
 }
 

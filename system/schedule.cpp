@@ -59,7 +59,9 @@ std::string Quoted(const std::string& word) {
   return "'" + PrintableText(word) + "'";
 }
 
-bool HasControlCharacter(const std::string& text) {
+// Control characters and bytes that are not UTF-8 text: neither fits a unit file's line or a
+// task's definition.
+bool NotPlainText(const std::string& text) {
   return PrintableText(text) != text;
 }
 
@@ -211,15 +213,17 @@ std::string ScheduleWords(const Schedule& schedule) {
 ScheduleOutcome SetSchedule(const std::string& jobFile, const Schedule& schedule,
                             const std::string& programPath) {
   const std::string path = AbsolutePath(jobFile);
-  if (HasControlCharacter(path)) {
-    return {false, "The job file's path holds a control character, which a schedule cannot name: " +
-                       PrintableText(path)};
+  if (NotPlainText(path)) {
+    return {false,
+            "The job file's path holds a control character or a byte that is not UTF-8 text, "
+            "which a schedule cannot name: " +
+                PrintableText(path)};
   }
   if (schedule.kind == Schedule::Kind::kOff) return RemoveStoredSchedule(path);
   std::string fault;
   const std::vector<std::string> destinations = RunnableDestinations(path, &fault);
   if (destinations.empty()) return {false, fault};
-  if (programPath.empty() || HasControlCharacter(programPath)) {
+  if (programPath.empty() || NotPlainText(programPath)) {
     return {false, "The program cannot tell where its own file is, so no schedule can start it."};
   }
   return StoreSchedule({path, programPath, schedule, destinations});

@@ -1,6 +1,7 @@
 // A connection whose reads return scripted pieces, for the tests and the fuzzer of the
 // response rules: each piece is one read (cut to the read's limit, the rest left for the next
-// read), an empty piece is a read that returns nothing, and the end of the script is silence.
+// read), an empty piece is a read that returns nothing (a closed connection), and the end of
+// the script is silence until the time runs out.
 #pragma once
 
 #include <deque>
@@ -21,9 +22,9 @@ class ScriptedConnection : public Connection {
     sent_ += bytes;
     return true;
   }
-  size_t Receive(char* buffer, size_t limit, int) override {
+  int64_t Receive(char* buffer, size_t limit, int) override {
     ++readCount_;
-    if (reads_.empty()) return 0;
+    if (reads_.empty()) return kReceiveTimedOut;
     std::string& next = reads_.front();
     size_t size = std::min(limit, next.size());
     next.copy(buffer, size);
@@ -32,7 +33,7 @@ class ScriptedConnection : public Connection {
     } else {
       reads_.pop_front();
     }
-    return size;
+    return static_cast<int64_t>(size);
   }
 
   const std::string& Sent() const { return sent_; }

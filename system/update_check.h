@@ -26,9 +26,17 @@ struct UpdateSources {
   std::string primaryUrl;
   std::string temporaryPath;
   DownloadLimits limits;
+  // The whole check, both downloads together, ends after this long.
+  int deadlineMs = 30'000;
   // Opens the product web page.
   std::function<void()> openWebPage;
 };
+
+// What the caller does while the check runs on a thread of its own: called again and again
+// until the check is done, each call waiting a little (for the windows' events, say).
+// Returning false gives the check up: it ends without a message, leaving no file behind.
+// Without one, the caller's thread simply waits.
+using UpdateWait = std::function<bool()>;
 
 // The temporary folder ($TMPDIR when it is an absolute path, else /tmp; on Windows the
 // user's temporary folder) followed by "brisvel.tmp", computed on first use and kept for the
@@ -41,7 +49,10 @@ UpdateSources DefaultUpdateSources();
 // sign, digits up to the first non-digit; 0 without digits; held to the 32-bit range.
 int ReadReleaseNumber(const std::string& text);
 
-void CheckForUpdates(const MessagePrompt& prompt);
-void CheckForUpdates(const MessagePrompt& prompt, const UpdateSources& sources);
+// Downloads and reads the information file on a thread of its own while `wait` keeps the
+// caller's windows answering, then tells the user on the caller's thread.
+void CheckForUpdates(const MessagePrompt& prompt, const UpdateWait& wait);
+void CheckForUpdates(const MessagePrompt& prompt, const UpdateSources& sources,
+                     const UpdateWait& wait);
 
 }  // namespace brisvel

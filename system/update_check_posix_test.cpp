@@ -37,7 +37,7 @@ class UpdateCheckTest : public ::testing::Test {
           shown_.push_back({text, icon, yesNo});
           return answer;
         },
-        sources);
+        sources, {});
   }
   // Runs the check with the secondary location answering `body` with status 200.
   void CheckBody(const std::string& body, MessageAnswer answer = MessageAnswer::kNo) {
