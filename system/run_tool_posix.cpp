@@ -10,7 +10,7 @@
 namespace brisvel {
 namespace {
 
-[[noreturn]] void ReportFailure(int report) {
+[[noreturn]] void ReportExecFailure(int report) {
   const char failed = 1;
   (void)!write(report, &failed, 1);
   _exit(127);
@@ -34,7 +34,7 @@ namespace {
   close_range(report + 1, ~0U, 0);
   if (!start.workingFolder.empty()) (void)!chdir(start.workingFolder.c_str());
   execvp(argv[0], argv);
-  ReportFailure(report);
+  ReportExecFailure(report);
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ bool StartProgram(const ProgramStart& start) {
       setsid();
       const pid_t grandchild = fork();
       if (grandchild > 0) _exit(0);
-      if (grandchild < 0) ReportFailure(report[1]);
+      if (grandchild < 0) ReportExecFailure(report[1]);
     }
     Exec(start, argv.data(), report[1]);
   }
