@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "app/control_ids.h"
-#include "app/fake_ui.h"
 #include "app/main_window_view.h"
 #include "app/program.h"
+#include "app/ui/control_ids.h"
+#include "app/ui/test_ui.h"
 #include "app/window_layout.h"
 #include "core/test_folder.h"
 

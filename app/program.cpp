@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/console_terminal.h"
 #include "app/shell.h"
-#include "app/ui_console.h"
+#include "app/stop_signal_ui.h"
+#include "app/ui/backends.h"
+#include "app/ui/hand_over_ui.h"
 #include "app/usage.h"
 #include "app/version.h"
 #include "engine/fs.h"
@@ -73,7 +74,7 @@ static int RunScheduleCommand(const std::vector<std::string>& arguments) {
 static int RunShell(Ui& ui, const ProgramOptions& options, bool console) {
   StartNetwork();
   Shell shell(ProgramServices(ui, console, options.scheduled));
-  InstallConsoleSignals(&shell.RunState().cancel, &shell.RunState().runState);
+  InstallStopSignals(&shell.RunState().cancel, &shell.RunState().runState);
   const int status = shell.Run(options.arguments);
   EndNetwork();
   FinishDesktopNotifications();
@@ -96,13 +97,22 @@ int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop) {
   // The toolkit sees only the program's name: every argument is the program's own, even
   // one that reads like a toolkit option.
   int desktopArgc = 1;
-  std::unique_ptr<Ui> desktop;
+  DesktopOpening desktop;
   if (openDesktop && !WantsConsole(options.console)) {
     desktop = openDesktop(desktopArgc, argv);
-    if (!desktop) std::fputs(kNoDesktopMessage, stderr);
+    if (!desktop.ui) {
+      const std::string line =
+          "Brisvel: " + desktop.failure + "; working in the terminal instead.\n";
+      std::fputs(line.c_str(), stderr);
+    }
   }
-  if (desktop) return RunShell(*desktop, options, false);
-  ConsoleUi ui(StandardTerminal(), InterruptCount);
+  if (desktop.ui) {
+    HandOverUi windows(*desktop.ui);
+    StopSignalUi ui(windows, kDesktopStopEvent);
+    return RunShell(ui, options, false);
+  }
+  std::unique_ptr<Ui> terminal = OpenTerminal();
+  StopSignalUi ui(*terminal, kConsoleStopEvent);
   return RunShell(ui, options, true);
 }
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/control_ids.h"
 #include "app/menus.h"
+#include "app/ui/control_ids.h"
 #include "app/usage.h"
 #include "app/window_layout.h"
 #include "system/end_program.h"

@@ -14,7 +14,7 @@
 #include "app/main_window_view.h"
 #include "app/progress_window.h"
 #include "app/shutdown_window.h"
-#include "app/ui.h"
+#include "app/ui/ui.h"
 #include "core/job_list.h"
 #include "core/run_settings.h"
 #include "engine/fs.h"

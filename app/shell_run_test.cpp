@@ -6,9 +6,9 @@
 #include <mutex>
 #include <thread>
 
-#include "app/control_ids.h"
-#include "app/fake_ui.h"
 #include "app/shell.h"
+#include "app/ui/control_ids.h"
+#include "app/ui/test_ui.h"
 #include "core/test_folder.h"
 #include "engine/faulty_fs.h"
 #include "system/end_program.h"

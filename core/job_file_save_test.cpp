@@ -3,8 +3,8 @@
 #include <string>
 
 #include "core/job_file.h"
-#include "core/job_list_view_fake.h"
 #include "core/test_folder.h"
+#include "core/test_job_list_view.h"
 #include "core/xml_text.h"
 
 namespace brisvel {
