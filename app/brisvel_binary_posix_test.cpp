@@ -1,10 +1,13 @@
 // Runs the built program in a terminal-less session, as a cron job or a script would.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "core/test_folder.h"
 
@@ -173,6 +176,96 @@ TEST_F(RunBinary, AJobFileRunsSilentlyWithItsLog) {
   EXPECT_EQ(outcome.out.rfind("Running 'Docs'...\n", 0), 0u);
   EXPECT_EQ(ReadFile(folder_ / "dst/sub/b.txt"), "beta");
   EXPECT_NE(ReadFile(folder_ / "dst/docs.log").find("Docs"), std::string::npos);
+}
+
+// A stale display (a cron job's DISPLAY, say) and a program copied away from its library
+// folder: the desktop cannot be had, the program says why in one line and the run goes on.
+TEST_F(RunBinary, AMissingDesktopModuleLeavesTheRunToTheTerminal) {
+  program_ = folder_ / "brisvel";
+  std::filesystem::copy_file(ProgramPath(), program_);
+  display_ = "DISPLAY=:" + std::to_string(40000 + getpid() % 20000);
+  Outcome outcome = Run({"backup", "src", "dst"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_NE(outcome.out.find("Copied 1 total file.\n"), std::string::npos);
+  EXPECT_EQ(outcome.err.rfind("Brisvel: cannot load the desktop: ", 0), 0u) << outcome.err;
+  EXPECT_NE(outcome.err.find("brisvel-qt.so"), std::string::npos) << outcome.err;
+  EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
+  EXPECT_NE(outcome.err.find("; working in the terminal instead.\n"), std::string::npos);
+}
+
+// What a run of the program has mapped by the time it first waits: its standard output is a
+// pipe that is full already, so it cannot end before the test has looked. `display` is the
+// DISPLAY it gets, none when empty.
+std::string MappedFiles(const std::vector<std::string>& arguments, const std::string& display,
+                        const std::string& folder) {
+  int out[2];
+  if (pipe2(out, O_CLOEXEC) != 0) return "";
+  fcntl(out[1], F_SETFL, O_NONBLOCK);
+  const std::string filler(4096, 'x');
+  while (write(out[1], filler.data(), filler.size()) > 0) {
+  }
+  fcntl(out[1], F_SETFL, 0);
+  const std::string program = ProgramPath();
+  std::vector<std::string> words{program};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> variables{"PATH=/usr/bin:/bin"};
+  if (!display.empty()) variables.push_back("DISPLAY=" + display);
+  std::vector<char*> envp;
+  for (std::string& variable : variables) envp.push_back(variable.data());
+  envp.push_back(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    const int devNull = open("/dev/null", O_RDWR);
+    dup2(devNull, STDIN_FILENO);
+    dup2(devNull, STDERR_FILENO);
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    execve(program.c_str(), argv.data(), envp.data());
+    _exit(127);
+  }
+  close(out[1]);
+  // A program that waits, for a full pipe or for its next event, has chosen where it runs.
+  const std::string proc = "/proc/" + std::to_string(child);
+  for (int i = 0; i < 60000; ++i) {
+    const std::string stat = ReadFile(proc + "/stat");
+    const size_t state = stat.rfind(')') + 2;
+    if (state < stat.size() && (stat[state] == 'S' || stat[state] == 'Z')) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  const std::string maps = ReadFile(proc + "/maps");
+  char buffer[65536];
+  while (read(out[0], buffer, sizeof buffer) > 0) {
+  }
+  close(out[0]);
+  waitpid(child, nullptr, 0);
+  return maps;
+}
+
+// The toolkit is loaded only for the windows: never for a run in the terminal, for the help or
+// the version. A display that does not answer is asked through the desktop module, so there
+// the toolkit shows: the check sees it where it is mapped.
+TEST_F(RunBinary, OnlyTheDesktopMapsTheToolkit) {
+  const std::string stale = ":" + std::to_string(40000 + getpid() % 20000);
+  const struct {
+    std::vector<std::string> arguments;
+    std::string display;
+    bool toolkit;
+  } runs[] = {
+      {{"--version"}, "", false},
+      {{"--help"}, stale, false},
+      {{"backup", "src", "dst", "recursive"}, "", false},
+      {{"--console", "backup", "src", "dst2"}, stale, false},
+      {{"backup", "src", "dst3"}, stale, true},
+  };
+  for (const auto& run : runs) {
+    const std::string maps = MappedFiles(run.arguments, run.display, folder_.Path());
+    ASSERT_NE(maps.find("libstdc++"), std::string::npos) << run.arguments[0];
+    EXPECT_EQ(maps.find("libQt6") != std::string::npos, run.toolkit) << run.arguments[0];
+    EXPECT_EQ(maps.find("brisvel-qt.so") != std::string::npos, run.toolkit) << run.arguments[0];
+  }
 }
 
 TEST_F(RunBinary, HelpAndVersionEndWith0) {

@@ -42,6 +42,8 @@ bool ApplyJobWord(const std::string& word, BackupJob& job) {
     job.compareMethod = kCompareMd5;
   } else if (word == "size" || word == "filesize") {
     job.compareMethod = kCompareSize;
+  } else if (word == "needsdrive") {
+    job.needsDrive = true;
   } else {
     return false;
   }
@@ -50,22 +52,33 @@ bool ApplyJobWord(const std::string& word, BackupJob& job) {
 
 StartDecision ShowMainWindow(JobList& jobs, JobListView& view, std::string reason, bool showUsage) {
   if (jobs.Empty()) AddDefaultJob(jobs, view);
-  return {StartMode::kMainWindow, std::move(reason), showUsage};
+  StartDecision decision;
+  decision.reason = std::move(reason);
+  decision.showUsage = showUsage;
+  return decision;
 }
 
 StartDecision JobFileForm(const Arguments& arguments, JobList& jobs, RunSettings& settings,
                           JobListView& view) {
+  StartDecision decision;
+  decision.mode = StartMode::kRun;
   if (!LoadJobFile(arguments[0], jobs, settings, view)) {
-    return ShowMainWindow(jobs, view, "", false);  // the loader has told why
+    decision = ShowMainWindow(jobs, view, "", false);  // the loader has told why
+    decision.failure = "The job file could not be loaded.";
+  } else {
+    for (size_t i = 1; i < arguments.Count(); ++i) {
+      ApplyFinishWord(ToLower(arguments[i]), settings);
+    }
+    if (!HasRunnableJob(jobs)) {
+      decision = ShowMainWindow(
+          jobs, view,
+          "No enabled job in '" + arguments[0] + "' has both a source and a destination folder.",
+          false);
+      decision.failure = "No enabled job has both a source and a destination folder.";
+    }
   }
-  for (size_t i = 1; i < arguments.Count(); ++i) ApplyFinishWord(ToLower(arguments[i]), settings);
-  if (!HasRunnableJob(jobs)) {
-    return ShowMainWindow(
-        jobs, view,
-        "No enabled job in '" + arguments[0] + "' has both a source and a destination folder.",
-        false);
-  }
-  return {StartMode::kRun, "", false};
+  decision.runName = arguments[0];
+  return decision;
 }
 
 StartDecision EditForm(const Arguments& arguments, JobList& jobs, RunSettings& settings,
@@ -91,7 +104,10 @@ StartDecision BackupForm(const Arguments& arguments, JobList& jobs, RunSettings&
   settings.finishAction = kFinishExit;
   ApplyOptionWords(arguments, 3, job, settings);
   view.RefreshSettingsPanel();
-  return {StartMode::kRun, "", false};
+  StartDecision decision;
+  decision.mode = StartMode::kRun;
+  decision.runName = "Backup of " + job.source + " into " + job.destination;
+  return decision;
 }
 
 }  // namespace
@@ -107,6 +123,8 @@ ProgramOptions ReadProgramOptions(const std::vector<std::string>& arguments) {
       options.help = true;
     } else if (option == "--version") {
       options.version = true;
+    } else if (option == "--scheduled") {
+      options.scheduled = true;
     } else {
       break;
     }
@@ -139,9 +157,20 @@ void ApplyOptionWords(const Arguments& arguments, size_t first, BackupJob& job,
   }
 }
 
+bool IsScheduleCommand(const Arguments& arguments, FileSystem& fs) {
+  return ToLower(arguments[0]) == "schedule" && !IsJobFile(fs, arguments[0]);
+}
+
 StartDecision ReadCommandLine(const Arguments& arguments, JobList& jobs, RunSettings& settings,
-                              JobListView& view, FileSystem& fs) {
+                              JobListView& view, FileSystem& fs, bool scheduled) {
   if (IsJobFile(fs, arguments[0])) return JobFileForm(arguments, jobs, settings, view);
+  if (scheduled) {
+    StartDecision decision =
+        ShowMainWindow(jobs, view, "Job file not found: " + arguments[0], false);
+    decision.runName = arguments[0];
+    decision.failure = "Job file not found.";
+    return decision;
+  }
   const std::string form = ToLower(arguments[0]);
   if (form == "open" || form == "edit") return EditForm(arguments, jobs, settings, view, fs);
   if (form == "backup") return BackupForm(arguments, jobs, settings, view, fs);

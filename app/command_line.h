@@ -17,6 +17,9 @@ struct ProgramOptions {
   bool console = false;
   bool help = false;
   bool version = false;
+  // "--scheduled": the run a schedule starts. Its job file must be there, and nobody is
+  // there to see the main window or to read a message box.
+  bool scheduled = false;
   std::vector<std::string> arguments;  // what follows them
 };
 
@@ -41,6 +44,10 @@ struct StartDecision {
   // job-file loader has said so itself), and whether the usage line would help.
   std::string reason;
   bool showUsage = false;
+  // What runs or would have run: the job file as given, or the one-off job.
+  std::string runName;
+  // Why it cannot run, as the notice of an unwatched run says it ("" when it runs).
+  std::string failure;
 };
 
 // Reads the command forms into `jobs` and `settings`, showing them through `view`:
@@ -49,9 +56,14 @@ struct StartDecision {
 //  - open|edit [JOBFILE]: loads the file when there is one; never runs;
 //  - backup SRC DST [words]: one job; runs when SRC is a folder and DST is given;
 //  - anything else: the main window with the default job.
-// Whenever the main window is to be shown, the list holds at least one job.
+// Whenever the main window is to be shown, the list holds at least one job. A `scheduled` run
+// names a job file: anything else is a job file that was moved or removed.
 StartDecision ReadCommandLine(const Arguments& arguments, JobList& jobs, RunSettings& settings,
-                              JobListView& view, FileSystem& fs);
+                              JobListView& view, FileSystem& fs, bool scheduled = false);
+
+// True for "schedule ...", unless the first argument names a job file (which comes first, as
+// for every form).
+bool IsScheduleCommand(const Arguments& arguments, FileSystem& fs);
 
 // Applies the option words of the one-off job from argument `first` on. Keywords are compared
 // in lower case; "log" and "filter" take the next argument when it is not empty.

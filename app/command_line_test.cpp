@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "app/control_ids.h"
-#include "app/fake_ui.h"
 #include "app/main_window_view.h"
 #include "app/program.h"
+#include "app/ui/control_ids.h"
+#include "app/ui/test_ui.h"
 #include "app/window_layout.h"
 #include "core/test_folder.h"
 
@@ -39,11 +39,13 @@ TEST(ProgramOptions, TheTerminalServesWithoutADisplayOrWhenAsked) {
 TEST(OptionWords, SetTheJobAndTheRunSettingsInAnyLetterCase) {
   BackupJob job = CommandLineJob("/s", "/d");
   RunSettings settings;
-  ApplyOptionWords(Arguments({"RECURSIVE", "Move", "orphan", "OpenFolder", "crc", "Tray"}), 0, job,
-                   settings);
+  ApplyOptionWords(
+      Arguments({"RECURSIVE", "Move", "orphan", "OpenFolder", "crc", "Tray", "NeedsDrive"}), 0, job,
+      settings);
   EXPECT_EQ(job.flags, kEnabled | kAutomaticName | kIncludeSubFolders | kMoveInsteadOfCopy |
                            kDeleteOrphans | kOpenFolderWhenDone);
   EXPECT_EQ(job.compareMethod, kCompareCrc32);
+  EXPECT_TRUE(job.needsDrive);
   EXPECT_EQ(settings.hiddenRun, 1);
   EXPECT_EQ(settings.finishAction, kFinishExit);
 }

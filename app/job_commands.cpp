@@ -1,6 +1,6 @@
 #include "app/job_commands.h"
 
-#include "app/control_ids.h"
+#include "app/ui/control_ids.h"
 #include "core/job_file.h"
 #include "core/text.h"
 

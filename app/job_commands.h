@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/main_window_view.h"
-#include "app/ui.h"
+#include "app/ui/ui.h"
 #include "core/job_list.h"
 #include "core/run_settings.h"
 

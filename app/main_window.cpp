@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/control_ids.h"
+#include "app/ui/control_ids.h"
 #include "core/extension_groups.h"
 #include "core/text.h"
 #include "engine/validation.h"
@@ -24,6 +24,40 @@ static bool IsOptionControl(int control) {
   }
   return false;
 }
+
+// What each event of the settings panel and the buttons does to the current job.
+struct MainWindow::ControlAction {
+  int control;
+  EventType type;
+  void (*act)(MainWindow& window, BackupJob& job);
+};
+
+const MainWindow::ControlAction MainWindow::kControlActions[] = {
+    {kSourceField, EventType::kTextChanged,
+     [](MainWindow& w, BackupJob& job) { w.TakeFolders(job); }},
+    {kDestinationField, EventType::kTextChanged,
+     [](MainWindow& w, BackupJob& job) { w.TakeFolders(job); }},
+    {kLogFileField, EventType::kTextChanged,
+     [](MainWindow& w, BackupJob& job) {
+       job.logFile = Trim(w.ui_.Text(kMainWindow, kLogFileField));
+     }},
+    {kExtensionCombo, EventType::kComboTextTyped,
+     [](MainWindow& w, BackupJob& job) { job.filter = w.ui_.Text(kMainWindow, kExtensionCombo); }},
+    {kExtensionCombo, EventType::kSelectionChange,
+     [](MainWindow& w, BackupJob& job) { w.TakeExtensionGroup(job); }},
+    {kCompareList, EventType::kSelectionChange,
+     [](MainWindow& w, BackupJob& job) { w.TakeCompareMethod(job); }},
+    {kSourceBrowse, EventType::kClick, [](MainWindow& w, BackupJob& job) { w.ChooseSource(job); }},
+    {kDestinationBrowse, EventType::kClick,
+     [](MainWindow& w, BackupJob& job) { w.ChooseDestination(job); }},
+    {kAddButton, EventType::kClick, [](MainWindow& w, BackupJob&) { w.commands_.Add(); }},
+    {kDeleteButton, EventType::kClick, [](MainWindow& w, BackupJob&) { w.commands_.Delete(); }},
+    {kRunJobsButton, EventType::kClick, [](MainWindow& w, BackupJob&) { w.RunJobs(); }},
+    {kLoadJobsButton, EventType::kClick, [](MainWindow& w, BackupJob&) { w.commands_.Load(); }},
+    {kSaveJobsButton, EventType::kClick, [](MainWindow& w, BackupJob&) { w.commands_.Save(); }},
+    {kHelpButton, EventType::kClick,
+     [](MainWindow& w, BackupJob&) { w.ui_.ShowPopupMenu(kHelpMenu); }},
+};
 
 void MainWindow::Handle(const UiEvent& event) {
   if (event.type == EventType::kMenuItem) {
@@ -60,38 +94,21 @@ void MainWindow::HandleJobList(EventType type) {
 }
 
 void MainWindow::HandleControl(int control, EventType type, BackupJob& job) {
-  const bool click = type == EventType::kClick;
-  if (type == EventType::kTextChanged &&
-      (control == kSourceField || control == kDestinationField)) {
-    job.source = ui_.Text(kMainWindow, kSourceField);
-    job.destination = ui_.Text(kMainWindow, kDestinationField);
-  } else if (type == EventType::kTextChanged && control == kLogFileField) {
-    job.logFile = Trim(ui_.Text(kMainWindow, kLogFileField));
-  } else if (type == EventType::kComboTextTyped && control == kExtensionCombo) {
-    job.filter = ui_.Text(kMainWindow, kExtensionCombo);
-  } else if (type == EventType::kSelectionChange && control == kExtensionCombo) {
-    TakeExtensionGroup(job);
-  } else if (type == EventType::kSelectionChange && control == kCompareList) {
-    TakeCompareMethod(job);
-  } else if (click && IsOptionControl(control)) {
+  if (type == EventType::kClick && IsOptionControl(control)) {
     TakeOptions(job, control);
-  } else if (click && control == kSourceBrowse) {
-    ChooseSource(job);
-  } else if (click && control == kDestinationBrowse) {
-    ChooseDestination(job);
-  } else if (click && control == kAddButton) {
-    commands_.Add();
-  } else if (click && control == kDeleteButton) {
-    commands_.Delete();
-  } else if (click && control == kRunJobsButton) {
-    RunJobs();
-  } else if (click && control == kLoadJobsButton) {
-    commands_.Load();
-  } else if (click && control == kSaveJobsButton) {
-    commands_.Save();
-  } else if (click && control == kHelpButton) {
-    ui_.ShowPopupMenu(kHelpMenu);
+    return;
   }
+  for (const ControlAction& action : kControlActions) {
+    if (action.control == control && action.type == type) {
+      action.act(*this, job);
+      return;
+    }
+  }
+}
+
+void MainWindow::TakeFolders(BackupJob& job) {
+  job.source = ui_.Text(kMainWindow, kSourceField);
+  job.destination = ui_.Text(kMainWindow, kDestinationField);
 }
 
 void MainWindow::ChooseSource(BackupJob& job) {

@@ -7,7 +7,7 @@
 
 #include "app/job_commands.h"
 #include "app/main_window_view.h"
-#include "app/ui.h"
+#include "app/ui/ui.h"
 #include "core/job_list.h"
 #include "core/run_settings.h"
 
@@ -33,11 +33,15 @@ class MainWindow {
   void Handle(const UiEvent& event);
 
  private:
+  struct ControlAction;
+  static const ControlAction kControlActions[];
+
   void HandleControl(int control, EventType type, BackupJob& job);
   void HandleJobList(EventType type);
   void HandleShortcut(int menuEvent);
   void ChooseSource(BackupJob& job);
   void ChooseDestination(BackupJob& job);
+  void TakeFolders(BackupJob& job);
   void TakeOptions(BackupJob& job, int clicked);
   void TakeExtensionGroup(BackupJob& job);
   void TakeCompareMethod(BackupJob& job);

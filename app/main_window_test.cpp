@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "app/control_ids.h"
-#include "app/fake_ui.h"
 #include "app/shell.h"
+#include "app/ui/control_ids.h"
+#include "app/ui/test_ui.h"
 #include "core/extension_groups.h"
 #include "core/test_folder.h"
 #include "system/clock.h"

@@ -1,6 +1,6 @@
 #include "app/main_window_view.h"
 
-#include "app/control_ids.h"
+#include "app/ui/control_ids.h"
 
 namespace brisvel {
 

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "app/ui.h"
+#include "app/ui/ui.h"
 #include "core/job_list.h"
 #include "core/job_list_view.h"
 

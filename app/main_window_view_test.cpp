@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
-#include "app/fake_ui.h"
+#include "app/ui/control_ids.h"
+#include "app/ui/test_ui.h"
 #include "app/window_layout.h"
 
 namespace brisvel {

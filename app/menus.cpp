@@ -1,6 +1,6 @@
 #include "app/menus.h"
 
-#include "app/control_ids.h"
+#include "app/ui/control_ids.h"
 #include "app/version.h"
 #include "core/message.h"
 

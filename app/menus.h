@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/job_commands.h"
-#include "app/ui.h"
+#include "app/ui/ui.h"
 
 namespace brisvel {
 

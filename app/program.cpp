@@ -6,17 +6,21 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/console_terminal.h"
 #include "app/shell.h"
-#include "app/ui_console.h"
+#include "app/stop_signal_ui.h"
+#include "app/ui/backends.h"
+#include "app/ui/hand_over_ui.h"
 #include "app/usage.h"
 #include "app/version.h"
 #include "engine/fs.h"
+#include "system/desktop_notification.h"
+#include "system/failure_notice.h"
 #include "system/job_file_association.h"
 #include "system/network.h"
 #include "system/open_target.h"
 #include "system/power_off.h"
 #include "system/program_path.h"
+#include "system/schedule.h"
 #include "system/update_check.h"
 
 namespace brisvel {
@@ -38,7 +42,7 @@ static bool WantsConsole(bool consoleOption) {
 }
 
 // What the program's commands need of the machine, with their messages shown in `ui`.
-static ShellServices ProgramServices(Ui& ui, bool console) {
+static ShellServices ProgramServices(Ui& ui, bool console, bool scheduled) {
   // Computed once at start, as the running program may be replaced on disk later.
   const std::string programPath = RunningProgramPath();
   MessagePrompt prompt = [&ui](const std::string& text, MessageIcon icon, bool yesNo) {
@@ -53,15 +57,27 @@ static ShellServices ProgramServices(Ui& ui, bool console) {
           console,
           NetworkAvailable(),
           [prompt](const UpdateWait& wait) { CheckForUpdates(prompt, wait); },
-          [prompt, programPath] { AssociateJobFiles(programPath, prompt); }};
+          [prompt, programPath] { AssociateJobFiles(programPath, prompt); },
+          scheduled,
+          ReportFailure};
+}
+
+// "brisvel schedule ...": no window, no run; what it did on standard output, a fault on
+// standard error.
+static int RunScheduleCommand(const std::vector<std::string>& arguments) {
+  const ScheduleOutcome outcome = ScheduleCommand(
+      std::vector<std::string>(arguments.begin() + 1, arguments.end()), RunningProgramPath());
+  std::fprintf(outcome.done ? stdout : stderr, "%s\n", outcome.text.c_str());
+  return outcome.done ? kExitFinished : kExitNothingRan;
 }
 
 static int RunShell(Ui& ui, const ProgramOptions& options, bool console) {
   StartNetwork();
-  Shell shell(ProgramServices(ui, console));
-  InstallConsoleSignals(&shell.RunState().cancel, &shell.RunState().runState);
+  Shell shell(ProgramServices(ui, console, options.scheduled));
+  InstallStopSignals(&shell.RunState().cancel, &shell.RunState().runState);
   const int status = shell.Run(options.arguments);
   EndNetwork();
+  FinishDesktopNotifications();
   return status;
 }
 
@@ -75,16 +91,28 @@ int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop) {
     std::puts(kVersionText);
     return 0;
   }
+  if (IsScheduleCommand(Arguments(options.arguments), RealFileSystem())) {
+    return RunScheduleCommand(options.arguments);
+  }
   // The toolkit sees only the program's name: every argument is the program's own, even
   // one that reads like a toolkit option.
   int desktopArgc = 1;
-  std::unique_ptr<Ui> desktop;
+  DesktopOpening desktop;
   if (openDesktop && !WantsConsole(options.console)) {
     desktop = openDesktop(desktopArgc, argv);
-    if (!desktop) std::fputs(kNoDesktopMessage, stderr);
+    if (!desktop.ui) {
+      const std::string line =
+          "Brisvel: " + desktop.failure + "; working in the terminal instead.\n";
+      std::fputs(line.c_str(), stderr);
+    }
   }
-  if (desktop) return RunShell(*desktop, options, false);
-  ConsoleUi ui(StandardTerminal(), InterruptCount);
+  if (desktop.ui) {
+    HandOverUi windows(*desktop.ui);
+    StopSignalUi ui(windows, kDesktopStopEvent);
+    return RunShell(ui, options, false);
+  }
+  std::unique_ptr<Ui> terminal = OpenTerminal();
+  StopSignalUi ui(*terminal, kConsoleStopEvent);
   return RunShell(ui, options, true);
 }
 

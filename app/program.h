@@ -2,20 +2,18 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 
-#include "app/ui.h"
+#include "app/open_desktop.h"
 
 namespace brisvel {
 
-// Opens the desktop's window system; it may adjust the arguments it recognises. Null when the
-// window system does not answer: the program then runs in the terminal.
-using DesktopOpener = std::function<std::unique_ptr<Ui>(int& argc, char** argv)>;
+// Opens the desktop's window system; it may adjust the arguments it recognises. Without one
+// (the window system does not answer, the toolkit cannot be loaded) the program says why and
+// runs in the terminal.
+using DesktopOpener = std::function<DesktopOpening(int& argc, char** argv)>;
 
 // Runs the program with the process's arguments; returns its exit status. The desktop is
 // opened through `openDesktop` when a display is there and "--console" is not given.
-inline constexpr const char* kNoDesktopMessage =
-    "Brisvel: the display does not answer; working in the terminal instead.\n";
 int RunProgram(int argc, char** argv, const DesktopOpener& openDesktop);
 
 // Whether the terminal serves instead of the desktop: with "--console", or when neither an

@@ -1,6 +1,6 @@
 #include "app/progress_window.h"
 
-#include "app/control_ids.h"
+#include "app/ui/control_ids.h"
 #include "app/window_layout.h"
 
 namespace brisvel {

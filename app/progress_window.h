@@ -6,7 +6,7 @@
 #include <atomic>
 
 #include "app/main_window_view.h"
-#include "app/ui.h"
+#include "app/ui/ui.h"
 #include "engine/progress_view.h"
 #include "engine/run_state.h"
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/control_ids.h"
 #include "app/menus.h"
+#include "app/ui/control_ids.h"
 #include "app/usage.h"
 #include "app/window_layout.h"
 #include "system/end_program.h"
@@ -37,8 +37,9 @@ void Shell::Start(const std::vector<std::string>& arguments) {
   std::error_code ignored;
   commands_.SetLastFolder(std::filesystem::current_path(ignored).string());
   if (!CreateWindows()) return;
-  const StartDecision decision =
-      ReadCommandLine(Arguments(arguments), jobs_, settings_, mainView_, services_.fs);
+  const StartDecision decision = ReadCommandLine(Arguments(arguments), jobs_, settings_, mainView_,
+                                                 services_.fs, services_.scheduled);
+  runName_ = decision.runName;
   if (decision.mode == StartMode::kRun) {
     StartRun();
   } else {
@@ -70,11 +71,13 @@ void Shell::Fatal(const std::string& message) {
 }
 
 void Shell::ShowMainWindowOrEnd(const StartDecision& decision) {
-  if (!services_.console) {
+  if (!services_.console && !services_.scheduled) {
     ui_.ShowWindow(kMainWindow, true);
     return;
   }
-  if (!decision.reason.empty()) {
+  if (Unwatched() && !decision.failure.empty() && services_.reportFailure) {
+    services_.reportFailure(NotRunNotice(decision.runName, decision.failure));
+  } else if (!decision.reason.empty()) {
     ui_.ShowMessage(kMessageTitle, decision.reason, MessageIcon::kInformation, MessageButtons::kOk);
   }
   if (decision.showUsage) {
@@ -94,6 +97,8 @@ void Shell::StartRun() {
   run_.copiedTotal = 0;
   run_.deletedTotal = 0;
   runStarted_ = true;
+  runHidden_ = settings_.hiddenRun != 0;
+  outcomeReported_ = false;
   workerDone_ = false;
   worker_ = std::thread([this] {
     JobRunner(environment_);
@@ -111,6 +116,7 @@ int Shell::EventLoop() {
 }
 
 void Shell::ServeRunEnd() {
+  ReportRunOutcome();
   const int32_t request = run_.finishRequest;
   if (request != kNoRequest) {
     EndProgram(request == kShutdownRequest);
@@ -120,6 +126,7 @@ void Shell::ServeRunEnd() {
 }
 
 void Shell::HandleEvent(const UiEvent& event) {
+  ReportRunOutcome();  // an ended run is told before anyone acts on it
   if (event.type == EventType::kTrayActivate) {
     ActivateFromTray();
   } else if (event.window == kMainWindow && event.type == EventType::kCloseRequest) {
@@ -221,10 +228,12 @@ void Shell::ActivateFromTray() {
 }
 
 void Shell::EndProgram(bool shutdown) {
+  ReportRunOutcome();
   // Taken before the end sets the stop request, which would make a finished run read as a
   // cancelled one; a run that is still going is cut short, so it counts as cancelled.
   const bool cutShort = run_.runState == kRunning;
-  exitStatus_ = !services_.console ? kExitFinished : cutShort ? kExitCancelled : OutcomeStatus();
+  const bool statusTells = services_.console || services_.scheduled;
+  exitStatus_ = !statusTells ? kExitFinished : cutShort ? kExitCancelled : OutcomeStatus();
   ProgramEnd end{shutdownWindow_, services_.clock, [this] { run_.cancel = 1; },
                  [this] { return run_.runState == kRunning; }, services_.powerOff};
   brisvel::EndProgram(end, shutdown);
@@ -234,9 +243,40 @@ void Shell::EndProgram(bool shutdown) {
   ended_ = true;
 }
 
+bool Shell::Unwatched() const {
+  return services_.scheduled || settings_.hiddenRun != 0;
+}
+
+// Told once the worker has finished its run (before OK is pressed, and before the end of the
+// program would read a stop request as a cancel). A cancelled run was stopped by someone, or
+// by the system as it shuts down: no failure to tell.
+void Shell::ReportRunOutcome() {
+  if (!runStarted_ || outcomeReported_ || run_.runState == kRunning) return;
+  outcomeReported_ = true;
+  if ((!runHidden_ && !services_.scheduled) || !services_.reportFailure || run_.Cancelled()) {
+    return;
+  }
+  if (NothingRan()) {
+    std::string drives;
+    for (const std::string& drive : environment_.drivesNotConnected) {
+      drives += (drives.empty() ? "" : ", ") + drive;
+    }
+    services_.reportFailure(NotRunNotice(runName_, "Backup drive not connected: " + drives));
+  } else if (run_.errorCount > 0) {
+    services_.reportFailure(ErrorsNotice(runName_, run_.errorCount));
+  }
+}
+
+// Every job that was to run waited for a drive that is not connected. Read once the worker
+// has finished.
+bool Shell::NothingRan() const {
+  return run_.jobsRun == 0 && !environment_.drivesNotConnected.empty();
+}
+
 int Shell::OutcomeStatus() const {
   if (!runStarted_) return kExitNothingRan;
   if (run_.Cancelled()) return kExitCancelled;
+  if (NothingRan()) return kExitNothingRan;
   return run_.errorCount > 0 ? kExitErrors : kExitFinished;
 }
 

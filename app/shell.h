@@ -14,13 +14,14 @@
 #include "app/main_window_view.h"
 #include "app/progress_window.h"
 #include "app/shutdown_window.h"
-#include "app/ui.h"
+#include "app/ui/ui.h"
 #include "core/job_list.h"
 #include "core/run_settings.h"
 #include "engine/fs.h"
 #include "engine/job_runner.h"
 #include "engine/run_state.h"
 #include "system/clock.h"
+#include "system/failure_notice.h"
 #include "system/update_check.h"
 
 namespace brisvel {
@@ -49,6 +50,11 @@ struct ShellServices {
   bool networkAvailable = true;
   std::function<void(const UpdateWait&)> checkForUpdates;
   std::function<void()> associateJobFiles;
+  // A run that a schedule started: it never opens the main window, and its exit status tells
+  // the outcome as a terminal's does.
+  bool scheduled = false;
+  // Tells of the failure of a run that nobody watched: a hidden or scheduled one.
+  FailureReporter reportFailure = nullptr;
 };
 
 class Shell {
@@ -92,6 +98,9 @@ class Shell {
   // Serves a finish request, or in a terminal the end of a run that would wait for OK.
   void ServeRunEnd();
   void EndProgram(bool shutdown);
+  bool Unwatched() const;
+  void ReportRunOutcome();
+  bool NothingRan() const;
   int OutcomeStatus() const;
   void JoinWorker();
 
@@ -109,6 +118,9 @@ class Shell {
   std::thread worker_;
   std::atomic<bool> workerDone_{false};
   bool runStarted_ = false;
+  std::string runName_;           // the job file or the one-off job, for a failure notice
+  bool runHidden_ = false;        // the run started hidden in the notification area
+  bool outcomeReported_ = false;  // the run's failure, if any, has been told
   bool quit_ = false;
   bool ended_ = false;
   int exitStatus_ = kExitFinished;

@@ -6,9 +6,9 @@
 #include <mutex>
 #include <thread>
 
-#include "app/control_ids.h"
-#include "app/fake_ui.h"
 #include "app/shell.h"
+#include "app/ui/control_ids.h"
+#include "app/ui/test_ui.h"
 #include "core/test_folder.h"
 #include "engine/faulty_fs.h"
 #include "system/end_program.h"
@@ -82,14 +82,20 @@ class ShellRun : public ::testing::Test {
     EXPECT_EQ(ui_.StrayCalls(), 0);
   }
 
-  int Run(const Strings& arguments, bool console = false) {
-    shell_ = std::make_unique<Shell>(ShellServices{ui_, fs_,
-                                                   [this](const std::string& folder) {
-                                                     std::lock_guard lock(openedMutex_);
-                                                     opened_.push_back(folder);
-                                                   },
-                                                   clock_, [this] { ++powerOffs_; }, console, true,
-                                                   checkForUpdates_, nullptr});
+  int Run(const Strings& arguments, bool console = false, bool scheduled = false) {
+    shell_ = std::make_unique<Shell>(ShellServices{
+        ui_, fs_,
+        [this](const std::string& folder) {
+          std::lock_guard lock(openedMutex_);
+          opened_.push_back(folder);
+        },
+        clock_, [this] { ++powerOffs_; }, console, true, checkForUpdates_, nullptr, scheduled,
+        [this](const FailureNotice& notice) {
+          const bool waiting =
+              ui_.WindowVisible(kProgressWindow) && ui_.Text(kProgressWindow, kStopButton) == "OK";
+          notices_.push_back(notice.summary + "|" + notice.body +
+                             (waiting ? " (while OK waits)" : ""));
+        }});
     return shell_->Run(arguments);
   }
   Strings Backup(const Strings& words) {
@@ -134,6 +140,7 @@ class ShellRun : public ::testing::Test {
   std::unique_ptr<Shell> shell_;
   std::function<void(const UpdateWait&)> checkForUpdates_;
   Strings logAtOk_;
+  Strings notices_;
 };
 
 TEST_F(ShellRun, BackupFormRunsAtOnceAndEndsWithoutOk) {
@@ -355,6 +362,52 @@ TEST_F(ShellRun, AConsoleWithNothingToRunSaysWhyAndEndsWith2) {
   EXPECT_EQ(messages[0].text, "Source folder not found: " + (folder_ / "missing"));
   EXPECT_EQ(messages[1].text.rfind("Usage: brisvel", 0), 0u);
   EXPECT_FALSE(std::filesystem::exists(folder_ / "dst"));
+}
+
+// A hidden run tells of its errors as soon as it ends, not once someone has found the window
+// waiting for OK; a run in sight, or one that went well, tells nothing.
+TEST_F(ShellRun, AHiddenRunTellsOfItsErrorsOnceWhenItEnds) {
+  WriteFile(folder_ / "blocked", "");
+  const Strings broken = {"backup", folder_ / "src", folder_ / "blocked/dst"};
+  PressOkWhenAsked();
+  Strings tray = broken;
+  tray.push_back("tray");
+  EXPECT_EQ(Run(tray), kExitFinished);
+  const std::string notice = "Backup ended with errors|Backup of " + (folder_ / "src") +
+                             kPathSeparator + " into " + (folder_ / "blocked/dst") +
+                             kPathSeparator + ": 1 error encountered. (while OK waits)";
+  EXPECT_EQ(notices_, Strings{notice});
+
+  notices_.clear();
+  PressOkWhenAsked();
+  Run(broken);
+  EXPECT_EQ(Run(Backup({"silent"}), true), kExitFinished);
+  EXPECT_TRUE(notices_.empty());
+}
+
+// A schedule whose job file was moved or removed says so and ends: no main window, even on
+// the desktop, and no message box that nobody would answer.
+TEST_F(ShellRun, AScheduledRunWithoutItsJobFileEndsWith2AndTellsWhy) {
+  EXPECT_EQ(Run({folder_ / "gone.jbs", "silent"}, false, true), kExitNothingRan);
+  EXPECT_EQ(notices_,
+            Strings{"Backup did not run|" + (folder_ / "gone.jbs") + ": Job file not found."});
+  EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 0 1"));
+  EXPECT_TRUE(ui_.Messages().empty());
+}
+
+// When every job waits for a drive that is not connected, nothing ran: exit status 2, and an
+// unwatched run says which drive it missed.
+TEST_F(ShellRun, ARunWhoseDrivesAreAllAwayEndsWith2) {
+  WriteFile(folder_ / "jobs.jbs", "<brisvel><job name=\"Drive\" copyfrom=\"" + (folder_ / "src") +
+                                      "\" copyto=\"" + (folder_ / "unplugged") +
+                                      "\" needsdrive=\"true\"/></brisvel>");
+  EXPECT_EQ(Run({folder_ / "jobs.jbs"}, true), kExitNothingRan);
+  EXPECT_TRUE(notices_.empty());
+  EXPECT_EQ(Run({folder_ / "jobs.jbs"}, true, true), kExitNothingRan);
+  EXPECT_EQ(notices_,
+            Strings{"Backup did not run|" + (folder_ / "jobs.jbs") +
+                    ": Backup drive not connected: " + (folder_ / "unplugged") + kPathSeparator});
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "unplugged"));
 }
 
 TEST_F(ShellRun, TheDesktopShowsTheMainWindowWhenNothingRuns) {

@@ -1,6 +1,6 @@
 #include "app/shutdown_window.h"
 
-#include "app/control_ids.h"
+#include "app/ui/control_ids.h"
 
 namespace brisvel {
 

@@ -2,7 +2,7 @@
 // ending the program needs them.
 #pragma once
 
-#include "app/ui.h"
+#include "app/ui/ui.h"
 #include "system/end_program.h"
 
 namespace brisvel {

@@ -1,6 +1,6 @@
 #include "app/window_layout.h"
 
-#include "app/control_ids.h"
+#include "app/ui/control_ids.h"
 
 namespace brisvel {
 namespace {
@@ -14,7 +14,7 @@ void AddAll(Ui& ui, int window, const std::vector<ControlLayout>& controls) {
 std::vector<ControlLayout> MainControls() {
   return {
       {0, K::kFrame, "Backup Jobs", {10, 5, 150, 205}, {}},
-      {kJobList, K::kCheckListView, "", {15, 23, 140, 160}, {}},
+      {kJobList, K::kCheckListView, "", {15, 23, 140, 160}, {}, 200},
       {kAddButton, K::kButton, "Add", {15, 183, 70, 20}, {}},
       {kDeleteButton, K::kButton, "Delete", {85, 183, 70, 20}, {}},
       {4, K::kFrame, "Job Settings", {170, 5, 320, 205}, {}},
@@ -71,7 +71,7 @@ std::vector<ControlLayout> ProgressControls() {
        {15, 105, 230, 20},
        {"Close when finished", "Open Brisvel when finished", "Shut down when finished"}},
       {36, K::kFrame, "", {5, 140, 250, 180}, {}},
-      {kLogView, K::kReportListView, "Backup Log", {10, 155, 240, 160}, {}},
+      {kLogView, K::kReportListView, "Backup Log", {10, 155, 240, 160}, {}, 215},
   };
 }
 

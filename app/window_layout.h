@@ -2,7 +2,7 @@
 // tray icon, all hidden until the program shows them.
 #pragma once
 
-#include "app/ui.h"
+#include "app/ui/ui.h"
 
 namespace brisvel {
 

@@ -8,6 +8,7 @@
 
 #include "core/atomic_file.h"
 #include "core/text.h"
+#include "core/write_all.h"
 
 namespace brisvel {
 
@@ -43,16 +44,6 @@ static void KeepOwnerAndMode(const std::string& target, int fd) {
   int ignored = fchown(fd, facts.st_uid, facts.st_gid);
   ignored = fchmod(fd, facts.st_mode & 07777);
   (void)ignored;
-}
-
-static bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
 }
 
 // Makes the rename itself survive a crash. Not every file system can; that is no failure.

@@ -5,6 +5,7 @@
 #include "core/text.h"
 #include "core/wide_text_win32.h"
 #include "core/windows_win32.h"
+#include "core/write_all.h"
 
 namespace brisvel {
 
@@ -21,16 +22,6 @@ static HANDLE CreateTemporary(const std::string& target, std::string& name) {
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return INVALID_HANDLE_VALUE;
-}
-
-static bool WriteAll(HANDLE file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    DWORD piece = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), piece, &written, nullptr) || written == 0) return false;
-    bytes.remove_prefix(written);
-  }
-  return true;
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {

@@ -42,6 +42,9 @@ struct BackupJob {
   uint8_t compareMethod = kCompareSize;
   std::string logFile;
   std::string filter;
+  // The destination is a drive of its own: when it is not connected the job is skipped, and
+  // its folder is never created (which would fill the drive that holds the mount point).
+  bool needsDrive = false;
 
   bool Has(JobFlag flag) const { return (flags & flag) != 0; }
   void Set(JobFlag flag, bool on) {

@@ -63,6 +63,7 @@ static void ReadJob(const XmlElement& element, const std::string& jobFileFolder,
   job.Set(kUpdateLogFile, IsYes(element.Attribute("log")));
   job.logFile = element.Attribute("logfile");
   job.Set(kOpenFolderWhenDone, IsYes(element.Attribute("open")));
+  job.needsDrive = IsYes(element.Attribute("needsdrive"));
 }
 
 static void ReadJobs(const XmlDocument& document, const std::string& jobFileFolder, JobList& jobs,

@@ -72,6 +72,8 @@ static void AppendJob(std::string& out, const BackupJob& job) {
   AppendFlag(out, "log", job, kUpdateLogFile);
   AppendText(out, "logfile", job.logFile);
   AppendFlag(out, "open", job, kOpenFolderWhenDone);
+  // Written only when set, so files without it stay byte for byte as they were.
+  if (job.needsDrive) AppendAttribute(out, "needsdrive", "true");
   out += "/>\r\n";
 }
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/job_file.h"
-#include "core/job_list_view_fake.h"
 #include "core/test_folder.h"
+#include "core/test_job_list_view.h"
 #include "core/text.h"
 
 namespace brisvel {

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "core/job_file.h"
-#include "core/job_list_view_fake.h"
 #include "core/test_folder.h"
+#include "core/test_job_list_view.h"
 #include "core/xml_text.h"
 
 namespace brisvel {
@@ -68,6 +68,7 @@ TEST(JobFileSaveTest, SaveThenLoadGivesTheSameJobs) {
     job.destination = flags % 5 == 0 ? "" : "/backup/  spaced  /";
     job.filter = flags % 2 == 0 ? "" : "jpg, png  gif";
     job.logFile = "log " + std::to_string(flags) + ".txt";
+    job.needsDrive = flags % 7 == 0;
   }
   for (int finish : {kFinishExit, kFinishReturn, kFinishShutdown}) {
     TestFolder folder;
@@ -77,6 +78,11 @@ TEST(JobFileSaveTest, SaveThenLoadGivesTheSameJobs) {
     view.finishChoice = finish;
     RunSettings settings;
     ASSERT_NE(SaveJobFile(folder / "round.jbs", saved, settings, view), 0);
+    // The drive setting follows the attributes every job has, and only where it is set.
+    const std::string text = ReadFile(folder / "round.jbs");
+    EXPECT_NE(text.find("logfile=\"log 0.txt\" open=\"false\" needsdrive=\"true\"/>"),
+              std::string::npos);
+    EXPECT_NE(text.find("logfile=\"log 1.txt\" open=\"false\"/>"), std::string::npos);
 
     JobList loaded;
     RunSettings loadedSettings;
@@ -93,6 +99,7 @@ TEST(JobFileSaveTest, SaveThenLoadGivesTheSameJobs) {
       EXPECT_EQ(b.flags, a.flags & ~kAutomaticName) << i;
       EXPECT_EQ(b.compareMethod, a.compareMethod);
       EXPECT_EQ(b.logFile + "|" + b.filter, a.logFile + "|" + a.filter);
+      EXPECT_EQ(b.needsDrive, a.needsDrive) << i;
     }
   }
 }

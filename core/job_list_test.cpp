@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/job_list_view_fake.h"
+#include "core/test_job_list_view.h"
 
 namespace brisvel {
 namespace {

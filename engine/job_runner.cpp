@@ -32,6 +32,8 @@ class JobRun {
     BackupJob& job = context_.job;
     if (job.source.empty() || job.destination.empty()) return Close();
     context_.AddRow("Running '" + job.name + "'...", kBlack);
+    if (!DriveConnected()) return JobOutcome::kNextJob;
+    env_.state.jobsRun.fetch_add(1);
     if (!EnsureFolderPath(env_.fs, job.destination)) {
       context_.AddRow("Cannot create " + job.destination, kRed);
       context_.CountError();
@@ -78,6 +80,19 @@ class JobRun {
   }
 
  private:
+  // A job that needs a drive of its own is skipped without writing anything while the drive
+  // is away: not even its destination folder or its log.
+  bool DriveConnected() {
+    const BackupJob& job = context_.job;
+    if (!job.needsDrive || BackupDriveConnected(env_.fs, job.destination, env_.computerFolders)) {
+      return true;
+    }
+    context_.AddRow("Backup drive not connected: " + job.destination, kBlack);
+    context_.AddRow("", kBlack);
+    env_.drivesNotConnected.push_back(job.destination);
+    return false;
+  }
+
   // One run at a time works in a destination, and never in its own source.
   bool ClaimDestination() {
     const BackupJob& job = context_.job;
@@ -297,6 +312,8 @@ void FinishRun(RunEnvironment& env) {
 
 void JobRunner(RunEnvironment& env) {
   env.state.errorCount = 0;
+  env.state.jobsRun = 0;
+  env.drivesNotConnected.clear();
   for (int position = 0; position < env.jobs.Count(); ++position) {
     if (env.state.Cancelled()) break;
     env.jobs.Select(position);

@@ -4,9 +4,11 @@
 #include <ctime>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/job_list.h"
 #include "core/run_settings.h"
+#include "engine/backup_drive.h"
 #include "engine/fs.h"
 #include "engine/progress_view.h"
 #include "engine/run_state.h"
@@ -23,6 +25,11 @@ struct RunEnvironment {
   std::function<void(const std::string&)> openFolder;
   // The time written into log-file headers.
   std::function<std::time_t()> now = [] { return std::time(nullptr); };
+  // Folders on the computer's own drives, for the jobs that need a drive of their own.
+  std::vector<std::string> computerFolders = ComputerFolders();
+  // The destinations of the jobs skipped because their drive was not connected, in list
+  // order; written by the worker, read once it has ended.
+  std::vector<std::string> drivesNotConnected = {};
 };
 
 // Runs every enabled job, writes the rows, totals and final status, sets the run state to

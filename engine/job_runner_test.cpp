@@ -83,7 +83,9 @@ class RunTest : public ::testing::Test {
                        fs,
                        [this](const std::string& folder) { opened_.push_back(folder); },
                        [] { return std::time_t{1700000000}; }};
+    env.computerFolders = computerFolders_;
     JobRunner(env);
+    drivesNotConnected_ = env.drivesNotConnected;
   }
   void Run() { Run(view_, RealFileSystem()); }
 
@@ -96,6 +98,8 @@ class RunTest : public ::testing::Test {
   SharedRunState state_;
   RecordingProgressView view_;
   std::vector<std::string> opened_;
+  std::vector<std::string> computerFolders_ = ComputerFolders();
+  std::vector<std::string> drivesNotConnected_;
 };
 
 using Rows = std::vector<std::string>;
@@ -249,6 +253,54 @@ TEST_F(RunTest, LogFileThatCannotBeWrittenHereIsAnError) {
   EXPECT_EQ(state_.copiedTotal, 1);
   EXPECT_FALSE(stdfs::exists(root_ / "x") || stdfs::exists(root_ / "abs.log"));
   EXPECT_EQ(view_.status, "5 Errors (See Log)");
+}
+
+// A job that needs its drive writes nothing, not even its destination folder or log, while
+// the drive is away: no folder at all, or the bare empty folder a drive is mounted on, on the
+// computer's own drive (here the test's folder). The next job still runs.
+TEST_F(RunTest, AJobWhoseDriveIsAwayIsSkippedWithoutWritingAnything) {
+  WriteFile(source_ / "a.txt", "a");
+  const std::string driveFolder = (root_ / "drive" / "").string();
+  BackupJob& drive = AddJob("Drive", kUpdateLogFile | kOpenFolderWhenDone);
+  drive.needsDrive = true;
+  drive.destination = driveFolder;
+  AddJob("Plain", 0).destination = (root_ / "plain").string();
+  computerFolders_ = {root_.string()};
+  Run();
+  EXPECT_EQ(view_.Texts(),
+            (Rows{"Running 'Drive'...", "Backup drive not connected: " + driveFolder, "",
+                  "Running 'Plain'...", "Scanning for new files...", "Copied a.txt",
+                  "Found 1 file.", "", "Copied 1 total file.", "Finished all jobs."}));
+  EXPECT_EQ(view_.ColourOf("Backup drive not connected: " + driveFolder), kBlack);
+  EXPECT_FALSE(stdfs::exists(root_ / "drive"));
+  EXPECT_TRUE(opened_.empty());
+  EXPECT_EQ(drivesNotConnected_, (Rows{driveFolder}));
+  EXPECT_EQ(state_.jobsRun, 1);
+  EXPECT_EQ(state_.errorCount, 0);
+
+  stdfs::create_directory(root_ / "drive");
+  jobs_.At(1).Set(kEnabled, false);
+  Run();
+  EXPECT_TRUE(stdfs::is_empty(root_ / "drive"));
+  EXPECT_EQ(state_.jobsRun, 0);
+  EXPECT_EQ(state_.finishRequest, kExitRequest);
+}
+
+// An empty folder on a drive that is not the computer's own is a fresh backup drive, and a
+// folder that holds anything is where earlier runs wrote: both run.
+TEST_F(RunTest, AJobFindsItsDriveInAFreshFolderOnAnotherDriveOrInAFilledOne) {
+  WriteFile(source_ / "a.txt", "a");
+  stdfs::create_directories(destination_);
+  AddJob("Drive", 0).needsDrive = true;
+  computerFolders_ = {};
+  Run();
+  EXPECT_EQ(ReadFile(destination_ / "a.txt"), "a");
+
+  computerFolders_ = {root_.string()};
+  WriteFile(source_ / "b.txt", "b");
+  Run();
+  EXPECT_EQ(ReadFile(destination_ / "b.txt"), "b");
+  EXPECT_TRUE(drivesNotConnected_.empty());
 }
 
 TEST_F(RunTest, DisabledJobsAndJobsWithoutFoldersProduceNoJobRows) {

@@ -18,6 +18,8 @@ struct SharedRunState {
   std::atomic<int64_t> copiedTotal{0};
   std::atomic<int64_t> deletedTotal{0};
   std::atomic<int64_t> logRow{0};  // where the next log row goes
+  // Jobs that started their work; a job skipped for its missing drive is not one of them.
+  std::atomic<int32_t> jobsRun{0};
 
   bool Cancelled() const { return cancel.load(std::memory_order_relaxed) != 0; }
 };

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/job_list_view_fake.h"
+#include "core/test_job_list_view.h"
 
 namespace brisvel {
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "system/download_file.h"
-#include "system/scripted_connection.h"
+#include "system/test_scripted_connection.h"
 
 namespace brisvel {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "core/job_document.h"
 #include "core/job_file.h"
-#include "core/job_list_view_fake.h"
+#include "core/test_job_list_view.h"
 #include "core/text.h"
 #include "core/xml_reader.h"
 

@@ -7,7 +7,7 @@
 
 #include "core/test_folder.h"
 #include "system/download_file.h"
-#include "system/scripted_connection.h"
+#include "system/test_scripted_connection.h"
 
 namespace brisvel {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "core/test_folder.h"
-#include "system/loopback_server.h"
+#include "system/test_loopback_server.h"
 
 namespace brisvel {
 namespace {

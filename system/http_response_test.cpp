@@ -6,7 +6,7 @@
 #include "core/test_platform.h"
 #include "system/download_file.h"
 #include "system/http_url.h"
-#include "system/scripted_connection.h"
+#include "system/test_scripted_connection.h"
 
 namespace brisvel {
 namespace {

@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,18 +9,10 @@
 #include "system/desktop_files.h"
 #include "system/job_file_association.h"
 #include "system/run_tool.h"
+#include "system/xdg_folder.h"
 
 namespace brisvel {
 namespace {
-
-// $`variable` when it holds an absolute path, else $HOME + `fallback`; empty without either.
-std::string XdgFolder(const char* variable, const char* fallback) {
-  const char* value = std::getenv(variable);
-  if (value != nullptr && value[0] == '/') return value;
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] != '/') return "";
-  return std::string(home) + fallback;
-}
 
 // An argument of an Exec line: quoted, with the characters that are special inside the
 // quotes escaped, and "%" doubled so that it is no field code.

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "core/write_all.h"
 #include "system/replacing_file.h"
 
 namespace brisvel {
@@ -42,13 +43,7 @@ bool ReplacingFile::Open(const std::string& path) {
 }
 
 bool ReplacingFile::Write(std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t written = write(state_->fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
+  return WriteAll(state_->fd, bytes);
 }
 
 bool ReplacingFile::Commit() {

@@ -2,6 +2,7 @@
 
 #include "core/wide_text_win32.h"
 #include "core/windows_win32.h"
+#include "core/write_all.h"
 #include "system/replacing_file.h"
 
 namespace brisvel {
@@ -49,15 +50,7 @@ bool ReplacingFile::Open(const std::string& path) {
 }
 
 bool ReplacingFile::Write(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const DWORD piece = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
-    DWORD written = 0;
-    if (!WriteFile(state_->file, bytes.data(), piece, &written, nullptr) || written == 0) {
-      return false;
-    }
-    bytes.remove_prefix(written);
-  }
-  return true;
+  return WriteAll(state_->file, bytes);
 }
 
 bool ReplacingFile::Commit() {

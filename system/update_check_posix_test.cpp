@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "core/test_folder.h"
-#include "system/loopback_server.h"
+#include "system/test_loopback_server.h"
 #include "system/update_check.h"
 
 namespace brisvel {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/test_folder.h"
-#include "system/loopback_server.h"
+#include "system/test_loopback_server.h"
 
 namespace brisvel {
 namespace {

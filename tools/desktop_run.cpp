@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "app/qt_look.h"
-#include "app/qt_ui.h"
+#include "app/qt/qt_look.h"
+#include "app/qt/qt_ui.h"
 #include "app/shell.h"
+#include "app/ui/control_ids.h"
+#include "app/ui/hand_over_ui.h"
 #include "engine/fs.h"
 #include "system/clock.h"
 
@@ -28,7 +29,8 @@ void WriteLogRows(QtUi& ui) {
 }
 
 int Run(const std::vector<std::string>& words) {
-  QtUi ui;
+  QtUi desktop;
+  HandOverUi ui(desktop);
   Shell shell({ui, RealFileSystem(), [](const std::string&) {}, SystemClock(), [] {}, false, false,
                nullptr, nullptr});
   std::vector<std::string> arguments{"backup"};
@@ -42,7 +44,7 @@ int Run(const std::vector<std::string>& words) {
     }
   }
   ui.Flush();
-  WriteLogRows(ui);
+  WriteLogRows(desktop);
   return shell.RunState().errorCount > 0 ? 1 : 0;
 }
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/control_ids.h"
+#include "app/ui/control_ids.h"
 
 namespace brisvel {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "app/main_window_view.h"
 #include "app/progress_window.h"
-#include "app/ui.h"
+#include "app/ui/ui.h"
 #include "core/job_list.h"
 #include "engine/run_state.h"
 

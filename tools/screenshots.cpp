@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/main_window_view.h"
 #include "app/menus.h"
 #include "app/progress_window.h"
-#include "app/qt_look.h"
-#include "app/qt_ui.h"
+#include "app/qt/qt_look.h"
+#include "app/qt/qt_ui.h"
+#include "app/ui/control_ids.h"
 #include "app/window_layout.h"
 #include "core/job_list.h"
 #include "engine/run_state.h"

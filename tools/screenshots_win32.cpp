@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/menus.h"
-#include "app/ui_win32.h"
+#include "app/ui/control_ids.h"
+#include "app/win32/ui_win32.h"
 #include "app/window_layout.h"
 #include "tools/screenshot_scenes.h"
 
