@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "core/job_file.h"
+#include "core/job_settings.h"
 #include "core/text.h"
 
 namespace brisvel {
@@ -44,10 +45,51 @@ bool ApplyJobWord(const std::string& word, BackupJob& job) {
     job.compareMethod = kCompareSize;
   } else if (word == "needsdrive") {
     job.needsDrive = true;
+  } else if (word == "versions") {
+    job.keepVersions = true;
   } else {
     return false;
   }
   return true;
+}
+
+bool TakesValue(const std::string& word) {
+  return word == "log" || word == "filter" || word == "versionfolder" || word == "keepruns" ||
+         word == "keepdays" || word == "maxdelete" || word == "exclude";
+}
+
+// Takes the value of a word that has one; returns why it cannot be taken, or "".
+std::string ApplyValueWord(const std::string& word, const std::string& value, BackupJob& job) {
+  if (word == "log") {
+    job.Set(kUpdateLogFile, true);
+    job.logFile = value;
+  } else if (word == "filter") {
+    job.Set(kUseFilter, true);
+    job.filter = Trim(value);
+  } else if (word == "exclude") {
+    job.exclude = value;
+  } else if (word == "versionfolder") {
+    if (!VersionFolderAllowed(value)) {
+      return "versionfolder must be a full path or lie inside the destination folder, not '" +
+             PrintableText(value) + "'.";
+    }
+    job.versionFolder = value;
+  } else if (word == "maxdelete") {
+    const std::optional<DeletionLimit> limit = ParseDeletionLimit(value);
+    if (!limit) {
+      return "maxdelete takes a number of files or a percentage from 0% to 100%, not '" +
+             PrintableText(value) + "'.";
+    }
+    job.maxDelete = *limit;
+  } else {
+    const std::optional<int32_t> count = ParseCount(value);
+    if (!count) {
+      return word + " takes a whole number from 0 to " + std::to_string(kMaxCount) + ", not '" +
+             PrintableText(value) + "'.";
+    }
+    (word == "keepruns" ? job.keepRuns : job.keepDays) = *count;
+  }
+  return "";
 }
 
 StartDecision ShowMainWindow(JobList& jobs, JobListView& view, std::string reason, bool showUsage) {
@@ -67,7 +109,9 @@ StartDecision JobFileForm(const Arguments& arguments, JobList& jobs, RunSettings
     decision.failure = "The job file could not be loaded.";
   } else {
     for (size_t i = 1; i < arguments.Count(); ++i) {
-      ApplyFinishWord(ToLower(arguments[i]), settings);
+      const std::string word = ToLower(arguments[i]);
+      if (word == "preview") decision.preview = true;
+      ApplyFinishWord(word, settings);
     }
     if (!HasRunnableJob(jobs)) {
       decision = ShowMainWindow(
@@ -102,10 +146,15 @@ StartDecision BackupForm(const Arguments& arguments, JobList& jobs, RunSettings&
   job = CommandLineJob(source, arguments[2]);
   settings.hiddenRun = 0;
   settings.finishAction = kFinishExit;
-  ApplyOptionWords(arguments, 3, job, settings);
+  const OptionWordsResult words = ApplyOptionWords(arguments, 3, job, settings);
   view.RefreshSettingsPanel();
+  if (!words.problem.empty()) {
+    view.ShowMessage(words.problem, MessageIcon::kWarning);
+    return ShowMainWindow(jobs, view, "", true);
+  }
   StartDecision decision;
   decision.mode = StartMode::kRun;
+  decision.preview = words.preview;
   decision.runName = "Backup of " + job.source + " into " + job.destination;
   return decision;
 }
@@ -138,23 +187,22 @@ const std::string& Arguments::operator[](size_t index) const {
   return index < arguments_.size() ? arguments_[index] : kNone;
 }
 
-void ApplyOptionWords(const Arguments& arguments, size_t first, BackupJob& job,
-                      RunSettings& settings) {
+OptionWordsResult ApplyOptionWords(const Arguments& arguments, size_t first, BackupJob& job,
+                                   RunSettings& settings) {
+  OptionWordsResult result;
   for (size_t i = first; i < arguments.Count(); ++i) {
     const std::string word = ToLower(arguments[i]);
     if (ApplyJobWord(word, job) || ApplyFinishWord(word, settings)) continue;
-    // A value is taken only when there is one; otherwise the word changes nothing.
-    if ((word == "log" || word == "filter") && !arguments[i + 1].empty()) {
-      const std::string& value = arguments[++i];
-      if (word == "log") {
-        job.Set(kUpdateLogFile, true);
-        job.logFile = value;
-      } else {
-        job.Set(kUseFilter, true);
-        job.filter = Trim(value);
-      }
+    if (word == "preview") {
+      result.preview = true;
+      continue;
     }
+    // A value is taken only when there is one; otherwise the word changes nothing.
+    if (!TakesValue(word) || arguments[i + 1].empty()) continue;
+    std::string problem = ApplyValueWord(word, arguments[++i], job);
+    if (result.problem.empty()) result.problem = std::move(problem);
   }
+  return result;
 }
 
 bool IsScheduleCommand(const Arguments& arguments, FileSystem& fs) {

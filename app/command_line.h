@@ -48,6 +48,8 @@ struct StartDecision {
   std::string runName;
   // Why it cannot run, as the notice of an unwatched run says it ("" when it runs).
   std::string failure;
+  // "preview": the run only shows what it would do and changes nothing.
+  bool preview = false;
 };
 
 // Reads the command forms into `jobs` and `settings`, showing them through `view`:
@@ -65,9 +67,18 @@ StartDecision ReadCommandLine(const Arguments& arguments, JobList& jobs, RunSett
 // for every form).
 bool IsScheduleCommand(const Arguments& arguments, FileSystem& fs);
 
+// What the option words said beyond the job and the run settings.
+struct OptionWordsResult {
+  bool preview = false;
+  // Why a value of a setting cannot be taken ("" when every value could); the run must not
+  // go ahead without a setting the user asked for, such as a deletion limit.
+  std::string problem;
+};
+
 // Applies the option words of the one-off job from argument `first` on. Keywords are compared
-// in lower case; "log" and "filter" take the next argument when it is not empty.
-void ApplyOptionWords(const Arguments& arguments, size_t first, BackupJob& job,
-                      RunSettings& settings);
+// in lower case; "log", "filter", "versionfolder", "keepruns", "keepdays", "maxdelete" and
+// "exclude" take the next argument when it is not empty.
+OptionWordsResult ApplyOptionWords(const Arguments& arguments, size_t first, BackupJob& job,
+                                   RunSettings& settings);
 
 }  // namespace brisvel

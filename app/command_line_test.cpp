@@ -221,6 +221,39 @@ TEST_F(CommandLineTest, TheBackupFormNeedsAnExistingSourceAndADestination) {
   ExpectDefaultJobOnly(Read({"backup", folder_ / "src"}));
 }
 
+// The settings beyond the job's options come with their values; a value a setting cannot take
+// stops the run, since it would go ahead without the protection the user asked for.
+TEST_F(CommandLineTest, TheBackupFormTakesTheJobSettingsAndRefusesBadValues) {
+  StartDecision decision =
+      Read({"backup", folder_ / "src", folder_ / "dst", "VERSIONS", "versionfolder", "old",
+            "keepruns", "5", "keepdays", "", "maxdelete", "20%", "exclude", "*.tmp; cache/",
+            "Preview"});
+  EXPECT_EQ(decision.mode, StartMode::kRun);
+  EXPECT_TRUE(decision.preview);
+  const BackupJob& job = jobs_.At(0);
+  EXPECT_TRUE(job.keepVersions);
+  EXPECT_EQ(job.versionFolder, "old");
+  EXPECT_EQ(job.keepRuns, 5);
+  EXPECT_EQ(job.keepDays, 0);  // an empty value is not taken
+  EXPECT_EQ(job.maxDelete, (DeletionLimit{DeletionLimit::Kind::kPercent, 20}));
+  EXPECT_EQ(job.exclude, "*.tmp; cache/");
+
+  for (const Strings& bad : {Strings{"maxdelete", "150%"}, Strings{"keepruns", "-1"},
+                             Strings{"versionfolder", "../x"}}) {
+    jobs_.Clear();
+    ui_.ClearRows(kMainWindow, kJobList);
+    Strings arguments{"backup", folder_ / "src", folder_ / "dst"};
+    arguments.insert(arguments.end(), bad.begin(), bad.end());
+    const StartDecision refused = Read(arguments);
+    EXPECT_EQ(refused.mode, StartMode::kMainWindow) << bad[0];
+    EXPECT_TRUE(refused.showUsage);
+    ASSERT_FALSE(ui_.Messages().empty());
+    EXPECT_NE(ui_.Messages().back().text.find(bad[0]), std::string::npos);
+  }
+  WriteJobs("jobs.jbs", Job("Photos", true));
+  EXPECT_TRUE(Read({folder_ / "jobs.jbs", "silent", "preview"}).preview);
+}
+
 TEST_F(CommandLineTest, AnythingElseShowsTheDefaultJob) {
   ExpectDefaultJobOnly(Read({"restore", "x"}));
   EXPECT_EQ(ui_.StrayCalls(), 0);

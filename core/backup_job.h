@@ -27,6 +27,17 @@ enum CompareMethod : uint8_t {
   kCompareMd5 = 3,
 };
 
+// How many files one run's orphan pass may delete: a number of files, or a share of the files
+// the destination holds. A pass that would delete more deletes none.
+struct DeletionLimit {
+  enum class Kind : uint8_t { kNone, kFiles, kPercent };
+  Kind kind = Kind::kNone;
+  int64_t value = 0;  // files, or percent from 0 to 100
+
+  bool IsSet() const { return kind != Kind::kNone; }
+  bool operator==(const DeletionLimit&) const = default;
+};
+
 // What happens when a run ends; the code is also the index of both finish lists.
 enum FinishAction : int32_t {
   kFinishExit = 0,
@@ -45,6 +56,16 @@ struct BackupJob {
   // The destination is a drive of its own: when it is not connected the job is skipped, and
   // its folder is never created (which would fill the drive that holds the mount point).
   bool needsDrive = false;
+  // Old versions: a backup that a run replaces or deletes as an orphan is first moved into a
+  // folder of that run under `versionFolder` (empty: kDefaultVersionFolder inside the
+  // destination; a relative path lies inside the destination).
+  bool keepVersions = false;
+  std::string versionFolder;
+  int32_t keepRuns = 0;  // the version folders of the last N runs that kept something; 0: all
+  int32_t keepDays = 0;  // version folders older than N days are removed; 0: never
+  DeletionLimit maxDelete;
+  // Patterns of paths a run leaves alone, separated by ';' (see SplitPatterns).
+  std::string exclude;
 
   bool Has(JobFlag flag) const { return (flags & flag) != 0; }
   void Set(JobFlag flag, bool on) {
@@ -54,6 +75,7 @@ struct BackupJob {
 
 inline constexpr const char* kNewJobName = "New Job";
 inline constexpr const char* kDefaultLogFile = "backup.log";
+inline constexpr const char* kDefaultVersionFolder = ".brisvel-versions";
 
 // "New Job", no folders, sub-folders on, enabled, automatic name, file size, "backup.log".
 BackupJob DefaultJob();

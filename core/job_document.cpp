@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/job_settings.h"
 #include "core/text.h"
 
 namespace brisvel {
@@ -47,7 +48,8 @@ static std::string FolderFrom(const std::string& value, const std::string& jobFi
 
 // Fills a job that starts with empty texts, no flag and compare method 0. A missing
 // attribute reads as "", which leaves "enabled" on and every other option off.
-static void ReadJob(const XmlElement& element, const std::string& jobFileFolder, BackupJob& job) {
+static void ReadJob(const XmlElement& element, const std::string& jobFileFolder, BackupJob& job,
+                    SettingProblems& problems) {
   job.name = element.Attribute("name");
   if (job.name.empty()) job.name = kNewJobName;
   job.source = FolderFrom(element.Attribute("copyfrom"), jobFileFolder);
@@ -64,14 +66,15 @@ static void ReadJob(const XmlElement& element, const std::string& jobFileFolder,
   job.logFile = element.Attribute("logfile");
   job.Set(kOpenFolderWhenDone, IsYes(element.Attribute("open")));
   job.needsDrive = IsYes(element.Attribute("needsdrive"));
+  ReadJobSettings(element, job, problems);
 }
 
 static void ReadJobs(const XmlDocument& document, const std::string& jobFileFolder, JobList& jobs,
-                     JobListView& view) {
+                     JobListView& view, SettingProblems& problems) {
   for (const XmlElement& child : document.children) {
     if (ToLower(child.name) != "job") continue;
     BackupJob& job = jobs.Append();
-    ReadJob(child, jobFileFolder, job);
+    ReadJob(child, jobFileFolder, job, problems);
     view.AddJobRow(jobs.Count() - 1, job.name, job.Has(kEnabled));
   }
 }
@@ -86,7 +89,8 @@ int ApplyJobDocument(const XmlDocument& document, JobList& jobs, RunSettings& se
   jobs.Clear();
   view.ClearJobRows();
   ReadSettings(document.root, settings, view);
-  ReadJobs(document, jobFileFolder, jobs, view);
+  SettingProblems problems;
+  ReadJobs(document, jobFileFolder, jobs, view, problems);
   int result = 0;
   if (!jobs.Empty()) {
     jobs.Select(0);
@@ -103,6 +107,8 @@ int ApplyJobDocument(const XmlDocument& document, JobList& jobs, RunSettings& se
   } else if (result == 0) {
     view.ShowMessage("No valid jobs were found in the file!", MessageIcon::kWarning);
   }
+  // Values a setting cannot take leave it off; the user hears of all of them at once.
+  if (!problems.empty()) view.ShowMessage(SettingProblemsMessage(problems), MessageIcon::kWarning);
   view.RefreshSettingsPanel();
   return result;
 }

@@ -6,6 +6,7 @@
 
 #include "core/atomic_file.h"
 #include "core/job_document.h"
+#include "core/job_settings.h"
 #include "core/text.h"
 #include "core/xml_reader.h"
 #include "core/xml_text.h"
@@ -72,8 +73,9 @@ static void AppendJob(std::string& out, const BackupJob& job) {
   AppendFlag(out, "log", job, kUpdateLogFile);
   AppendText(out, "logfile", job.logFile);
   AppendFlag(out, "open", job, kOpenFolderWhenDone);
-  // Written only when set, so files without it stay byte for byte as they were.
+  // Written only when set, so files without them stay byte for byte as they were.
   if (job.needsDrive) AppendAttribute(out, "needsdrive", "true");
+  for (const auto& [name, value] : JobSettingAttributes(job)) AppendText(out, name, value);
   out += "/>\r\n";
 }
 

@@ -69,6 +69,13 @@ TEST(JobFileSaveTest, SaveThenLoadGivesTheSameJobs) {
     job.filter = flags % 2 == 0 ? "" : "jpg, png  gif";
     job.logFile = "log " + std::to_string(flags) + ".txt";
     job.needsDrive = flags % 7 == 0;
+    job.keepVersions = flags % 11 == 0;
+    job.versionFolder = flags % 13 == 0 ? "old & \"new\"/v\xC3\xA9" : "";
+    job.keepRuns = flags % 37 == 3 ? 8 : 0;
+    job.keepDays = flags % 19 == 0 ? 365 : 0;
+    if (flags % 23 == 0) job.maxDelete = {DeletionLimit::Kind::kPercent, flags % 101};
+    if (flags % 29 == 0) job.maxDelete = {DeletionLimit::Kind::kFiles, flags * 1000};
+    job.exclude = flags % 31 == 0 ? "node_modules/; *.tmp ;~$*;[a] b/**/c" : "";
   }
   for (int finish : {kFinishExit, kFinishReturn, kFinishShutdown}) {
     TestFolder folder;
@@ -80,14 +87,20 @@ TEST(JobFileSaveTest, SaveThenLoadGivesTheSameJobs) {
     ASSERT_NE(SaveJobFile(folder / "round.jbs", saved, settings, view), 0);
     // The drive setting follows the attributes every job has, and only where it is set.
     const std::string text = ReadFile(folder / "round.jbs");
-    EXPECT_NE(text.find("logfile=\"log 0.txt\" open=\"false\" needsdrive=\"true\"/>"),
+    EXPECT_NE(text.find("logfile=\"log 7.txt\" open=\"false\" needsdrive=\"true\"/>"),
               std::string::npos);
     EXPECT_NE(text.find("logfile=\"log 1.txt\" open=\"false\"/>"), std::string::npos);
+    EXPECT_NE(text.find("logfile=\"log 0.txt\" open=\"false\" needsdrive=\"true\" versions=\"true\" "
+                        "versionfolder=\"old &amp; new/v\xC3\xA9\" keepdays=\"365\" "
+                        "maxdelete=\"0\" exclude=\"node_modules/; *.tmp "
+                        ";~$*;[a] b/**/c\"/>"),
+              std::string::npos);
 
     JobList loaded;
     RunSettings loadedSettings;
     FakeJobListView loadedView;
     ASSERT_EQ(LoadJobFile(folder / "round.jbs", loaded, loadedSettings, loadedView), 1);
+    EXPECT_TRUE(loadedView.MessageTexts().empty());
     EXPECT_EQ(loadedSettings.finishAction, finish);
     EXPECT_EQ(loadedSettings.hiddenRun, finish == kFinishReturn ? 1 : 0);
     ASSERT_EQ(loaded.Count(), saved.Count());
@@ -100,6 +113,11 @@ TEST(JobFileSaveTest, SaveThenLoadGivesTheSameJobs) {
       EXPECT_EQ(b.compareMethod, a.compareMethod);
       EXPECT_EQ(b.logFile + "|" + b.filter, a.logFile + "|" + a.filter);
       EXPECT_EQ(b.needsDrive, a.needsDrive) << i;
+      EXPECT_EQ(b.keepVersions, a.keepVersions) << i;
+      EXPECT_EQ(b.versionFolder, a.versionFolder.empty() ? "" : "old & new/v\xC3\xA9") << i;
+      EXPECT_EQ(b.keepRuns * 1000 + b.keepDays, a.keepRuns * 1000 + a.keepDays) << i;
+      EXPECT_EQ(b.maxDelete, a.maxDelete) << i;
+      EXPECT_EQ(b.exclude, a.exclude) << i;
     }
   }
 }

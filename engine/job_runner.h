@@ -30,6 +30,8 @@ struct RunEnvironment {
   // The destinations of the jobs skipped because their drive was not connected, in list
   // order; written by the worker, read once it has ended.
   std::vector<std::string> drivesNotConnected = {};
+  // A preview: the run goes through every rule and shows what it would do, changing nothing.
+  bool preview = false;
 };
 
 // Runs every enabled job, writes the rows, totals and final status, sets the run state to
