@@ -82,7 +82,8 @@ ExclusionPatterns::ExclusionPatterns(const std::vector<std::string>& patterns, b
     bool anchored = false;
     for (char c : kept) anchored = anchored || IsPathSeparator(c);
     for (std::string_view part : SplitPath(kept)) {
-      // "**/**" is no more than "**".
+      // "./build" is "build" at the top; "**/**" is no more than "**".
+      if (part == ".") continue;
       if (part == kAnyFolders && !pattern.parts.empty() && pattern.parts.back() == kAnyFolders) {
         continue;
       }

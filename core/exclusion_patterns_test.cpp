@@ -86,6 +86,8 @@ TEST(ExclusionPatterns, FoldersOnlyAndAnchors) {
                {"/build/", "x/build", kFolder, false},
                {"/notes.txt", "notes.txt", kFile, true},
                {"/notes.txt", "a/notes.txt", kFile, false},
+               {"./build/", "build", kFolder, true},
+               {"./build/", "x/build", kFolder, false},
                // Names with spaces, brackets taken as themselves.
                {"My Music/", "home/My Music", kFolder, true},
                {"My Music/", "home/MyMusic", kFolder, false},
