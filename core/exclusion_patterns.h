@@ -12,6 +12,7 @@
 // takes "\" in a pattern as "/".
 #pragma once
 
+#include <bitset>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,17 +44,36 @@ class ExclusionPatterns {
   }
 
  private:
-  struct Pattern {
-    std::vector<std::string> parts;  // "**" for any number of folders
-    bool foldersOnly = false;
+  // One part of a pattern, with the literal text a name must start and end with, which turns
+  // most names down before the full match.
+  struct Part {
+    std::string glob;
+    size_t head = 0;          // length of the literal start, before any "*" or "?"
+    size_t tail = 0;          // length of the literal end after the last "*", without "?"
+    bool plain = false;       // no "*" or "?": the name must be the glob
+    bool anyFolders = false;  // "**"
   };
+  struct Pattern {
+    std::vector<Part> parts;
+    bool foldersOnly = false;
+    bool literalEnd = false;  // ends in a character a matching name must end in too
+  };
+  class EntryPath;
 
+  static Part MakePart(std::string glob);
+  static bool MatchesPart(const Part& part, std::string_view name);
+  static bool MatchesParts(const std::vector<Part>& parts, size_t from, const EntryPath& path,
+                           size_t at);
   bool AnyExcludes(std::string_view relativeFolder, std::string_view name, bool isFolder) const;
-  bool ExcludesName(std::string_view name, bool isFolder) const;
-  bool ExcludesPath(std::string_view path, bool isFolder) const;
+  bool ExcludesName(std::string_view name, bool isFolder, bool endingSeen) const;
+  bool ExcludesPath(std::string_view relativeFolder, std::string_view name, bool isFolder,
+                    bool endingSeen) const;
 
   std::vector<Pattern> names_;  // one part, matched against the name alone
   std::vector<Pattern> paths_;  // anchored at the source folder
+  // The last bytes of the patterns with a literal end: a name ending in none of them is
+  // asked only of the others, which spares most names most patterns.
+  std::bitset<256> endings_;
   bool ignoreCase_ = false;
 };
 
