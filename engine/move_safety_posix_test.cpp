@@ -287,45 +287,6 @@ TEST_F(MoveSafetyTest, OneRunAtATimeAndMoveKeepsWhatItMovedBefore) {
   EXPECT_EQ(root_.Names("dst"), "moved-last-time.txt|new.txt");
 }
 
-// One run works in a tree of folders. A run does not start inside a folder that another run
-// holds; a run around another leaves that run's folder alone, deleting and copying nothing
-// there; a folder whose run is gone (its marker stays, its lock is free) blocks nothing.
-TEST_F(MoveSafetyTest, NestedRunsLeaveEachOthersFoldersAlone) {
-  WriteFile(src_ + "a.txt", "a");
-  WriteFile(src_ + "inner/b.txt", "b");
-  WriteFile(dst_ + "inner/moved.txt", "the only copy");
-  WriteFile(dst_ + "inner/.brisvel-run-0123456789abcdef", "");
-  WriteFile(dst_ + "gone/.brisvel-run-fedcba9876543210", "");
-  BackupJob& job = AddJob(kDeleteOrphans | kIncludeSubFolders);
-  {
-    std::unique_ptr<FolderLock> aroundRun = RealFileSystem().LockFolder(dst_);
-    job.destination = dst_ + "inner/";
-    Run();
-    const std::string around = stdfs::canonical(dst_).string() + "/";
-    ExpectErrorRow("Another run is using " + around + ", which contains " + dst_ +
-                   "inner/, job skipped");
-    EXPECT_EQ(root_.Names("dst/inner"), ".brisvel-run-0123456789abcdef|moved.txt");
-  }
-  job.destination = dst_;
-  view_.rows.clear();
-  state_.errorCount = 0;
-  {
-    std::unique_ptr<FolderLock> innerRun = RealFileSystem().LockFolder(dst_ + "inner/");
-    Run();
-    EXPECT_TRUE(Has("Orphans are kept in inner/: another run is using it."));
-    ExpectErrorRow("Another run is using " + dst_ + "inner/, folder skipped");
-    EXPECT_EQ(state_.errorCount, 1);
-    EXPECT_EQ(root_.Names("dst"), "a.txt|inner");
-    EXPECT_EQ(root_.Names("dst/inner"), ".brisvel-run-0123456789abcdef|moved.txt");
-  }
-  // Once the inner run has ended, its folder is the job's like any other.
-  view_.rows.clear();
-  state_.errorCount = 0;
-  Run();
-  EXPECT_EQ(root_.Names("dst/inner"), "b.txt");
-  EXPECT_EQ(state_.errorCount, 0);
-}
-
 // Leftovers of a killed run, whose marker is still in the destination, go from the folders a
 // run passes through. The marker stays until a run has passed every folder.
 TEST_F(MoveSafetyTest, LeftoversOfAKilledRunAreRemovedWhereTheRunPasses) {
