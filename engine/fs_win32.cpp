@@ -202,6 +202,7 @@ class Win32FileSystem final : public FileSystem {
   // which shares it with no one, holds the folder; several runs asking at once do not
   // disturb each other.
   bool HeldByARun(const Folder& folder) override {
+    if (!folder) return false;
     UniqueHandle handle(CreateFileW(WidePath(WithoutTrailing(folder.Path())).c_str(), FILE_ADD_FILE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
