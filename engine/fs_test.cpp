@@ -191,23 +191,6 @@ TEST_F(FsTest, AFolderLockShutsOutASecondRunButNotTheWorkInside) {
   ExpectOnly(".marker|old.txt|sub");
 }
 
-// Asking whether a run holds a folder tells a held folder from a free one, whichever open
-// folder asks, and keeps nothing once answered: the folder can be locked afterwards.
-TEST_F(FsTest, AskingAboutARunsLockKeepsNothing) {
-  const Folder folder = fs_.OpenFolder(dir_ / "");
-  const Folder again = fs_.OpenFolder(dir_ / "");
-  EXPECT_FALSE(fs_.HeldByARun(folder));
-  {
-    std::unique_ptr<FolderLock> run = fs_.LockFolder(dir_ / "");
-    ASSERT_NE(run, nullptr);
-    EXPECT_TRUE(fs_.HeldByARun(folder));
-    EXPECT_TRUE(fs_.HeldByARun(again));
-  }
-  EXPECT_FALSE(fs_.HeldByARun(folder));
-  EXPECT_FALSE(fs_.HeldByARun(again));
-  EXPECT_NE(fs_.LockFolder(dir_ / ""), nullptr);
-}
-
 // A second Ctrl+C ends the program at once after removing the temporary files of the copies
 // under way: that works while a copy still writes its file, and the copy then fails, keeping
 // the old copy.
