@@ -10,15 +10,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/test_folder.h"
-
-extern char** environ;
 
 namespace brisvel {
 namespace {
@@ -34,7 +31,7 @@ std::string FileName(int number) {
   return "f" + std::to_string(10000 + number);
 }
 
-// The program running in the terminal, without a display, its output going to a file.
+// The program running in the terminal, its output going to a file.
 class Program {
  public:
   Program(const std::vector<std::string>& arguments, const std::string& output) {
@@ -43,20 +40,12 @@ class Program {
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-      if (std::strncmp(*variable, "DISPLAY=", 8) != 0 &&
-          std::strncmp(*variable, "WAYLAND_DISPLAY=", 16) != 0) {
-        envp.push_back(*variable);
-      }
-    }
-    envp.push_back(nullptr);
     const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     pid_ = fork();
     if (pid_ == 0) {
       dup2(out, 1);
       dup2(out, 2);
-      execve(argv[0], argv.data(), envp.data());
+      execv(argv[0], argv.data());
       _exit(127);
     }
     close(out);
