@@ -108,8 +108,8 @@ ExclusionPatterns::ExclusionPatterns(const std::vector<std::string>& patterns, b
     }
     if (pattern.parts.empty()) continue;
     const std::string& last = pattern.parts.back().glob;
-    pattern.literalEnd = !pattern.parts.back().anyFolders && last.back() != '*' &&
-                         last.back() != '?';
+    pattern.literalEnd =
+        !pattern.parts.back().anyFolders && last.back() != '*' && last.back() != '?';
     if (pattern.literalEnd) endings_.set(static_cast<unsigned char>(last.back()));
     (anchored ? paths_ : names_).push_back(std::move(pattern));
   }
@@ -169,8 +169,7 @@ bool ExclusionPatterns::AnyExcludes(std::string_view relativeFolder, std::string
   return !paths_.empty() && ExcludesPath(FoldCase(relativeFolder), folded, isFolder, endingSeen);
 }
 
-bool ExclusionPatterns::ExcludesName(std::string_view name, bool isFolder,
-                                     bool endingSeen) const {
+bool ExclusionPatterns::ExcludesName(std::string_view name, bool isFolder, bool endingSeen) const {
   for (const Pattern& pattern : names_) {
     if (pattern.literalEnd && !endingSeen) continue;
     if ((isFolder || !pattern.foldersOnly) && MatchesPart(pattern.parts[0], name)) return true;

@@ -53,8 +53,8 @@ TEST_F(ExclusionsTest, ScanLeavesOutMatchesWithoutEnteringExcludedFolders) {
   Write("src/cache/locked.txt");
   faulty_.FailList(job_.source + NativePath("cache/"));
   Scan();
-  EXPECT_EQ(CandidatePaths(), (Paths{"a.txt", "deep/cache.txt", "photos/1.jpg",
-                                     "old/photos/raw/2.raw"}));
+  EXPECT_EQ(CandidatePaths(),
+            (Paths{"a.txt", "deep/cache.txt", "photos/1.jpg", "old/photos/raw/2.raw"}));
   EXPECT_EQ(state_.errorCount, 0);
   EXPECT_TRUE(view_.Texts().empty());
   // Nor are the backup folders of what was left out made, with or without sub-folders.
@@ -89,8 +89,8 @@ TEST_F(ExclusionsTest, ExcludedBackupFilesAreNeitherDeletedNorCounted) {
                                 "Found 2 orphan files."}));
   EXPECT_EQ(state_.deletedTotal, 2);
   EXPECT_EQ(state_.errorCount, 0);
-  for (const char* kept : {"dst/notes.tmp", "dst/cache/old.txt", "dst/photos/raw/1.raw",
-                           "dst/gone/work.tmp"}) {
+  for (const char* kept :
+       {"dst/notes.tmp", "dst/cache/old.txt", "dst/photos/raw/1.raw", "dst/gone/work.tmp"}) {
     EXPECT_TRUE(Exists(NativePath(kept))) << kept;
   }
 }

@@ -29,11 +29,11 @@ struct JobContext {
 
   CandidateList candidates;
   std::string extensionFilter;  // "|ext|ext|" or empty
-  // What the walks leave alone in both folders: never entered, copied, moved or deleted.
-  ExclusionPatterns exclusions;
   size_t baseLength = 0;        // length of the folder relative paths are cut from
   int64_t foundCount = 0;
   bool sourceMissingReported = false;  // the job has its "Source folder not found" row
+  // What the walks leave alone in both folders: never entered, copied, moved or deleted.
+  ExclusionPatterns exclusions;
   // The file name that marks the destination folder during the job (empty when none).
   std::string runMarker;
   bool destinationIgnoresCase = false;

@@ -218,7 +218,9 @@ class JobRun {
     context_.foundCount = 0;
     context_.baseLength = context_.job.source.size();
     if (!context_.extensionFilter.empty()) context_.AddRow("Using file extension filter.", kGrey);
-    if (!context_.exclusions.Empty()) context_.AddRow("Leaving out: " + Trim(context_.job.exclude), kGrey);
+    if (!context_.exclusions.Empty()) {
+      context_.AddRow("Leaving out: " + Trim(context_.job.exclude), kGrey);
+    }
     context_.AddRow("Scanning for new files...", kGrey);
     ScanNewFiles(context_);
   }
