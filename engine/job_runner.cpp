@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/job_settings.h"
 #include "core/text.h"
 #include "engine/copy_loop.h"
 #include "engine/destination_claim.h"
@@ -44,6 +45,7 @@ class JobRun {
     job.destination = WithTrailingSeparator(job.destination);
     if (!ClaimDestination()) return Close();
     context_.extensionFilter = job.Has(kUseFilter) ? BuildExtensionFilter(job.filter) : "";
+    context_.exclusions = ExclusionPatterns(SplitPatterns(job.exclude));
     OpenLog();
     context_.sharedWith = OtherJobInDestination();
     if (job.Has(kDeleteOrphans)) {
@@ -74,6 +76,7 @@ class JobRun {
       RunCopyLoop(context_);
     }
     context_.extensionFilter.clear();
+    context_.exclusions = ExclusionPatterns();
     return Close();
   }
 
@@ -215,6 +218,9 @@ class JobRun {
     context_.foundCount = 0;
     context_.baseLength = context_.job.source.size();
     if (!context_.extensionFilter.empty()) context_.AddRow("Using file extension filter.", kGrey);
+    if (!context_.exclusions.Empty()) {
+      context_.AddRow("Leaving out: " + Trim(context_.job.exclude), kGrey);
+    }
     context_.AddRow("Scanning for new files...", kGrey);
     ScanNewFiles(context_);
   }

@@ -146,13 +146,16 @@ class NewFileScan {
     while (!context_.state.Cancelled() && listing->Next(entry)) {
       if (entry.kind == EntryKind::kFolder) {
         if (Excluded().Matches(job.source, relative, entry.name)) continue;
+        // Left out with everything below it: not even read, so it cannot fail.
+        if (context_.exclusions.Excludes(relative, entry.name, true)) continue;
         if (job.Has(kIncludeSubFolders)) {
           subFolders.push_back(entry.name);
         } else {
           MakeDestinationFolder(entry.name, relative + entry.name + kPathSeparator);
         }
       } else if (entry.kind == EntryKind::kFile &&
-                 PassesFilter(context_.extensionFilter, entry.name)) {
+                 PassesFilter(context_.extensionFilter, entry.name) &&
+                 !context_.exclusions.Excludes(relative, entry.name, false)) {
         if (PlaceTakenByTheRun(relative, entry.name)) continue;
         if (!folderBegun) context_.candidates.BeginFolder(relative);
         folderBegun = true;

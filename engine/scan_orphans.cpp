@@ -85,6 +85,7 @@ class OrphanScan {
       FolderEntry entry;
       while (listing->Next(entry)) {
         if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
+        if (IsLeftOut(relative, entry)) continue;
         if (entry.kind != EntryKind::kFolder) {
           if (!IsKeptLogFile(relative, entry.name) && !IsRunMarker(relative, entry.name)) {
             return true;
@@ -159,6 +160,11 @@ class OrphanScan {
     FolderEntry entry;
     while (!context_.state.Cancelled() && listing->Next(entry)) {
       if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
+      // What the job leaves out of the source is no orphan, and its folder stays around it.
+      if (IsLeftOut(relative, entry)) {
+        keptAFile = true;
+        continue;
+      }
       if (entry.kind == EntryKind::kFolder) {
         if (job_.Has(kIncludeSubFolders)) subFolders.push_back(entry.name);
         continue;
@@ -184,6 +190,11 @@ class OrphanScan {
     if (!sourceNames.SurelyEmpty() || !HoldsAnyFile()) return false;
     ReportEmptySource(context_, job_.source + relative);
     return true;
+  }
+
+  // An entry the job's exclusions match: never entered, deleted or counted.
+  bool IsLeftOut(const std::string& relative, const FolderEntry& entry) const {
+    return context_.exclusions.Excludes(relative, entry.name, entry.kind == EntryKind::kFolder);
   }
 
   // A folder that another run holds is that run's destination: its files may be the only
@@ -234,25 +245,25 @@ class OrphanScan {
 
   // Deletes what is left of the files of the folder the walk is in (sub-folders are not
   // entered): after a cancel its listing may not have reached them. False when it holds the
-  // job's log file, which stays, and so does the folder.
+  // job's log file or a file the job leaves out, which stay, and so does the folder.
   bool EmptyOrphanFolder() {
     const std::string& relative = destination_.Relative();
     std::vector<std::string> files;
-    bool holdsTheLog = false;
+    bool keepsAFile = false;
     {
       std::unique_ptr<FolderListing> listing = fs_.ListFolder(destination_.Here());
       FolderEntry entry;
       while (listing->Next(entry)) {
         if (entry.kind == EntryKind::kFolder) continue;
-        if (IsKeptLogFile(relative, entry.name)) {
-          holdsTheLog = true;
+        if (IsKeptLogFile(relative, entry.name) || IsLeftOut(relative, entry)) {
+          keepsAFile = true;
         } else {
           files.push_back(entry.name);
         }
       }
     }
     for (const std::string& name : files) (void)fs_.DeleteFileIn(destination_.Here(), name);
-    return !holdsTheLog;
+    return !keepsAFile;
   }
 
   // Removes the emptied folder `name` of the folder the walk is in.
