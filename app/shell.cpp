@@ -19,9 +19,11 @@ Shell::Shell(ShellServices services)
       mainView_(ui_, jobs_),
       commands_(ui_, jobs_, settings_, mainView_),
       mainWindow_(ui_, jobs_, settings_, mainView_, commands_,
-                  {[this] { StartRun(); }, [this] { OpenWebPage(); }}),
+                  {[this] { StartRun(); }, [this] { OpenWebPage(); },
+                   [this] { StartRun(true); }, [this] { jobOptions_.Open(); }}),
       progress_(ui_, mainView_),
       shutdownWindow_(ui_),
+      jobOptions_(ui_, jobs_, services_.fs),
       environment_{jobs_, settings_, run_, progress_, services_.fs, services_.openFolder} {}
 
 Shell::~Shell() {
@@ -41,7 +43,7 @@ void Shell::Start(const std::vector<std::string>& arguments) {
                                                  services_.fs, services_.scheduled);
   runName_ = decision.runName;
   if (decision.mode == StartMode::kRun) {
-    StartRun();
+    StartRun(decision.preview);
   } else {
     ShowMainWindowOrEnd(decision);
   }
@@ -58,6 +60,10 @@ bool Shell::CreateWindows() {
   }
   if (!CreateShutdownWindow(ui_)) {
     Fatal("Shutdown Window could not be opened!");
+    return false;
+  }
+  if (!CreateJobOptionsWindow(ui_)) {
+    Fatal("Job Options Window could not be created!");
     return false;
   }
   ui_.ShowTrayIcon("Brisvel");
@@ -86,12 +92,18 @@ void Shell::ShowMainWindowOrEnd(const StartDecision& decision) {
   EndProgram(false);
 }
 
-void Shell::StartRun() {
+void Shell::StartRun(bool preview) {
   if (jobs_.Count() <= 0) return;
   JoinWorker();  // a previous run's worker has already handed its result over
   ui_.ShowWindow(kMainWindow, false);
   mainView_.ForgetShownJob();
-  progress_.PrepareRun(run_, settings_.finishAction, settings_.hiddenRun != 0);
+  environment_.preview = preview;
+  environment_.openFolder = preview ? nullptr : services_.openFolder;
+  if (preview) {
+    finishBeforePreview_ = settings_.finishAction.load();
+    settings_.finishAction = services_.console ? kFinishExit : kFinishReturn;
+  }
+  progress_.PrepareRun(run_, settings_.finishAction, settings_.hiddenRun != 0, preview);
   run_.cancel = 0;
   run_.runState = kRunning;
   run_.copiedTotal = 0;
@@ -135,6 +147,8 @@ void Shell::HandleEvent(const UiEvent& event) {
     HandleProgressEvent(event);
   } else if (event.window == kMainWindow) {
     HandleMainEvent(event);
+  } else if (event.window == kJobOptionsWindow) {
+    jobOptions_.Handle(event);
   }
 }
 
@@ -142,6 +156,11 @@ void Shell::HandleMainEvent(const UiEvent& event) {
   // The worker reads the job list while a run goes on, and a second run must not start: what
   // was still queued for the main window when a run started is dropped.
   if (run_.runState != kIdle) return;
+  // The Job Options window edits the current job: the main window waits until it closes.
+  if (jobOptions_.IsOpen()) {
+    ui_.ActivateWindow(kJobOptionsWindow);
+    return;
+  }
   if (event.type == EventType::kMenuItem && event.id <= kAboutItem) {
     HandleMenuItem(event.id, ui_, commands_,
                    {[this] { OpenWebPage(); }, [this] { CheckForUpdates(); },
@@ -201,6 +220,7 @@ void Shell::StopOrOk() {
       if (settings_.finishAction == kFinishExit) {
         EndProgram(false);
       } else {
+        RestoreFinishChoice();
         progress_.Dismiss();
         ui_.ShowWindow(kMainWindow, true);
       }
@@ -218,6 +238,13 @@ void Shell::CloseProgressWindow() {
   } else {
     StopOrOk();
   }
+}
+
+// After a preview, the next run ends as the user chose.
+void Shell::RestoreFinishChoice() {
+  if (!finishBeforePreview_) return;
+  settings_.finishAction = *finishBeforePreview_;
+  finishBeforePreview_.reset();
 }
 
 void Shell::ActivateFromTray() {

@@ -4,12 +4,14 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/job_commands.h"
+#include "app/job_options_window.h"
 #include "app/main_window.h"
 #include "app/main_window_view.h"
 #include "app/progress_window.h"
@@ -74,13 +76,17 @@ class Shell {
   int EventLoop();
   void HandleEvent(const UiEvent& event);
 
-  // Starts a run of the job list on the worker thread, without waiting for it.
-  void StartRun();
+  // Starts a run of the job list on the worker thread, without waiting for it. A preview
+  // shows what the run would do; it never opens a destination folder, and its end neither
+  // shuts the computer down nor closes the program on the desktop (a terminal's ends as
+  // every terminal run does).
+  void StartRun(bool preview = false);
 
   JobList& Jobs() { return jobs_; }
   RunSettings& Settings() { return settings_; }
   SharedRunState& RunState() { return run_; }
   MainWindowView& MainView() { return mainView_; }
+  const RunEnvironment& Environment() const { return environment_; }
   bool Ended() const { return ended_; }
 
  private:
@@ -89,6 +95,7 @@ class Shell {
   void ShowMainWindowOrEnd(const StartDecision& decision);
   void StopOrOk();
   void CloseProgressWindow();
+  void RestoreFinishChoice();
   void ActivateFromTray();
   void HandleProgressEvent(const UiEvent& event);
   void HandleMainEvent(const UiEvent& event);
@@ -114,12 +121,15 @@ class Shell {
   MainWindow mainWindow_;
   ProgressWindow progress_;
   ShutdownWindow shutdownWindow_;
+  JobOptionsWindow jobOptions_;
   RunEnvironment environment_;
   std::thread worker_;
   std::atomic<bool> workerDone_{false};
   bool runStarted_ = false;
   std::string runName_;           // the job file or the one-off job, for a failure notice
   bool runHidden_ = false;        // the run started hidden in the notification area
+  // The finish choice the user made, kept aside while a preview runs with its own.
+  std::optional<int32_t> finishBeforePreview_;
   bool outcomeReported_ = false;  // the run's failure, if any, has been told
   bool quit_ = false;
   bool ended_ = false;

@@ -84,11 +84,12 @@ bool CreateMainWindow(Ui& ui) {
   ui.AddShortcut(kMainWindow, ShortcutKey::kReturn, kReturnKey);
   ui.AddShortcut(kMainWindow, ShortcutKey::kEscape, kEscapeKey);
   ui.AddShortcut(kMainWindow, ShortcutKey::kF1, kF1Key);
+  ui.AddShortcut(kMainWindow, ShortcutKey::kCtrlO, kJobOptionsItem);
   return true;
 }
 
 bool CreateProgressWindow(Ui& ui) {
-  if (!ui.CreateWindow({kProgressWindow, "Brisvel", kProgressWidth, kProgressShortHeight})) {
+  if (!ui.CreateWindow({kProgressWindow, kProgressTitle, kProgressWidth, kProgressShortHeight})) {
     return false;
   }
   ui.ResizeWindow(kProgressWindow, kProgressWidth, kProgressTallHeight);
@@ -113,9 +114,54 @@ bool CreateShutdownWindow(Ui& ui) {
   return true;
 }
 
+bool CreateJobOptionsWindow(Ui& ui) {
+  if (!ui.CreateWindow({kJobOptionsWindow, "Brisvel - Job Options", 380, 293, false, true})) {
+    return false;
+  }
+  AddAll(ui, kJobOptionsWindow,
+         {
+             {kKeepVersionsBox,
+              K::kCheckBox,
+              "Keep old versions of replaced and deleted files",
+              {10, 10, 360, 20},
+              {}},
+             {51, K::kText, "Version folder:", {10, 38, 125, 17}, {}},
+             {kVersionFolderField, K::kEdit, "", {140, 35, 205, 20}, {}},
+             {kVersionFolderBrowse, K::kButton, "...", {350, 35, 20, 20}, {}},
+             {52, K::kText, "Empty: .brisvel-versions in the destination", {140, 57, 230, 17}, {}},
+             {53, K::kText, "Keep the last runs (0: all):", {10, 85, 205, 17}, {}},
+             {kKeepRunsField, K::kEdit, "", {220, 82, 60, 20}, {}},
+             {54, K::kText, "Remove versions older than days:", {10, 110, 205, 17}, {}},
+             {kKeepDaysField, K::kEdit, "", {220, 107, 60, 20}, {}},
+             {55, K::kText, "(0: never)", {285, 110, 85, 17}, {}},
+             {56, K::kText, "Deletion limit (files or %):", {10, 135, 205, 17}, {}},
+             {kMaxDeleteField, K::kEdit, "", {220, 132, 60, 20}, {}},
+             {57, K::kText, "(empty: none)", {285, 135, 85, 17}, {}},
+             {58, K::kText, "Exclude (patterns separated by ;):", {10, 160, 360, 17}, {}},
+             {kExcludeField, K::kEdit, "", {10, 178, 360, 20}, {}},
+             {59,
+              K::kText,
+              "* and ? within a name, ** across folders, / at the end: folders only",
+              {10, 200, 360, 17},
+              {}},
+             {kNeedsDriveBox,
+              K::kCheckBox,
+              "Skip the job while its backup drive is not connected",
+              {10, 226, 360, 20},
+              {}},
+             {kOptionsOkButton, K::kDefaultButton, "OK", {190, 258, 85, 25}, {}},
+             {kOptionsCancelButton, K::kButton, "Cancel", {285, 258, 85, 25}, {}},
+         });
+  ui.AddShortcut(kJobOptionsWindow, ShortcutKey::kReturn, kReturnKey);
+  ui.AddShortcut(kJobOptionsWindow, ShortcutKey::kEscape, kEscapeKey);
+  return true;
+}
+
 void CreateMenus(Ui& ui, bool networkAvailable) {
   ui.CreatePopupMenu(kJobMenu, {{kAddJobItem, "Add Job"},
                                 {kRenameItem, "Rename"},
+                                {kJobOptionsItem, "Job Options...\tCtrl+O"},
+                                {kPreviewItem, "Preview"},
                                 {},
                                 {kDeleteItem, "Delete"},
                                 {kClearAllItem, "Clear All"}});

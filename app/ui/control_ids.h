@@ -48,6 +48,20 @@ enum ShutdownControl : int {
   kShutdownCancelButton = 40,
 };
 
+// Job Options window.
+enum JobOptionsControl : int {
+  kKeepVersionsBox = 41,
+  kVersionFolderField = 42,
+  kVersionFolderBrowse = 43,
+  kKeepRunsField = 44,
+  kKeepDaysField = 45,
+  kMaxDeleteField = 46,
+  kExcludeField = 47,
+  kNeedsDriveBox = 48,
+  kOptionsOkButton = 49,
+  kOptionsCancelButton = 50,
+};
+
 // Pop-up menus and the events of their items and of the keyboard shortcuts.
 enum MenuId : int { kJobMenu = 2, kHelpMenu = 3 };
 enum MenuEvent : int {
@@ -62,6 +76,9 @@ enum MenuEvent : int {
   kReturnKey = 8,
   kEscapeKey = 9,
   kF1Key = 10,
+  kPreviewItem = 11,
+  kJobOptionsItem = 12,
+  kScheduleItem = 13,
 };
 
 }  // namespace brisvel
