@@ -24,6 +24,7 @@ Shell::Shell(ShellServices services)
       progress_(ui_, mainView_),
       shutdownWindow_(ui_),
       jobOptions_(ui_, jobs_, services_.fs),
+      scheduleWindow_(ui_, services_.schedules),
       environment_{jobs_, settings_, run_, progress_, services_.fs, services_.openFolder} {}
 
 Shell::~Shell() {
@@ -64,6 +65,10 @@ bool Shell::CreateWindows() {
   }
   if (!CreateJobOptionsWindow(ui_)) {
     Fatal("Job Options Window could not be created!");
+    return false;
+  }
+  if (!CreateScheduleWindow(ui_)) {
+    Fatal("Schedule Window could not be created!");
     return false;
   }
   ui_.ShowTrayIcon("Brisvel");
@@ -149,6 +154,8 @@ void Shell::HandleEvent(const UiEvent& event) {
     HandleMainEvent(event);
   } else if (event.window == kJobOptionsWindow) {
     jobOptions_.Handle(event);
+  } else if (event.window == kScheduleWindow) {
+    scheduleWindow_.Handle(event);
   }
 }
 
@@ -156,18 +163,38 @@ void Shell::HandleMainEvent(const UiEvent& event) {
   // The worker reads the job list while a run goes on, and a second run must not start: what
   // was still queued for the main window when a run started is dropped.
   if (run_.runState != kIdle) return;
-  // The Job Options window edits the current job: the main window waits until it closes.
-  if (jobOptions_.IsOpen()) {
-    ui_.ActivateWindow(kJobOptionsWindow);
-    return;
-  }
-  if (event.type == EventType::kMenuItem && event.id <= kAboutItem) {
+  if (DialogOpen()) return;
+  if (event.type == EventType::kMenuItem && event.id == kScheduleItem) {
+    scheduleWindow_.Open(commands_.LastJobFile());
+  } else if (event.type == EventType::kMenuItem && event.id <= kAboutItem) {
     HandleMenuItem(event.id, ui_, commands_,
                    {[this] { OpenWebPage(); }, [this] { CheckForUpdates(); },
                     services_.associateJobFiles, services_.networkAvailable});
   } else {
     mainWindow_.Handle(event);
   }
+  OfferSchedule();
+}
+
+// The Job Options and Schedule windows act on the current job and the last job file: the main
+// window waits until they close, and brings them to the front when used meanwhile.
+bool Shell::DialogOpen() {
+  for (int window : {kJobOptionsWindow, kScheduleWindow}) {
+    const bool open = window == kJobOptionsWindow ? jobOptions_.IsOpen() : scheduleWindow_.IsOpen();
+    if (open) {
+      ui_.ActivateWindow(window);
+      return true;
+    }
+  }
+  return false;
+}
+
+// "Schedule..." turns on once a job file has been loaded or saved.
+void Shell::OfferSchedule() {
+  const bool offered = services_.schedules.set && !commands_.LastJobFile().empty();
+  if (offered == scheduleOffered_) return;
+  scheduleOffered_ = offered;
+  ui_.SetMenuItemEnabled(kHelpMenu, kScheduleItem, offered);
 }
 
 void Shell::OpenWebPage() {

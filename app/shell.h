@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "app/main_window_view.h"
 #include "app/progress_window.h"
+#include "app/schedule_window.h"
 #include "app/shutdown_window.h"
 #include "app/ui/ui.h"
 #include "core/job_list.h"
@@ -57,6 +58,8 @@ struct ShellServices {
   bool scheduled = false;
   // Tells of the failure of a run that nobody watched: a hidden or scheduled one.
   FailureReporter reportFailure = nullptr;
+  // The system's scheduler, for the help menu's "Schedule..." (absent: the entry stays grey).
+  ScheduleServices schedules = {};
 };
 
 class Shell {
@@ -99,6 +102,8 @@ class Shell {
   void ActivateFromTray();
   void HandleProgressEvent(const UiEvent& event);
   void HandleMainEvent(const UiEvent& event);
+  bool DialogOpen();
+  void OfferSchedule();
   void OpenWebPage();
   void CheckForUpdates();
   bool WaitDuringUpdateCheck();
@@ -122,6 +127,8 @@ class Shell {
   ProgressWindow progress_;
   ShutdownWindow shutdownWindow_;
   JobOptionsWindow jobOptions_;
+  ScheduleWindow scheduleWindow_;
+  bool scheduleOffered_ = false;  // "Schedule..." is enabled
   RunEnvironment environment_;
   std::thread worker_;
   std::atomic<bool> workerDone_{false};

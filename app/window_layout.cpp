@@ -157,6 +157,36 @@ bool CreateJobOptionsWindow(Ui& ui) {
   return true;
 }
 
+bool CreateScheduleWindow(Ui& ui) {
+  if (!ui.CreateWindow({kScheduleWindow, "Brisvel - Schedule", 320, 170, false, true})) {
+    return false;
+  }
+  AddAll(ui, kScheduleWindow,
+         {
+             {kScheduleFileLine, K::kText, "", {10, 8, 300, 17}, {}},
+             {kDailyOption, K::kOptionButton, "Every day", {10, 30, 140, 20}, {}},
+             {kWeeklyOption, K::kOptionButton, "Every week on", {10, 52, 140, 20}, {}},
+             {kWeekdayList,
+              K::kDropDownList,
+              "",
+              {155, 52, 155, 20},
+              {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"}},
+             {70, K::kText, "at (HH:MM):", {30, 78, 120, 17}, {}},
+             {kScheduleTimeField, K::kEdit, "", {155, 75, 60, 20}, {}},
+             {kConnectOption,
+              K::kOptionButton,
+              "When the backup drive is connected",
+              {10, 100, 300, 20},
+              {}},
+             {kNoScheduleOption, K::kOptionButton, "No schedule", {10, 122, 300, 20}, {}},
+             {kScheduleOkButton, K::kDefaultButton, "OK", {130, 142, 85, 25}, {}},
+             {kScheduleCancelButton, K::kButton, "Cancel", {225, 142, 85, 25}, {}},
+         });
+  ui.AddShortcut(kScheduleWindow, ShortcutKey::kReturn, kReturnKey);
+  ui.AddShortcut(kScheduleWindow, ShortcutKey::kEscape, kEscapeKey);
+  return true;
+}
+
 void CreateMenus(Ui& ui, bool networkAvailable) {
   ui.CreatePopupMenu(kJobMenu, {{kAddJobItem, "Add Job"},
                                 {kRenameItem, "Rename"},
@@ -169,9 +199,12 @@ void CreateMenus(Ui& ui, bool networkAvailable) {
                                  {},
                                  {kCheckUpdatesItem, "Check for Updates"},
                                  {kAssociateItem, "Associate .jbs Files"},
+                                 {kScheduleItem, "Schedule..."},
                                  {},
                                  {kAboutItem, "About..."}});
   if (!networkAvailable) ui.SetMenuItemEnabled(kHelpMenu, kCheckUpdatesItem, false);
+  // Until a job file is loaded or saved there is none to schedule.
+  ui.SetMenuItemEnabled(kHelpMenu, kScheduleItem, false);
 }
 
 }  // namespace brisvel

@@ -1,4 +1,4 @@
-// Creates the four windows with their controls and shortcuts, the two pop-up menus and the
+// Creates the windows with their controls and shortcuts, the two pop-up menus and the
 // tray icon, all hidden until the program shows them.
 #pragma once
 
@@ -11,6 +11,7 @@ bool CreateMainWindow(Ui& ui);
 bool CreateProgressWindow(Ui& ui);
 bool CreateShutdownWindow(Ui& ui);
 bool CreateJobOptionsWindow(Ui& ui);
+bool CreateScheduleWindow(Ui& ui);
 
 // The job menu and the help menu; "Check for Updates" is greyed without a network.
 void CreateMenus(Ui& ui, bool networkAvailable);

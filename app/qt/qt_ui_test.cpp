@@ -38,6 +38,7 @@ class QtWindows : public ::testing::Test {
     EXPECT_TRUE(CreateProgressWindow(ui_));
     EXPECT_TRUE(CreateShutdownWindow(ui_));
     EXPECT_TRUE(CreateJobOptionsWindow(ui_));
+    EXPECT_TRUE(CreateScheduleWindow(ui_));
     CreateMenus(ui_, false);
   }
 
@@ -159,7 +160,8 @@ TEST_F(QtWindows, EveryCaptionFitsItsControl) {
   ui_.SetText(kProgressWindow, kLogButton, "Show Log");
   ui_.SetText(kShutdownWindow, kShutdownNowButton, "Shutdown (31)");
   int checked = 0;
-  for (int window : {kMainWindow, kProgressWindow, kShutdownWindow, kJobOptionsWindow}) {
+  for (int window :
+       {kMainWindow, kProgressWindow, kShutdownWindow, kJobOptionsWindow, kScheduleWindow}) {
     for (QWidget* widget : ui_.Window(window)->findChildren<QWidget*>()) {
       const int room = TextRoom(widget);
       if (room < 0 || !widget->objectName().startsWith("control")) continue;
@@ -170,7 +172,7 @@ TEST_F(QtWindows, EveryCaptionFitsItsControl) {
       }
     }
   }
-  EXPECT_GT(checked, 55);
+  EXPECT_GT(checked, 70);
 }
 
 TEST_F(QtWindows, EachKindOfControlRaisesItsEvent) {
@@ -284,7 +286,7 @@ TEST_F(QtWindows, ShortcutsCloseBoxesMenusAndTheTrayBecomeEvents) {
   }
   menu->close();
   EXPECT_EQ(captions.join("|"),
-            "Brisvel Webpage|-|Check for Updates|Associate .jbs Files|-|About...");
+            "Brisvel Webpage|-|Check for Updates|Associate .jbs Files|Schedule...|-|About...");
 
   ui_.ShowTrayIcon("Brisvel");
   QSystemTrayIcon* tray = ui_.TrayIcon();
@@ -340,6 +342,15 @@ TEST_F(QtWindows, TheJobOptionsWindowAndTheEntriesThatLeadThere) {
 
   ui_.SetTitle(kProgressWindow, "Brisvel - Preview");
   EXPECT_EQ(ui_.Window(kProgressWindow)->windowTitle(), "Brisvel - Preview");
+
+  // The schedule's kinds are one choice: picking one clears the others.
+  Shown(kScheduleWindow);
+  QTest::mouseClick(ui_.Control(kScheduleWindow, kWeeklyOption), Qt::LeftButton);
+  QTest::mouseClick(ui_.Control(kScheduleWindow, kConnectOption), Qt::LeftButton);
+  EXPECT_FALSE(ui_.Checked(kScheduleWindow, kWeeklyOption));
+  EXPECT_TRUE(ui_.Checked(kScheduleWindow, kConnectOption));
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kScheduleWindow, kWeeklyOption, E::kClick},
+                                            {kScheduleWindow, kConnectOption, E::kClick}}));
 }
 
 // The countdown appears over whatever the user is typing into: a stray key must cancel the

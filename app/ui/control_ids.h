@@ -62,6 +62,19 @@ enum JobOptionsControl : int {
   kOptionsCancelButton = 50,
 };
 
+// Schedule window.
+enum ScheduleControl : int {
+  kScheduleFileLine = 61,
+  kDailyOption = 62,
+  kWeeklyOption = 63,
+  kWeekdayList = 64,
+  kConnectOption = 65,
+  kNoScheduleOption = 66,
+  kScheduleTimeField = 67,
+  kScheduleOkButton = 68,
+  kScheduleCancelButton = 69,
+};
+
 // Pop-up menus and the events of their items and of the keyboard shortcuts.
 enum MenuId : int { kJobMenu = 2, kHelpMenu = 3 };
 enum MenuEvent : int {

@@ -25,6 +25,7 @@ enum WindowId : int {
   kProgressWindow = 1,
   kShutdownWindow = 2,
   kJobOptionsWindow = 3,
+  kScheduleWindow = 4,
 };
 
 enum class ControlKind {

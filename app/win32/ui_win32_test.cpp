@@ -90,10 +90,12 @@ int TextWidth(HWND control, const std::wstring& text) {
 TEST_F(Win32UiTest, EveryCaptionFitsItsControl) {
   ASSERT_TRUE(CreateShutdownWindow(ui_));
   ASSERT_TRUE(CreateJobOptionsWindow(ui_));
+  ASSERT_TRUE(CreateScheduleWindow(ui_));
   ui_.SetText(kShutdownWindow, kShutdownNowButton, "Shutdown (30)");
   ui_.SetText(kProgressWindow, kLogButton, "Show Log");
   int checked = 0;
-  for (int window : {kMainWindow, kProgressWindow, kShutdownWindow, kJobOptionsWindow}) {
+  for (int window :
+       {kMainWindow, kProgressWindow, kShutdownWindow, kJobOptionsWindow, kScheduleWindow}) {
     for (HWND control = GetWindow(ui_.Window(window), GW_CHILD); control != nullptr;
          control = GetWindow(control, GW_HWNDNEXT)) {
       const int room = TextRoom(control, ui_);
@@ -104,7 +106,7 @@ TEST_F(Win32UiTest, EveryCaptionFitsItsControl) {
       }
     }
   }
-  EXPECT_GT(checked, 55);
+  EXPECT_GT(checked, 70);
 }
 
 // The windows stay hidden: on an X server without a window manager, Wine waits seconds for
@@ -188,6 +190,15 @@ TEST_F(Win32UiTest, TheJobOptionsWindowAndCtrlO) {
   ui_.SetTitle(kProgressWindow, "Brisvel - Preview");
   GetWindowTextW(ui_.Window(kProgressWindow), title, 64);
   EXPECT_EQ(Utf8(title), "Brisvel - Preview");
+
+  // The schedule's kinds are one choice: picking one clears the others.
+  ASSERT_TRUE(CreateScheduleWindow(ui_));
+  SendMessageW(ui_.Control(kScheduleWindow, kWeeklyOption), BM_CLICK, 0, 0);
+  SendMessageW(ui_.Control(kScheduleWindow, kConnectOption), BM_CLICK, 0, 0);
+  EXPECT_FALSE(ui_.Checked(kScheduleWindow, kWeeklyOption));
+  EXPECT_TRUE(ui_.Checked(kScheduleWindow, kConnectOption));
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kScheduleWindow, kWeeklyOption, E::kClick},
+                                            {kScheduleWindow, kConnectOption, E::kClick}}));
 }
 
 // Menu items arrive as their numbers, the first one (0) among them.
