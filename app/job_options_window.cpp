@@ -147,8 +147,7 @@ std::string JobOptionsWindow::VersionFolderProblem(const std::string& folder) {
            "\"..\", or a full path.";
   }
   if (!IsFullPath(folder)) return "";
-  for (std::string path = folder; !path.empty() && path != ParentOf(path);
-       path = ParentOf(path)) {
+  for (std::string path = folder; !path.empty() && path != ParentOf(path); path = ParentOf(path)) {
     switch (fs_.Lookup(path)) {
       case PathState::kFolder:
         return "";

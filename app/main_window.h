@@ -16,8 +16,8 @@ namespace brisvel {
 class MainWindow {
  public:
   struct Actions {
-    std::function<void()> startRun;     // after the checks before a run
-    std::function<void()> openWebPage;  // F1
+    std::function<void()> startRun;      // after the checks before a run
+    std::function<void()> openWebPage;   // F1
     std::function<void()> startPreview;  // after the same checks
     std::function<void()> openJobOptions;
   };

@@ -69,8 +69,8 @@ Schedule ScheduleWindow::CurrentSchedule() {
 }
 
 void ScheduleWindow::Show(const Schedule& schedule) {
-  const bool timed = schedule.kind == Schedule::Kind::kDaily ||
-                     schedule.kind == Schedule::Kind::kWeekly;
+  const bool timed =
+      schedule.kind == Schedule::Kind::kDaily || schedule.kind == Schedule::Kind::kWeekly;
   ui_.SetText(kScheduleWindow, kScheduleTimeField, timed ? TimeText(schedule) : "08:00");
   ui_.SetSelection(kScheduleWindow, kWeekdayList, schedule.weekday);
   ChooseKind(kKindOptions[static_cast<int>(schedule.kind)]);

@@ -21,7 +21,9 @@ class ScheduleWindowTest : public ::testing::Test {
                                                 asked_.push_back(file + " " + ScheduleWords(s));
                                                 return outcome_;
                                               },
-                                              [this] { return ScheduleOutcome{true, list_}; }}}) {
+                                              [this] {
+                                                return ScheduleOutcome{true, list_};
+                                              }}}) {
     shell_.Start({});
   }
   ~ScheduleWindowTest() override { EXPECT_EQ(ui_.StrayCalls(), 0); }

@@ -133,8 +133,8 @@ class Shell {
   std::thread worker_;
   std::atomic<bool> workerDone_{false};
   bool runStarted_ = false;
-  std::string runName_;           // the job file or the one-off job, for a failure notice
-  bool runHidden_ = false;        // the run started hidden in the notification area
+  std::string runName_;     // the job file or the one-off job, for a failure notice
+  bool runHidden_ = false;  // the run started hidden in the notification area
   // The finish choice the user made, kept aside while a preview runs with its own.
   std::optional<int32_t> finishBeforePreview_;
   bool outcomeReported_ = false;  // the run's failure, if any, has been told

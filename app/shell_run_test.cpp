@@ -400,8 +400,8 @@ TEST_F(ShellRun, APreviewFromTheCommandLineNeverPowersOffNorOpensTheDestination)
 
   FakeUi terminal;
   Shell console(ShellServices{terminal, fs_, [this](const std::string& f) { opened_.push_back(f); },
-                              clock_, [this] { ++powerOffs_; }, true, true, nullptr, nullptr,
-                              false, nullptr});
+                              clock_, [this] { ++powerOffs_; }, true, true, nullptr, nullptr, false,
+                              nullptr});
   EXPECT_EQ(console.Run(Backup({"open", "shutdown", "preview"})), kExitFinished);
   EXPECT_TRUE(console.Environment().preview);
   EXPECT_EQ(terminal.WindowTitle(kProgressWindow), "Brisvel - Preview");

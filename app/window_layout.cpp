@@ -131,7 +131,7 @@ bool CreateJobOptionsWindow(Ui& ui) {
              {52, K::kText, "Empty: .brisvel-versions in the destination", {140, 57, 230, 17}, {}},
              {53, K::kText, "Keep the last runs (0: all):", {10, 85, 205, 17}, {}},
              {kKeepRunsField, K::kEdit, "", {220, 82, 60, 20}, {}},
-             {54, K::kText, "Remove versions older than days:", {10, 110, 205, 17}, {}},
+             {54, K::kText, "Remove versions older than (days):", {10, 110, 205, 17}, {}},
              {kKeepDaysField, K::kEdit, "", {220, 107, 60, 20}, {}},
              {55, K::kText, "(0: never)", {285, 110, 85, 17}, {}},
              {56, K::kText, "Deletion limit (files or %):", {10, 135, 205, 17}, {}},
