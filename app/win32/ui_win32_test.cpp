@@ -178,12 +178,12 @@ TEST_F(Win32UiTest, TheJobOptionsWindowAndCtrlO) {
   GetWindowTextW(ui_.Window(kJobOptionsWindow), title, 64);
   EXPECT_EQ(Utf8(title), "Brisvel - Job Options");
   ui_.SetText(kJobOptionsWindow, kMaxDeleteField, "50%");
+  SendMessageW(ui_.Control(kJobOptionsWindow, kNeedsDriveBox), BM_CLICK, 0, 0);
   PostMessageW(ui_.Control(kJobOptionsWindow, kMaxDeleteField), WM_KEYDOWN, VK_RETURN, 0);
   PostMessageW(ui_.Control(kJobOptionsWindow, kExcludeField), WM_KEYDOWN, VK_ESCAPE, 0);
-  SendMessageW(ui_.Control(kJobOptionsWindow, kNeedsDriveBox), BM_CLICK, 0, 0);
-  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kJobOptionsWindow, kReturnKey, E::kMenuItem},
-                                            {kJobOptionsWindow, kEscapeKey, E::kMenuItem},
-                                            {kJobOptionsWindow, kNeedsDriveBox, E::kClick}}));
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kJobOptionsWindow, kNeedsDriveBox, E::kClick},
+                                            {kJobOptionsWindow, kReturnKey, E::kMenuItem},
+                                            {kJobOptionsWindow, kEscapeKey, E::kMenuItem}}));
   EXPECT_EQ(ui_.Text(kJobOptionsWindow, kMaxDeleteField), "50%");
   EXPECT_TRUE(ui_.Checked(kJobOptionsWindow, kNeedsDriveBox));
 
