@@ -96,7 +96,8 @@ class OrphanScan {
     }
     for (const std::string& name : subFolders) {
       if (!destination_.Enter(name).ok()) continue;
-      const bool holds = HoldsAnyFile();
+      // Another run's files count: they are never this walk's to judge.
+      const bool holds = fs_.HeldByARun(destination_.Here()) || HoldsAnyFile();
       destination_.Leave();
       if (holds) return true;
     }
@@ -120,6 +121,11 @@ class OrphanScan {
     for (const std::string& name : subFolders) {
       if (context_.state.Cancelled()) break;
       if (!destination_.Enter(name).ok()) continue;  // skipped, with everything below it
+      if (HeldByAnotherRun(relative + name + kPathSeparator)) {
+        destination_.Leave();
+        keptAFile = true;  // the folder stays, and so does this one
+        continue;
+      }
       const bool mayGo = WalkHere() && SourceFolderGone(relative, name);
       const bool emptied = mayGo && EmptyOrphanFolder();
       destination_.Leave();
@@ -177,6 +183,14 @@ class OrphanScan {
   bool SourceLooksUnmounted(const SourceNames& sourceNames, const std::string& relative) {
     if (!sourceNames.SurelyEmpty() || !HoldsAnyFile()) return false;
     ReportEmptySource(context_, job_.source + relative);
+    return true;
+  }
+
+  // A folder that another run holds is that run's destination: its files may be the only
+  // copies of files that run moved, and are never orphans of this job.
+  bool HeldByAnotherRun(const std::string& relative) {
+    if (!fs_.HeldByARun(destination_.Here())) return false;
+    context_.AddRow("Orphans are kept in " + relative + ": another run is using it.", kGrey);
     return true;
   }
 
