@@ -59,7 +59,11 @@ static ShellServices ProgramServices(Ui& ui, bool console, bool scheduled) {
           [prompt](const UpdateWait& wait) { CheckForUpdates(prompt, wait); },
           [prompt, programPath] { AssociateJobFiles(programPath, prompt); },
           scheduled,
-          ReportFailure};
+          ReportFailure,
+          {[programPath](const std::string& jobFile, const Schedule& schedule) {
+             return SetSchedule(jobFile, schedule, programPath);
+           },
+           ListSchedules}};
 }
 
 // "brisvel schedule ...": no window, no run; what it did on standard output, a fault on
