@@ -25,6 +25,23 @@
 namespace brisvel {
 namespace {
 
+// Calls back on every key pressed while a list or menu is open, before anything handles it.
+class PopupKeyWatcher : public QObject {
+ public:
+  PopupKeyWatcher(std::function<void()> onKey, QObject* parent)
+      : QObject(parent), onKey_(std::move(onKey)) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    if (key && QApplication::activePopupWidget() != nullptr) onKey_();
+    return false;
+  }
+
+ private:
+  std::function<void()> onKey_;
+};
+
 // A top-level window whose close box asks the program instead of closing.
 class TopWindow : public QWidget {
  public:
@@ -78,6 +95,16 @@ Qt::Key KeyOf(ShortcutKey key) {
 }  // namespace
 
 QtUi::QtUi() : runDialog_([](QDialog& d) { return d.exec(); }) {
+  // A key can reach the program addressed to the window below an open list (the display
+  // moves the keyboard to the list a little later): the list takes it and closes before the
+  // window's shortcuts are matched, so the shortcut alone cannot tell. Watching every key
+  // before anything handles it can.
+  QCoreApplication::instance()->installEventFilter(new PopupKeyWatcher(
+      [this] {
+        popupKeyPressed_ = true;
+        QTimer::singleShot(0, &context_, [this] { popupKeyPressed_ = false; });
+      },
+      &context_));
   // A Qt timer also fires inside the loops of message boxes, dialogs and menus.
   periodicTimer_.setInterval(kPeriodicWorkInterval);
   QObject::connect(&periodicTimer_, &QTimer::timeout, &context_, [this] {

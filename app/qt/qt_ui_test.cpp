@@ -378,5 +378,29 @@ TEST_F(QtWindows, TheInputDialogIsPrefilledAndReturnsTheAnswer) {
   EXPECT_EQ(ui_.AskText("Rename Job", "Enter a new name for this job:", "New Job"), std::nullopt);
 }
 
+
+// Return reaches a program through the window system: the key goes to a window, shortcuts are
+// matched there, and only then does a widget see it.
+TEST_F(QtWindows, ReturnInAnOpenDropDownListOnlyPicksTheItem) {
+  QWidget* main = Shown(kMainWindow);
+  for (int target = 0; target < 2; ++target) {
+    for (int control : {kCompareList, kWhenFinishedList}) {
+      auto* combo = Get<QComboBox>(kMainWindow, control);
+      ui_.SetSelection(kMainWindow, control, 0);
+      Events();
+      QTest::mouseClick(main->windowHandle(), Qt::LeftButton, {},
+                        combo->mapTo(main, combo->rect().center()));
+      ASSERT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }));
+      QWindow* popup = combo->view()->window()->windowHandle();
+      QTest::keyClick(target == 0 ? popup : main->windowHandle(), Qt::Key_Down);
+      QTest::keyClick(target == 0 ? popup : main->windowHandle(), Qt::Key_Return);
+      QCoreApplication::processEvents();
+      EXPECT_EQ(Events(), (std::vector<UiEvent>{{kMainWindow, control, E::kSelectionChange}}))
+          << target << " " << control;
+      EXPECT_EQ(ui_.Selection(kMainWindow, control), 1);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace brisvel
