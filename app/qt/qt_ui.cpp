@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QShortcut>
 #include <QSystemTrayIcon>
 #include <QTreeView>
@@ -95,6 +96,10 @@ Qt::Key KeyOf(ShortcutKey key) {
 }  // namespace
 
 QtUi::QtUi() : runDialog_([](QDialog& d) { return d.exec(); }) {
+  // The program keeps no settings of its own, yet Qt's file dialogs write theirs (the last
+  // folder seen, a history) into the user's configuration folder. A place where no file can
+  // ever be made keeps them in memory only.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, "/dev/null");
   // A key can reach the program addressed to the window below an open list (the display
   // moves the keyboard to the list a little later): the list takes it and closes before the
   // window's shortcuts are matched, so the shortcut alone cannot tell. Watching every key

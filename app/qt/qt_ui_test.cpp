@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -328,7 +329,10 @@ TEST_F(QtWindows, MessageBoxesShowTheirTextAndReturnTheAnswer) {
             MessageAnswer::kCancel);
 }
 
-TEST_F(QtWindows, FolderAndFileDialogsReturnWhatWasChosen) {
+TEST_F(QtWindows, FolderAndFileDialogsReturnWhatWasChosenAndLeaveNoSettings) {
+  QTemporaryDir home;
+  qputenv("HOME", home.path().toUtf8());
+  qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
   QTemporaryDir folder;
   ui_.SetDialogRunner([&](QDialog& dialog) {
     auto& files = dynamic_cast<QFileDialog&>(dialog);
@@ -362,6 +366,8 @@ TEST_F(QtWindows, FolderAndFileDialogsReturnWhatWasChosen) {
   ui_.SetDialogRunner([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
   EXPECT_FALSE(ui_.ChooseFile({"Load Jobs", folder.path().toStdString(), {}, false}));
   EXPECT_FALSE(ui_.ChooseFolder("To", ""));
+  EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList());
 }
 
 TEST_F(QtWindows, TheInputDialogIsPrefilledAndReturnsTheAnswer) {
