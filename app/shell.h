@@ -55,6 +55,8 @@ struct ShellServices {
   bool scheduled = false;
   // Tells of the failure of a run that nobody watched: a hidden or scheduled one.
   FailureReporter reportFailure = nullptr;
+  // The HTML manual that F1 opens; while no file is there, F1 opens the web page.
+  std::string manual{};
 };
 
 class Shell {
@@ -93,6 +95,7 @@ class Shell {
   void HandleProgressEvent(const UiEvent& event);
   void HandleMainEvent(const UiEvent& event);
   void OpenWebPage();
+  void OpenManual();
   void CheckForUpdates();
   bool WaitDuringUpdateCheck();
   // Serves a finish request, or in a terminal the end of a run that would wait for OK.
