@@ -73,6 +73,19 @@ void Centre(QWidget& window) {
   window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
 }
 
+// Moves a window that grew back inside the work area of its screen: up and left as far as it
+// needs, never past the area's top or left edge, so that its title bar stays in reach.
+void KeepInsideWorkArea(QWidget& window) {
+  const QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QRect frame = window.frameGeometry();
+  QPoint at = frame.topLeft();
+  at.setY(std::max(area.top(), std::min(at.y(), area.bottom() - frame.height() + 1)));
+  at.setX(std::max(area.left(), std::min(at.x(), area.right() - frame.width() + 1)));
+  if (at != frame.topLeft()) window.move(at);
+}
+
 QString ToQt(const std::string& text) {
   return QString::fromStdString(text);
 }
@@ -216,7 +229,12 @@ void QtUi::ActivateWindow(int window) {
 }
 
 void QtUi::ResizeWindow(int window, int width, int height) {
-  if (QWidget* shown = Window(window)) shown->setFixedSize(width, height);
+  QWidget* shown = Window(window);
+  if (shown == nullptr) return;
+  shown->setFixedSize(width, height);
+  // The progress window grows downwards when its log is shown; on a small or scaled screen
+  // its bottom, with the totals, would go below the screen.
+  if (shown->isVisible()) KeepInsideWorkArea(*shown);
 }
 
 void QtUi::SetText(int window, int control, const std::string& text) {

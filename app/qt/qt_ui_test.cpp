@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
@@ -384,6 +385,20 @@ TEST_F(QtWindows, TheInputDialogIsPrefilledAndReturnsTheAnswer) {
   EXPECT_EQ(ui_.AskText("Rename Job", "Enter a new name for this job:", "New Job"), std::nullopt);
 }
 
+
+TEST_F(QtWindows, AWindowThatGrowsStaysInsideTheWorkArea) {
+  QWidget* progress = Shown(kProgressWindow);
+  const QRect area = progress->screen()->availableGeometry();
+  progress->move(area.right() - 100, area.bottom() - kProgressShortHeight);
+  ui_.ResizeWindow(kProgressWindow, kProgressWidth, kProgressTallHeight);
+  EXPECT_TRUE(area.contains(progress->frameGeometry())) << progress->frameGeometry().y();
+  EXPECT_EQ(progress->frameGeometry().bottom(), area.bottom());
+
+  // Shrinking moves nothing.
+  const QPoint grown = progress->pos();
+  ui_.ResizeWindow(kProgressWindow, kProgressWidth, kProgressShortHeight);
+  EXPECT_EQ(progress->pos(), grown);
+}
 
 // Return reaches a program through the window system: the key goes to a window, shortcuts are
 // matched there, and only then does a widget see it.
