@@ -90,22 +90,6 @@ JOBS
   echo "the run ended the program as \"tray\" asks, with a.txt backed up"
 }
 
-# Opens a drop-down list at X Y of `window` with a click, moves to the next item and presses
-# Return. The keys go to the main window, as they do when they come before the display has
-# moved the keyboard to the list.
-pick_next() {
-  local shown
-  shown=$(xdotool search --onlyvisible --classname '^brisvel$' 2>/dev/null | wc -l)
-  xdotool mousemove --window "$window" "$1" "$2" click 1
-  # The open list is one more shown window of the program.
-  for _ in $(seq 50); do
-    [ "$(xdotool search --onlyvisible --classname '^brisvel$' 2>/dev/null | wc -l)" -gt "$shown" ] &&
-      break
-    sleep 0.1
-  done
-  xdotool key --window "$window" Down Return
-}
-
 run_list() {
   mkdir -p "$work/src" "$work/dst"
   echo alpha >"$work/src/a.txt"
@@ -118,8 +102,10 @@ JOBS
   "$program" open "$work/jobs.jbs" >"$work/out" 2>&1 &
   pids+=($!)
   window=$(shown_window) || fail "no window Brisvel was shown"
-  pick_next 410 190  # File Compare Method
-  pick_next 375 257  # When Finished
+  # The keys go to the main window, as they do when they come before the display has moved
+  # the keyboard to the open list.
+  pick_next_item 410 190 '^brisvel$' --window "$window"  # File Compare Method
+  pick_next_item 375 257 '^brisvel$' --window "$window"  # When Finished
   # A click on Add is handled after the keys: once its row shows, any run they started has
   # started, and its window would have taken the place of the main window.
   click_darkens "$window" 50 193 140x140+15+43 || fail "the main window took no click after the lists"
