@@ -36,11 +36,9 @@ class FakeClock : public Clock {
 class PausingFileSystem : public FaultyFileSystem {
  public:
   PausingFileSystem() : FaultyFileSystem(RealFileSystem()) {}
-  using FileSystem::CopyFile;
-  bool CopyFile(const std::string& from, const std::string& to,
-                const CopyControl& control) override {
+  Status CopyFileIn(const FilePair& pair, const CopyControl& control) override {
     if (beforeFirstCopy) std::exchange(beforeFirstCopy, nullptr)();
-    return FaultyFileSystem::CopyFile(from, to, control);
+    return FaultyFileSystem::CopyFileIn(pair, control);
   }
   std::function<void()> beforeFirstCopy;
 };

@@ -1,9 +1,7 @@
 #include "engine/backup_log.h"
 
-#include <cerrno>
 #include <cstdio>
 
-#include "core/open_file.h"
 #include "core/text.h"
 #include "engine/local_clock.h"
 
@@ -31,35 +29,38 @@ const char* CompareWord(uint8_t method) {
 
 }  // namespace
 
-bool BackupLog::Open(const std::string& path) {
+Status BackupLog::Open(FileSystem& fs, const Folder& folder, const std::string& name) {
   Close();
   lost_ = false;
   writeError_ = 0;
-  // Binary, so that every line ends in exactly CR LF whatever the platform.
-  file_ = OpenFile(path, "ab");
-  return file_ != nullptr;
+  return fs.OpenForAppendIn(folder, name, file_);
+}
+
+Status BackupLog::Open(FileSystem& fs, const std::string& path) {
+  const std::string folderPart = FolderPart(path);
+  const Folder folder = fs.OpenFolder(folderPart.empty() ? "." : folderPart);
+  if (!folder) return Status::Failure(folder.Error());
+  return Open(fs, folder, FilePart(path));
 }
 
 void BackupLog::WriteLine(const std::string& text) {
   if (file_ == nullptr) return;
-  const std::string printable = PrintableText(text);
-  if (std::fwrite(printable.data(), 1, printable.size(), file_) != printable.size() ||
-      std::fwrite("\r\n", 1, 2, file_) != 2) {
-    NoteFailure();
-  }
+  // Every line ends in exactly CR LF, whatever the platform.
+  const Status status = file_->Append(PrintableText(text) + "\r\n");
+  if (!status.ok()) NoteFailure(status);
 }
 
 bool BackupLog::Close() {
   if (file_ == nullptr) return !lost_;
-  // Buffered lines reach the drive only now, so a full drive often shows up here.
-  if (std::fflush(file_) != 0) NoteFailure();
-  if (std::fclose(file_) != 0) NoteFailure();
-  file_ = nullptr;
+  // Held-back lines reach the drive only now, so a full drive often shows up here.
+  const Status status = file_->Close();
+  if (!status.ok()) NoteFailure(status);
+  file_.reset();
   return !lost_;
 }
 
-void BackupLog::NoteFailure() {
-  if (!lost_) writeError_ = errno;
+void BackupLog::NoteFailure(const Status& status) {
+  if (!lost_) writeError_ = status.error();
   lost_ = true;
 }
 

@@ -2,11 +2,12 @@
 // and an empty line, each ended by CR LF.
 #pragma once
 
-#include <cstdio>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "core/backup_job.h"
+#include "engine/fs.h"
 
 namespace brisvel {
 
@@ -17,8 +18,11 @@ class BackupLog {
   BackupLog& operator=(const BackupLog&) = delete;
   ~BackupLog() { Close(); }
 
-  // Opens `path` for appending, creating it when missing. False when it cannot be opened.
-  bool Open(const std::string& path);
+  // Opens the file `name` of `folder` for appending, creating it when missing, never
+  // through a link. A failure gives the reason.
+  Status Open(FileSystem& fs, const Folder& folder, const std::string& name);
+  // The same for the file at `path`, whose folder is taken as the path names it.
+  Status Open(FileSystem& fs, const std::string& path);
   bool IsOpen() const { return file_ != nullptr; }
   // Writes `text`, its control characters shown as '?', and CR LF; does nothing while closed.
   void WriteLine(const std::string& text);
@@ -33,9 +37,9 @@ class BackupLog {
   void WriteHeader(const BackupJob& job, std::time_t now, bool filterInForce);
 
  private:
-  void NoteFailure();
+  void NoteFailure(const Status& status);
 
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<AppendFile> file_;
   bool lost_ = false;
   int writeError_ = 0;
 };

@@ -35,7 +35,7 @@ class BackupLogTest : public ::testing::Test {
   }
   // One run's block as the run driver writes it.
   void WriteRun(const BackupJob& job, std::time_t now, bool filterInForce) {
-    ASSERT_TRUE(log_.Open(path_));
+    ASSERT_TRUE(log_.Open(RealFileSystem(), path_).ok());
     log_.WriteHeader(job, now, filterInForce);
     log_.WriteLine(" . Copied: a.txt");
     log_.WriteLine("");
@@ -71,14 +71,14 @@ TEST_F(BackupLogTest, EachRunAppendsItsBlockWithCrLfLines) {
             "File Filter: JPG, png\r\n"
             " . Copied: a.txt\r\n"
             "\r\n");
-  EXPECT_FALSE(log_.Open(path_ + ".missing/backup.log"));
+  EXPECT_FALSE(log_.Open(RealFileSystem(), path_ + ".missing/backup.log").ok());
   log_.WriteLine("ignored while closed");
 }
 
 TEST_F(BackupLogTest, ControlCharactersInNamesCannotForgeLines) {
   BackupJob job;
   job.name = "A\r\nRun at 00:00 on 01/01/2000";
-  ASSERT_TRUE(log_.Open(path_));
+  ASSERT_TRUE(log_.Open(RealFileSystem(), path_).ok());
   log_.WriteHeader(job, kEvening, false);
   log_.WriteLine(" . Copied: x\n . Deleted orphan: y\xC2\x9B");
   log_.Close();

@@ -28,8 +28,11 @@ class CaseBlindFileSystem : public FaultyFileSystem {
                 const CopyControl& control) override {
     return Inner::CopyFile(from, Fold(to), control);
   }
-  bool SameContents(const std::string& a, const std::string& b) override {
-    return Inner::SameContents(a, Fold(b));
+  std::optional<uint32_t> Crc32(const std::string& path) override {
+    return Inner::Crc32(Fold(path));
+  }
+  std::optional<std::string> Md5(const std::string& path) override {
+    return Inner::Md5(Fold(path));
   }
   bool CreateFolder(const std::string& path) override { return Inner::CreateFolder(Fold(path)); }
   bool CreateEmptyFile(const std::string& path) override {
@@ -39,6 +42,49 @@ class CaseBlindFileSystem : public FaultyFileSystem {
   std::unique_ptr<FolderListing> List(const std::string& path) override {
     return Inner::List(Fold(path));
   }
+
+  // Open folders are their paths here, and every call on them goes through the folding
+  // above.
+  using Base = FileSystem;
+  Folder OpenFolder(const std::string& path) override { return Base::OpenFolder(path); }
+  Folder OpenFolderIn(const Folder& parent, const std::string& relative) override {
+    return Base::OpenFolderIn(parent, relative);
+  }
+  std::unique_ptr<FolderListing> ListFolder(const Folder& folder) override {
+    return Base::ListFolder(folder);
+  }
+  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links,
+                    Dates dates) override {
+    return Base::FactsIn(folder, name, links, dates);
+  }
+  PathState LookupIn(const Folder& folder, const std::string& name) override {
+    return Base::LookupIn(folder, name);
+  }
+  std::optional<FileStamp> StampIn(const Folder& folder, const std::string& name,
+                                   Links links) override {
+    return Base::StampIn(folder, name, links);
+  }
+  Status CreateFolderIn(const Folder& folder, const std::string& name) override {
+    return Base::CreateFolderIn(folder, name);
+  }
+  Status DeleteFileIn(const Folder& folder, const std::string& name) override {
+    return Base::DeleteFileIn(folder, name);
+  }
+  Status RemoveFolderIn(const Folder& folder, const std::string& name) override {
+    return Base::RemoveFolderIn(folder, name);
+  }
+  Status CopyFileIn(const FilePair& pair, const CopyControl& control) override {
+    return Base::CopyFileIn(pair, control);
+  }
+  std::pair<std::optional<uint32_t>, std::optional<uint32_t>> Crc32PairIn(
+      const FilePair& pair) override {
+    return Base::Crc32PairIn(pair);
+  }
+  std::pair<std::optional<std::string>, std::optional<std::string>> Md5PairIn(
+      const FilePair& pair) override {
+    return Base::Md5PairIn(pair);
+  }
+  Sameness SameContentsIn(const FilePair& pair) override { return Base::SameContentsIn(pair); }
 
  private:
   using Inner = FaultyFileSystem;

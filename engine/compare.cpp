@@ -1,3 +1,4 @@
+#include "core/text.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -14,13 +15,21 @@ bool DiffersOrUnreadable(const std::optional<Sum>& source, const std::optional<S
 }  // namespace
 
 bool NeedsCopy(JobContext& context, const std::string& relativePath) {
-  return NeedsCopy(context, relativePath,
-                   context.fs.EntryFacts(context.job.destination + relativePath),
-                   [&] { return context.fs.Facts(context.job.source + relativePath); });
+  FileSystem& fs = context.fs;
+  const std::string folder = FolderPart(relativePath);
+  const std::string name = FilePart(relativePath);
+  const Folder source = fs.OpenFolderIn(fs.OpenFolder(context.job.source), folder);
+  const Folder backup = fs.OpenFolderIn(fs.OpenFolder(context.job.destination), folder);
+  const Dates dates = context.job.compareMethod == kCompareDate ? Dates::kWith : Dates::kWithout;
+  const FileFacts backupFacts =
+      backup ? fs.FactsIn(backup, name, Links::kEntryItself, dates) : FileFacts{};
+  return NeedsCopy(context, FilePair{source, backup, name}, backupFacts, [&] {
+    return source ? fs.FactsIn(source, name, Links::kFollow, dates) : FileFacts{};
+  });
 }
 
-bool NeedsCopy(JobContext& context, const std::string& relativePath,
-               const FileFacts& destinationFacts, const std::function<FileFacts()>& sourceFacts) {
+bool NeedsCopy(JobContext& context, const FilePair& pair, const FileFacts& destinationFacts,
+               const std::function<FileFacts()>& sourceFacts) {
   if (destinationFacts.size == kNothingThere) return true;
   // A folder, pipe or link where the copy belongs is never an up-to-date copy, whatever its
   // size or date says.
@@ -39,13 +48,11 @@ bool NeedsCopy(JobContext& context, const std::string& relativePath,
   // Files of different sizes cannot hold the same content: no need to read them.
   if (sourceFacts().size != destinationFacts.size) return true;
   FileSystem& fs = context.fs;
-  const std::string source = context.job.source + relativePath;
-  const std::string destination = context.job.destination + relativePath;
   if (context.job.compareMethod == kCompareCrc32) {
-    auto [sourceSum, destinationSum] = fs.Crc32Pair(source, destination);
+    auto [sourceSum, destinationSum] = fs.Crc32PairIn(pair);
     return DiffersOrUnreadable(sourceSum, destinationSum);
   }
-  auto [sourceHash, destinationHash] = fs.Md5Pair(source, destination);
+  auto [sourceHash, destinationHash] = fs.Md5PairIn(pair);
   return DiffersOrUnreadable(sourceHash, destinationHash);
 }
 

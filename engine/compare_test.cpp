@@ -13,21 +13,20 @@ namespace {
 class CountingFileSystem : public FaultyFileSystem {
  public:
   using FaultyFileSystem::FaultyFileSystem;
-  FileFacts Facts(const std::string& path) override {
-    calls.push_back("facts " + path);
-    return FaultyFileSystem::Facts(path);
+  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links,
+                    Dates dates) override {
+    calls.push_back("facts " + folder.Path() + name);
+    return FaultyFileSystem::FactsIn(folder, name, links, dates);
   }
-  FileFacts EntryFacts(const std::string& path) override {
-    calls.push_back("facts " + path);
-    return FaultyFileSystem::EntryFacts(path);
+  std::pair<std::optional<uint32_t>, std::optional<uint32_t>> Crc32PairIn(
+      const FilePair& pair) override {
+    calls.insert(calls.end(), {"crc " + pair.SourcePath(), "crc " + pair.BackupPath()});
+    return FaultyFileSystem::Crc32PairIn(pair);
   }
-  std::optional<uint32_t> Crc32(const std::string& path) override {
-    calls.push_back("crc " + path);
-    return FaultyFileSystem::Crc32(path);
-  }
-  std::optional<std::string> Md5(const std::string& path) override {
-    calls.push_back("md5 " + path);
-    return FaultyFileSystem::Md5(path);
+  std::pair<std::optional<std::string>, std::optional<std::string>> Md5PairIn(
+      const FilePair& pair) override {
+    calls.insert(calls.end(), {"md5 " + pair.SourcePath(), "md5 " + pair.BackupPath()});
+    return FaultyFileSystem::Md5PairIn(pair);
   }
   std::vector<std::string> calls;
 };
@@ -42,7 +41,7 @@ class CompareTest : public JobFixture {
     job_.compareMethod = method;
     JobContext context{counting_, view_, state_, job_, log_};
     counting_.calls.clear();
-    return NeedsCopy(context, "sub/f.txt");
+    return NeedsCopy(context, NativePath("sub/f.txt"));
   }
   void Write2(const std::string& source, const std::string& destination, time_t date = 1e9) {
     Write("src/sub/f.txt", source);
@@ -92,19 +91,19 @@ TEST_F(CompareTest, UnreadableFileOnEitherSideIsCopiedNeverEqual) {
   Write2("", "");  // an unreadable file must not pass for an empty one
   for (const std::string& side : {job_.source, job_.destination}) {
     CountingFileSystem faulty(RealFileSystem());
-    faulty.FailChecksums(side + "sub/f.txt");
+    faulty.FailChecksums(side + NativePath("sub/f.txt"));
     for (uint8_t method : {kCompareCrc32, kCompareMd5}) {
       job_.compareMethod = method;
       JobContext context{faulty, view_, state_, job_, log_};
-      EXPECT_TRUE(NeedsCopy(context, "sub/f.txt")) << side << " " << int(method);
+      EXPECT_TRUE(NeedsCopy(context, NativePath("sub/f.txt"))) << side << " " << int(method);
     }
   }
 }
 
 TEST_F(CompareTest, UnchangedFileCostsTwoLookUpsDestinationFirst) {
   Write2("same", "same");
-  const std::vector<std::string> lookUps = {"facts " + job_.destination + "sub/f.txt",
-                                            "facts " + job_.source + "sub/f.txt"};
+  const std::vector<std::string> lookUps = {"facts " + job_.destination + NativePath("sub/f.txt"),
+                                            "facts " + job_.source + NativePath("sub/f.txt")};
   for (uint8_t method : {kCompareSize, kCompareDate, kCompareCrc32}) {
     EXPECT_FALSE(NeedsCopyBy(method));
     EXPECT_EQ(std::vector<std::string>(counting_.calls.begin(), counting_.calls.begin() + 2),

@@ -16,16 +16,18 @@ enum SlotState : int { kFree, kFilling, kRecorded };
 // while it is marked recorded.
 static_assert(std::atomic<int>::is_always_lock_free);
 std::atomic<int> states[kSlots];
+int folders[kSlots];
 char paths[kSlots][kMaxPath];
 
 }  // namespace
 
-int RecordCopyInFlight(const char* path) {
+int RecordCopyInFlight(int folder, const char* path) {
   const size_t length = std::strlen(path);
   if (length >= kMaxPath) return -1;
   for (int slot = 0; slot < kSlots; ++slot) {
     int expected = kFree;
     if (!states[slot].compare_exchange_strong(expected, kFilling)) continue;
+    folders[slot] = folder;
     std::memcpy(paths[slot], path, length + 1);
     states[slot].store(kRecorded);
     return slot;
@@ -39,7 +41,7 @@ void ForgetCopyInFlight(int slot) {
 
 void RemoveCopiesInFlight() {
   for (int slot = 0; slot < kSlots; ++slot) {
-    if (states[slot].load() == kRecorded) RemoveFileInFlight(paths[slot]);
+    if (states[slot].load() == kRecorded) RemoveFileInFlight(folders[slot], paths[slot]);
   }
 }
 

@@ -4,9 +4,14 @@
 
 namespace brisvel {
 
-// Records the temporary file at `path`; returns its slot, or -1 when none is free (the
-// file is then left to the clean-up of a later run).
-int RecordCopyInFlight(const char* path);
+// Where a folder is held open, the number of its handle (a descriptor on Linux); where a
+// file is known by its whole path, kWholePath.
+inline constexpr int kWholePath = -1;
+
+// Records the temporary file `name` of the folder held as `folder` (or at the path `name`
+// with kWholePath); returns its slot, or -1 when none is free (the file is then left to the
+// clean-up of a later run). The folder must stay open until the slot is forgotten.
+int RecordCopyInFlight(int folder, const char* name);
 
 // Forgets the slot once its file has been renamed or removed.
 void ForgetCopyInFlight(int slot);
@@ -15,6 +20,6 @@ void ForgetCopyInFlight(int slot);
 void RemoveCopiesInFlight();
 
 // Removes one recorded file, within what a signal handler may do (the platform's part).
-void RemoveFileInFlight(const char* path);
+void RemoveFileInFlight(int folder, const char* name);
 
 }  // namespace brisvel

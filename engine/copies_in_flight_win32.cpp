@@ -7,7 +7,7 @@ namespace brisvel {
 // Called on the thread the system starts for a console press, while the copy may still hold
 // the file open: a copy opens its temporary file sharing the right to delete it, so the file
 // goes when the ending process closes that handle.
-void RemoveFileInFlight(const char* path) {
+void RemoveFileInFlight(int, const char* path) {
   DeleteFileW(WidePath(path).c_str());
 }
 

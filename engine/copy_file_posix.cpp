@@ -1,7 +1,9 @@
 // The fail-safe copy: the data go to a fresh temporary file beside the destination, which
 // takes the source's permission bits and last-write time and replaces the old copy only once
 // all of that succeeded. Any failure removes the temporary file, so the old copy stays as it
-// was.
+// was. Where no copy is there yet, the temporary file has no name at all (O_TMPFILE) and is
+// linked in place once complete: nothing half-made ever carries a name, a killed run leaves
+// nothing behind, and the file system makes one entry instead of making and renaming one.
 //
 // A source that changes while it is copied makes the copy fail: its size, last-write and
 // change times and identity are read before and after, and the bytes copied must match. A
@@ -14,7 +16,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <random>
+#include <string>
 
 #include "core/text.h"
 #include "engine/copies_in_flight.h"
@@ -138,31 +143,105 @@ bool FillTemporary(int in, int out, const struct stat& source, const PosixFsSeam
   return TakeOverAttributes(out, source, seams);
 }
 
+// A fresh temporary file in the folder open as `into`, named like the leftovers a later run
+// removes; -1 with errno when none can be made. Never opened through a link.
+int MakeTemporary(int into, std::string& name) {
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = kCopyPrefix;
+    for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+    const int fd = openat(into, name.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// Gives the file `fd`, made without a name, the name `name` in the folder `into`; false with
+// errno (EEXIST when the name is taken). Without the right to link by descriptor (root has
+// it), the link goes through the descriptor's entry in /proc.
+bool LinkUnnamed(int fd, int into, const std::string& name) {
+  if (linkat(fd, "", into, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+  if (errno != EPERM && errno != ENOENT) return false;
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return linkat(AT_FDCWD, self.c_str(), into, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+// Once a file without a name could not be made or linked, every later copy takes a named
+// temporary file.
+std::atomic<bool> unnamedFailed{false};
+
+enum class Unnamed { kCopied, kFailed, kTryNamed };
+
+// The copy into a file without a name, linked as `name` once complete. kTryNamed, with the
+// source to be read again from its start, where that cannot be done here: the file system
+// cannot, or the name was taken meanwhile.
+Unnamed CopyUnnamed(int in, const struct stat& source, int into, const std::string& name,
+                    const PosixFsSeams& seams, const CopyControl& control) {
+  if (unnamedFailed.load(std::memory_order_relaxed)) {
+    return Unnamed::kTryNamed;
+  }
+  UniqueFd out(openat(into, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0600));
+  if (!out.valid()) {
+    // Also after a real failure: the named temporary file then gives its reason.
+    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) unnamedFailed.store(true);
+    return Unnamed::kTryNamed;
+  }
+  if (!FillTemporary(in, out.get(), source, seams, control)) return Unnamed::kFailed;
+  if (!LinkUnnamed(out.get(), into, name)) {
+    if (errno != EEXIST) unnamedFailed.store(true);
+    return lseek(in, 0, SEEK_SET) == 0 ? Unnamed::kTryNamed : Unnamed::kFailed;
+  }
+  // A write error that shows only now leaves nothing behind: the name was free before.
+  if (!out.Close()) {
+    const int error = errno;
+    unlinkat(into, name.c_str(), 0);
+    errno = error;
+    return Unnamed::kFailed;
+  }
+  return Unnamed::kCopied;
+}
+
 }  // namespace
 
-bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams,
-                    const CopyControl& control) {
+Status CopyFileSafely(const FileAt& from, int into, const std::string& name,
+                      const PosixFsSeams& seams, const CopyControl& control) {
   errno = 0;  // stays 0 for failures of no call: a source that is no regular file
-  UniqueFd in(OpenForReading(from.c_str()));
+  UniqueFd in(OpenForReading(from));
   struct stat source;
-  if (!in.valid() || fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
+  if (!in.valid() || fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) {
+    return Status::Failure(errno);
+  }
   AdviseSequential(in.get(), source.st_size);
 
-  std::string temporary = FolderPart(to) + std::string(kCopyPrefix) + "XXXXXX";
-  UniqueFd out(mkostemp(temporary.data(), O_CLOEXEC));
-  if (!out.valid()) return false;
-  const int slot = RecordCopyInFlight(temporary.c_str());
+  if (control.backupMissing) {
+    switch (CopyUnnamed(in.get(), source, into, name, seams, control)) {
+      case Unnamed::kCopied:
+        if (control.copiedFrom != nullptr) *control.copiedFrom = *StampOf(source);
+        return Status();
+      case Unnamed::kFailed:
+        return Status::Failure(errno);
+      case Unnamed::kTryNamed:
+        errno = 0;
+        break;
+    }
+  }
+
+  std::string temporary;
+  UniqueFd out(MakeTemporary(into, temporary));
+  if (!out.valid()) return Status::Failure(errno);
+  const int slot = RecordCopyInFlight(into, temporary.c_str());
   bool ok = FillTemporary(in.get(), out.get(), source, seams, control);
   ok = out.Close() && ok;
-  ok = ok && rename(temporary.c_str(), to.c_str()) == 0;
-  if (!ok) {
-    const int error = errno;
-    unlink(temporary.c_str());
-    errno = error;
-  }
+  ok = ok && renameat(into, temporary.c_str(), into, name.c_str()) == 0;
+  const int error = ok ? 0 : errno;
+  if (!ok) unlinkat(into, temporary.c_str(), 0);
   ForgetCopyInFlight(slot);
-  if (ok && control.copiedFrom != nullptr) *control.copiedFrom = *StampOf(source);
-  return ok;
+  if (!ok) return Status::Failure(error);
+  if (control.copiedFrom != nullptr) *control.copiedFrom = *StampOf(source);
+  return Status();
 }
 
 }  // namespace brisvel

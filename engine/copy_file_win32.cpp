@@ -118,7 +118,7 @@ bool CopyFileSafely(const std::string& from, const std::string& to, const Win32F
   std::string temporary;
   UniqueHandle out(CreateTemporary(FolderPart(to), temporary));
   if (!out.valid()) return FailWithLastError();
-  const int slot = RecordCopyInFlight(temporary.c_str());
+  const int slot = RecordCopyInFlight(kWholePath, temporary.c_str());
   const std::wstring wideTemporary = WidePath(temporary);
   bool ok = FillTemporary(in.get(), out.get(), source, seams, control);
   ok = out.Close() && ok;

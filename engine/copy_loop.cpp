@@ -23,9 +23,12 @@ constexpr size_t kPendingLimit = 32;
 constexpr int kCopyThreads = 2;
 // A Move deletes its sources in batches, each after one flush of the destination to stable
 // storage: a power cut must never find a source gone and its copy still in memory. A batch
-// ends after so many files or bytes, so that large files still show their rows soon.
+// ends after so many files or bytes, so that large files still show their rows soon. The
+// flush of one batch runs on a thread of its own while the next batch is copied.
 constexpr size_t kMoveBatch = 1000;
 constexpr int64_t kMoveBatchBytes = int64_t{256} << 20;
+// A batch keeps the folders of its files open until it is settled: so many at most.
+constexpr size_t kMoveBatchFolders = 64;
 
 class CopyLoop {
  public:
@@ -34,65 +37,85 @@ class CopyLoop {
         job_(context.job),
         fs_(context.fs),
         move_(job_.Has(kMoveInsteadOfCopy)),
-        destinationFacts_(fs_, job_.destination, context.candidates) {
+        source_(fs_.OpenFolder(job_.source)),
+        destination_(fs_.OpenFolder(job_.destination)),
+        dates_(job_.compareMethod == kCompareDate ? Dates::kWith : Dates::kWithout),
+        destinationFacts_(fs_, destination_, context.candidates, dates_) {
     if (context.destinationIgnoresCase) collisions_.emplace(fs_, job_);
   }
 
   void Run() {
     context_.view.SetProgressMax(context_.foundCount);
     context_.view.SetBarColour(kBarGreen);
-    for (size_t index = 0; index < context_.candidates.Size(); ++index) {
-      if (context_.state.Cancelled()) break;
-      Judge(index);
+    CandidateList::Reader reader(context_.candidates);
+    while (!context_.state.Cancelled() && reader.Next()) {
+      Judge(reader);
       SettleFinished(pending_.size() >= kPendingLimit);
     }
     while (!pending_.empty()) SettleFront();
     FlushMoves();
-    if (move_ && !currentFolder_.empty()) RemoveFolderIfEmpty(fs_, currentFolder_);
+    FinishFlushedBatch();
+    if (move_ && finishedFolders_) RemoveSourceFolderIfEmpty(finishedFolders_->relative);
     const int64_t found = context_.foundCount;
     context_.AddRow("Found " + std::to_string(found) + " file" + Plural(found) + ".", kGrey);
   }
 
  private:
-  enum class Work { kUnchanged, kCopy, kLinkInBackup, kCaseCollision, kSharedName };
+  enum class Work {
+    kUnchanged,
+    kCopy,
+    kLinkInBackup,
+    kCaseCollision,
+    kSharedName,
+    kFolderNotOpened
+  };
+
+  // A candidate on its way: its folders, shared with the other candidates of its folder.
+  struct Candidate {
+    size_t index;
+    std::shared_ptr<const FolderPair> folders;
+    std::string name;
+
+    std::string Relative() const { return folders->relative + name; }
+    FilePair Pair() const { return folders->Of(name); }
+  };
 
   struct Pending {
-    size_t index;
-    std::string relative;
+    Candidate candidate;
     Work work = Work::kUnchanged;
     std::future<CopyResult> copied;
     std::optional<FileStamp> judged;  // the source's stamp before it was compared (Move)
     std::string other;                // the name that holds its place in the backup
+    int folderError = 0;              // why a folder of the candidate could not be opened
   };
 
   // A candidate whose work is done, waiting for its rows and, with Move, its deletion.
   struct Settled {
-    size_t index;
-    std::string relative;
+    Candidate candidate;
     Work work;
     CopyResult result;
     std::optional<FileStamp> judged;
     std::string other;
   };
 
-  // Decides whether candidate `index` needs copying and starts its copy.
-  void Judge(size_t index) {
-    const CandidateList& candidates = context_.candidates;
-    const std::string& folder = candidates.Folder(index);
-    if (!sourceFacts_ || sourceFactsFolder_ != &folder) {
-      sourceFactsFolder_ = &folder;
-      sourceFacts_ = fs_.FactsIn(job_.source + folder);
-    }
-    const std::string name(candidates.Name(index));
-    Pending pending{index, candidates.Path(index), Work::kUnchanged, {}, std::nullopt, {}};
-    const FileFacts destination = destinationFacts_.At(index);
-    if (Refused(pending, destination, folder, name)) {
+  // Decides whether the reader's candidate needs copying and starts its copy.
+  void Judge(const CandidateList::Reader& reader) {
+    if (reader.FirstOfFolder() || !folders_) OpenFolders(reader.Folder());
+    Pending pending{{reader.Index(), folders_, reader.Name()}, Work::kUnchanged, {}, {}, {}, 0};
+    const Candidate& candidate = pending.candidate;
+    const FileFacts destination = destinationFacts_.At(candidate.index);
+    if (Refused(pending, destination)) {
       pending_.push_back(std::move(pending));
       return;
     }
-    if (move_) pending.judged = fs_.Stamp(job_.source + pending.relative, Links::kFollow);
-    const bool copying =
-        NeedsCopy(context_, pending.relative, destination, [&] { return sourceFacts_->Of(name); });
+    const Folder& source = folders_->source;
+    // Only a file whose backup exists can be judged unchanged, and only that needs the stamp.
+    if (move_ && destination.size != kNothingThere) {
+      pending.judged = fs_.StampIn(source, candidate.name, Links::kFollow);
+    }
+    const bool copying = NeedsCopy(context_, candidate.Pair(), destination, [&] {
+      return fs_.FactsIn(source, candidate.name, Links::kFollow, dates_);
+    });
     pending.work = copying ? Work::kCopy : Work::kUnchanged;
     if (copying && MayBeAnotherJobsFile(destination)) pending.work = Work::kSharedName;
     if (pending.work == Work::kCopy) {
@@ -100,22 +123,34 @@ class CopyLoop {
         workers_ = std::make_unique<CopyWorkers>(fs_, kCopyThreads,
                                                  [this] { return context_.state.Cancelled(); });
       }
-      pending.copied =
-          workers_->Copy(job_.source + pending.relative, job_.destination + pending.relative);
+      pending.copied = workers_->Copy(folders_, candidate.name, destination.size == kNothingThere);
     } else if (pending_.empty()) {
       SetStatus("Comparing Files...");  // while a copy is under way, the status names it
     }
     pending_.push_back(std::move(pending));
   }
 
+  // Opens the folder `relative` on both sides, below the job's folders and never through a
+  // link: a folder swapped for a link since the scan cannot be opened, and nothing is
+  // written, compared or deleted through it.
+  void OpenFolders(const std::string& relative) {
+    folders_ = std::make_shared<const FolderPair>(FolderPair{
+        relative, fs_.OpenFolderIn(source_, relative), fs_.OpenFolderIn(destination_, relative)});
+  }
+
   // A candidate whose place in the backup is a link, or is taken by another spelling of its
-  // name, is neither compared nor copied: the backup stays as it is, and so does the source.
-  bool Refused(Pending& pending, const FileFacts& destination, const std::string& folder,
-               const std::string& name) {
-    if (destination.size != kNothingThere && destination.kind == EntryKind::kLink) {
+  // name, or whose folder cannot be opened, is neither compared nor copied: the backup stays
+  // as it is, and so does the source.
+  bool Refused(Pending& pending, const FileFacts& destination) {
+    const Candidate& candidate = pending.candidate;
+    const FolderPair& folders = *candidate.folders;
+    if (!folders.source || !folders.backup) {
+      pending.work = Work::kFolderNotOpened;
+      pending.folderError = !folders.backup ? folders.backup.Error() : folders.source.Error();
+    } else if (destination.size != kNothingThere && destination.kind == EntryKind::kLink) {
       pending.work = Work::kLinkInBackup;
     } else if (collisions_) {
-      pending.other = collisions_->Find(folder, name);
+      pending.other = collisions_->Find(folders.relative, candidate.name);
       if (!pending.other.empty()) pending.work = Work::kCaseCollision;
     }
     return pending.work != Work::kUnchanged;
@@ -133,6 +168,10 @@ class CopyLoop {
   void SettleFinished(bool mustSettleOne) {
     if (mustSettleOne) SettleFront();
     while (!pending_.empty() && IsDone(pending_.front())) SettleFront();
+    if (flushing_.valid() &&
+        flushing_.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+      FinishFlushedBatch();
+    }
     ShowCopyUnderWay();
   }
 
@@ -140,7 +179,7 @@ class CopyLoop {
   // next), not the last one queued.
   void ShowCopyUnderWay() {
     if (pending_.empty() || IsDone(pending_.front())) return;
-    SetStatus("Copying '" + ShortName(FilePart(pending_.front().relative)) + "'...");
+    SetStatus("Copying '" + ShortName(pending_.front().candidate.name) + "'...");
   }
 
   static bool IsDone(const Pending& pending) {
@@ -157,38 +196,60 @@ class CopyLoop {
     CopyResult result;
     result.outcome = CopyOutcome::kCopied;
     if (pending.work == Work::kCopy) result = pending.copied.get();
+    if (pending.work == Work::kFolderNotOpened) {
+      result.outcome = CopyOutcome::kFailed;
+      result.error = pending.folderError;
+    }
     // STOP was pressed before this copy started or while it ran, which left the backup as
     // it was: the candidate goes without a trace. Copies that other workers finished
     // meanwhile are settled still, so that every file copied has its row.
     if (result.outcome == CopyOutcome::kSkipped) return;
-    Settled settled{pending.index,  std::move(pending.relative), pending.work, result,
-                    pending.judged, std::move(pending.other)};
+    Settled settled{std::move(pending.candidate), pending.work, result, pending.judged,
+                    std::move(pending.other)};
     if (!move_) {
       Finish(settled, true);
       return;
     }
     if (result.outcome == CopyOutcome::kCopied) moveBatchBytes_ += result.copiedFrom.size;
+    if (moveBatch_.empty() || moveBatch_.back().candidate.folders != settled.candidate.folders) {
+      ++moveBatchFolders_;
+    }
     moveBatch_.push_back(std::move(settled));
-    if (moveBatch_.size() >= kMoveBatch || moveBatchBytes_ >= kMoveBatchBytes) FlushMoves();
+    if (moveBatch_.size() >= kMoveBatch || moveBatchBytes_ >= kMoveBatchBytes ||
+        moveBatchFolders_ >= kMoveBatchFolders) {
+      FlushMoves();
+    }
   }
 
-  // Makes the batch's copies durable, then finishes each of its candidates in order.
+  // Starts making the batch's copies durable. Its candidates are finished, in order, once
+  // that is done; the batch before it is finished first.
   void FlushMoves() {
     if (moveBatch_.empty()) return;
-    const bool durable = fs_.SyncFolder(job_.destination);
-    for (const Settled& settled : moveBatch_) Finish(settled, durable);
+    FinishFlushedBatch();
+    flushedBatch_ = std::move(moveBatch_);
     moveBatch_.clear();
     moveBatchBytes_ = 0;
+    moveBatchFolders_ = 0;
+    flushing_ = std::async(std::launch::async, [this] { return fs_.SyncFolder(job_.destination); });
+  }
+
+  // Waits for the flush under way, then finishes each candidate of its batch.
+  void FinishFlushedBatch() {
+    if (!flushing_.valid()) return;
+    const bool durable = flushing_.get();
+    for (const Settled& settled : flushedBatch_) Finish(settled, durable);
+    flushedBatch_.clear();
   }
 
   // The candidate's rows, log line and move, then the removal of a source folder that the
   // loop has left.
   void Finish(const Settled& settled, bool durable) {
-    context_.view.SetProgressValue(static_cast<int64_t>(settled.index));
-    std::string previousFolder = std::move(currentFolder_);
-    currentFolder_ = job_.source + context_.candidates.Folder(settled.index);
+    const Candidate& candidate = settled.candidate;
+    context_.view.SetProgressValue(static_cast<int64_t>(candidate.index));
+    const std::string relative = candidate.Relative();
     switch (settled.work) {
       case Work::kCopy:
+      case Work::kFolderNotOpened:
         ReportCopy(settled, durable);
         break;
       case Work::kUnchanged:
@@ -196,30 +257,48 @@ class CopyLoop {
         if (move_) MoveUnchanged(settled, durable);
         break;
       case Work::kLinkInBackup:
-        context_.AddRow("Left alone a link in the backup: " + settled.relative, kRed);
+        context_.AddRow("Left alone a link in the backup: " + relative, kRed);
         context_.CountError();
         break;
       case Work::kSharedName:
-        context_.AddRow("Not moved " + settled.relative +
+        context_.AddRow("Not moved " + relative +
                             ": the backup holds a different file of this name, and job '" +
                             context_.sharedWith + "' also backs up there",
                         kRed);
         context_.CountError();
         break;
       case Work::kCaseCollision:
-        context_.AddRow("Couldn't copy " + settled.relative +
+        context_.AddRow("Couldn't copy " + relative +
                             ": its name differs only in letter case from " + settled.other,
                         kRed);
         context_.CountError();
         break;
     }
-    if (move_ && !previousFolder.empty() && previousFolder != currentFolder_) {
-      RemoveFolderIfEmpty(fs_, previousFolder);
+    // A source folder that the loop has left goes when the move has emptied it.
+    if (move_ && finishedFolders_ && finishedFolders_ != candidate.folders) {
+      RemoveSourceFolderIfEmpty(finishedFolders_->relative);
     }
+    finishedFolders_ = candidate.folders;
+  }
+
+  // Removes the source's folder `relative` when it holds nothing; the job's source folder
+  // too.
+  void RemoveSourceFolderIfEmpty(const std::string& relative) {
+    if (relative.empty()) {
+      RemoveFolderIfEmpty(fs_, job_.source);
+      return;
+    }
+    const std::string path(relative, 0, relative.size() - 1);
+    const size_t cut = path.find_last_of(kPathSeparator);
+    const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+    const Folder parent =
+        fs_.OpenFolderIn(source_, cut == std::string::npos ? std::string() : path.substr(0, cut));
+    (void)fs_.RemoveFolderIn(parent, name);  // a folder that is not empty stays
   }
 
   void ReportCopy(const Settled& settled, bool durable) {
-    const std::string& relative = settled.relative;
+    const std::string relative = settled.candidate.Relative();
+    const FilePair pair = settled.candidate.Pair();
     if (settled.result.outcome != CopyOutcome::kCopied) {
       context_.AddRow("Couldn't copy " + relative + Because(settled.result.error), kRed);
       context_.CountError();
@@ -227,16 +306,14 @@ class CopyLoop {
     }
     context_.state.copiedTotal.fetch_add(1);
     if (move_) {
-      const MoveVerdict verdict =
-          durable ? JudgeCopiedMove(fs_, job_.source + relative, job_.destination + relative,
-                                    settled.result.copiedFrom)
-                  : MoveVerdict::kNoPlainCopy;
+      const MoveVerdict verdict = durable ? JudgeCopiedMove(fs_, pair, settled.result.copiedFrom)
+                                          : MoveVerdict::kNoPlainCopy;
       if (verdict != MoveVerdict::kDelete || !durable) {
         KeepSource(relative, verdict, durable);
         context_.log.WriteLine(" . Copied: " + relative);
         return;
       }
-      if (fs_.DeleteFile(job_.source + relative)) {
+      if (fs_.DeleteFileIn(pair.source, pair.name).ok()) {
         context_.AddRow("Moved " + relative, kGreen);
         context_.log.WriteLine(" . Moved: " + relative);
         return;
@@ -247,16 +324,15 @@ class CopyLoop {
   }
 
   void MoveUnchanged(const Settled& settled, bool durable) {
-    const std::string& relative = settled.relative;
+    const FilePair pair = settled.candidate.Pair();
     const MoveVerdict verdict =
-        durable ? JudgeUnchangedMove(fs_, job_.source + relative, job_.destination + relative,
-                                     settled.judged, !VerdictRestsOnBytes())
+        durable ? JudgeUnchangedMove(fs_, pair, settled.judged, !VerdictRestsOnBytes())
                 : MoveVerdict::kNoPlainCopy;
     if (verdict != MoveVerdict::kDelete || !durable) {
-      KeepSource(relative, verdict, durable);
+      KeepSource(settled.candidate.Relative(), verdict, durable);
       return;
     }
-    fs_.DeleteFile(job_.source + relative);  // a failure leaves the file where it was
+    (void)fs_.DeleteFileIn(pair.source, pair.name);  // a failure leaves the file where it was
   }
 
   void KeepSource(const std::string& relative, MoveVerdict verdict, bool durable) {
@@ -283,15 +359,20 @@ class CopyLoop {
   const BackupJob& job_;
   FileSystem& fs_;
   const bool move_;
+  const Folder source_;
+  const Folder destination_;
+  const Dates dates_;  // only the date method compares dates
   DestinationFacts destinationFacts_;
-  std::unique_ptr<FolderFacts> sourceFacts_;
-  const std::string* sourceFactsFolder_ = nullptr;
+  std::shared_ptr<const FolderPair> folders_;  // of the candidate judged last
   std::unique_ptr<CopyWorkers> workers_;
   std::optional<CaseCollisions> collisions_;
   std::deque<Pending> pending_;
   std::vector<Settled> moveBatch_;
   int64_t moveBatchBytes_ = 0;
-  std::string currentFolder_;
+  size_t moveBatchFolders_ = 0;
+  std::vector<Settled> flushedBatch_;  // its copies are being made durable
+  std::future<bool> flushing_;
+  std::shared_ptr<const FolderPair> finishedFolders_;  // of the candidate finished last
   std::string lastStatus_;
 };
 

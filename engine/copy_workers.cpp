@@ -1,7 +1,5 @@
 #include "engine/copy_workers.h"
 
-#include <cerrno>
-
 namespace brisvel {
 
 CopyWorkers::CopyWorkers(FileSystem& fs, int threads, std::function<bool()> skipQueued)
@@ -18,8 +16,9 @@ CopyWorkers::~CopyWorkers() {
   for (std::thread& thread : threads_) thread.join();
 }
 
-std::future<CopyResult> CopyWorkers::Copy(std::string from, std::string to) {
-  Task task{std::move(from), std::move(to), {}};
+std::future<CopyResult> CopyWorkers::Copy(std::shared_ptr<const FolderPair> folders,
+                                          std::string name, bool backupMissing) {
+  Task task{std::move(folders), std::move(name), backupMissing, {}};
   std::future<CopyResult> result = task.done.get_future();
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -46,14 +45,14 @@ void CopyWorkers::Work() {
     }
     CopyResult result;
     if (!skip) {
-      const bool copied =
-          fs_.CopyFile(task.from, task.to, CopyControl{skipQueued_, &result.copiedFrom});
-      const int error = errno;
-      if (copied) {
+      const Status copied =
+          fs_.CopyFileIn(task.folders->Of(task.name),
+                         CopyControl{skipQueued_, &result.copiedFrom, task.backupMissing});
+      if (copied.ok()) {
         result.outcome = CopyOutcome::kCopied;
       } else if (!skipQueued_()) {
         result.outcome = CopyOutcome::kFailed;
-        result.error = error;
+        result.error = copied.error();
       }
     }
     task.done.set_value(result);

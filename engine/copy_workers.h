@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,6 +27,16 @@ struct CopyResult {
   FileStamp copiedFrom;  // the source's stamp as copied, for kCopied
 };
 
+// A folder of the source and its folder in the backup, open: the copies of one folder share
+// them, and they stay open until the last of those copies is done with them.
+struct FolderPair {
+  std::string relative;  // below the job's folders, ending in a separator ("" for the top)
+  Folder source;
+  Folder backup;
+
+  FilePair Of(const std::string& name) const { return FilePair{source, backup, name}; }
+};
+
 class CopyWorkers {
  public:
   // `skipQueued` is asked before each copy starts, in queue order, and between its blocks:
@@ -37,13 +48,16 @@ class CopyWorkers {
   CopyWorkers(const CopyWorkers&) = delete;
   CopyWorkers& operator=(const CopyWorkers&) = delete;
 
-  // Queues FileSystem::CopyFile(from, to).
-  std::future<CopyResult> Copy(std::string from, std::string to);
+  // Queues FileSystem::CopyFileIn of the file `name` of `folders`; `backupMissing` as in
+  // CopyControl.
+  std::future<CopyResult> Copy(std::shared_ptr<const FolderPair> folders, std::string name,
+                               bool backupMissing = false);
 
  private:
   struct Task {
-    std::string from;
-    std::string to;
+    std::shared_ptr<const FolderPair> folders;
+    std::string name;
+    bool backupMissing = false;
     std::promise<CopyResult> done;
   };
   void Work();

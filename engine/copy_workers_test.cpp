@@ -13,10 +13,9 @@ namespace {
 class CountingFileSystem : public FaultyFileSystem {
  public:
   CountingFileSystem() : FaultyFileSystem(RealFileSystem()) {}
-  using FaultyFileSystem::CopyFile;
-  bool CopyFile(const std::string&, const std::string&, const CopyControl&) override {
+  Status CopyFileIn(const FilePair&, const CopyControl&) override {
     ++copies;
-    return true;
+    return Status();
   }
   std::atomic<int> copies{0};
 };
@@ -30,7 +29,8 @@ TEST(CopyWorkersTest, EveryCopyAfterASkippedOneIsSkippedToo) {
   {
     // The first answer says STOP; later ones, as a worker that asked late once saw it, do not.
     CopyWorkers workers(fs, 2, [&] { return ++asked == 1; });
-    for (const char* name : {"a", "b", "c", "d"}) outcomes.push_back(workers.Copy(name, name));
+    const auto folders = std::make_shared<const FolderPair>();
+    for (const char* name : {"a", "b", "c", "d"}) outcomes.push_back(workers.Copy(folders, name));
   }
   for (auto& outcome : outcomes) EXPECT_EQ(outcome.get().outcome, CopyOutcome::kSkipped);
   EXPECT_EQ(fs.copies, 0);

@@ -28,7 +28,7 @@ std::string UniqueMarkerName() {
 DestinationClaim::DestinationClaim(FileSystem& fs, const std::string& destination)
     : fs_(fs), destination_(destination), lock_(fs.LockFolder(destination)) {
   if (!lock_) return;
-  killedRuns_ = FindLeftovers(fs_, destination_, kMarkerPrefix);
+  killedRuns_ = FindLeftovers(fs_, fs_.OpenFolder(destination_), kMarkerPrefix);
   std::string marker = UniqueMarkerName();
   if (!fs_.CreateEmptyFile(destination_ + marker)) {
     status_ = Status::kUnwritable;

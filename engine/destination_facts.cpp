@@ -6,11 +6,12 @@
 
 namespace brisvel {
 
-DestinationFacts::DestinationFacts(FileSystem& fs, const std::string& destination,
-                                   const CandidateList& candidates)
+DestinationFacts::DestinationFacts(FileSystem& fs, Folder destination,
+                                   const CandidateList& candidates, Dates dates)
     : fs_(fs),
-      destination_(destination),
+      destination_(std::move(destination)),
       candidates_(candidates),
+      dates_(dates),
       facts_(std::min(candidates.Size(), kWindow)) {
   thread_ = std::thread([this] { LookUpAll(); });
 }
@@ -23,21 +24,23 @@ DestinationFacts::~DestinationFacts() {
 }
 
 void DestinationFacts::LookUpAll() {
-  std::unique_ptr<FolderFacts> folder;
-  const std::string* folderName = nullptr;
-  const size_t count = candidates_.Size();
-  for (size_t i = 0; i < count && !stop_.load(std::memory_order_relaxed); ++i) {
+  Folder folder;
+  CandidateList::Reader reader(candidates_);
+  while (!stop_.load(std::memory_order_relaxed) && reader.Next()) {
+    const size_t i = reader.Index();
     // Wait while the slot still holds facts the loop has not taken.
     size_t consumed = consumed_.load(std::memory_order_acquire);
     while (i >= consumed + kWindow) {
       AtomicWait(consumed_, consumed);
       consumed = consumed_.load(std::memory_order_acquire);
     }
-    if (folderName != &candidates_.Folder(i)) {
-      folderName = &candidates_.Folder(i);
-      folder = fs_.EntryFactsIn(destination_ + *folderName);
+    if (reader.FirstOfFolder()) {
+      // A folder that cannot be opened holds nothing of the backup: its candidates find
+      // nothing there.
+      folder = fs_.OpenFolderIn(destination_, reader.Folder());
     }
-    facts_[i % kWindow] = folder->Of(std::string(candidates_.Name(i)));
+    facts_[i % kWindow] =
+        folder ? fs_.FactsIn(folder, reader.Name(), Links::kEntryItself, dates_) : FileFacts{};
     ready_.store(i + 1, std::memory_order_release);
     AtomicWakeAll(ready_);
   }

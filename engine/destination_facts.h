@@ -1,8 +1,10 @@
 // Looks up the destination's facts for every candidate (of the entries themselves: a link is
-// never followed) on a second thread, ahead of the copy
-// loop, so that the two trees are looked up at the same time. The copy loop still decides
-// in list order; it only waits when it catches up with the look-ups. The thread stays at most
-// a fixed number of entries ahead, so memory does not grow with the number of files.
+// never followed) on a second thread, ahead of the copy loop, so that the two trees are
+// looked up at the same time. Each destination folder is opened below the destination
+// folder, never through a link, and its entries are looked up by name. The copy loop still
+// decides in list order; it only waits when it catches up with the look-ups. The thread
+// stays at most a fixed number of entries ahead, so memory does not grow with the number of
+// files.
 #pragma once
 
 #include <atomic>
@@ -18,9 +20,10 @@ namespace brisvel {
 
 class DestinationFacts {
  public:
-  // Starts looking up `destination` + each candidate's path. `candidates` must not change
-  // while this object lives.
-  DestinationFacts(FileSystem& fs, const std::string& destination, const CandidateList& candidates);
+  // Starts looking up each candidate's entry below `destination`, with or without its date.
+  // `candidates` must not change while this object lives.
+  DestinationFacts(FileSystem& fs, Folder destination, const CandidateList& candidates,
+                   Dates dates);
   // Stops the look-ups and waits for the thread.
   ~DestinationFacts();
   DestinationFacts(const DestinationFacts&) = delete;
@@ -31,14 +34,15 @@ class DestinationFacts {
   FileFacts At(size_t index);
 
   // How far the look-ups may run ahead of the loop.
-  static constexpr size_t kWindow = 1 << 16;
+  static constexpr size_t kWindow = 1 << 12;
 
  private:
   void LookUpAll();
 
   FileSystem& fs_;
-  const std::string destination_;
+  const Folder destination_;
   const CandidateList& candidates_;
+  const Dates dates_;
   std::vector<FileFacts> facts_;
   std::atomic<size_t> ready_{0};     // entries looked up
   std::atomic<size_t> consumed_{0};  // entries the loop is done with

@@ -38,7 +38,8 @@ TEST_F(DestinationFactsTest, GivesEachCandidateTheFactsOfItsOwnPathInListOrder) 
   candidates_.BeginFolder("sub/");
   candidates_.Add("b.txt");
   candidates_.Add("folder");
-  DestinationFacts facts(RealFileSystem(), root_, candidates_);
+  DestinationFacts facts(RealFileSystem(), RealFileSystem().OpenFolder(root_), candidates_,
+                         Dates::kWith);
   EXPECT_EQ(facts.At(0).size, 1);
   EXPECT_EQ(facts.At(1).size, kNothingThere);
   EXPECT_EQ(facts.At(2).size, 22);
@@ -56,22 +57,26 @@ TEST_F(DestinationFactsTest, FolderLookupsAgreeWithWholePathLookups) {
     names.insert(names.end(), {"link", "dangling"});
   }
   FileSystem& fs = RealFileSystem();
-  std::unique_ptr<FolderFacts> sub = fs.FactsIn(root_ + "sub/");
+  const Folder sub = fs.OpenFolderIn(fs.OpenFolder(root_), "sub");
+  ASSERT_TRUE(sub);
   for (const std::string& name : names) {
-    const FileFacts byName = sub->Of(name);
-    const FileFacts byPath = fs.Facts(root_ + "sub/" + name);
-    EXPECT_EQ(byName.size, byPath.size) << name;
-    EXPECT_EQ(byName.localDate, byPath.localDate) << name;
+    for (Links links : {Links::kFollow, Links::kEntryItself}) {
+      const FileFacts byName = fs.FactsIn(sub, name, links, Dates::kWith);
+      const std::string path = root_ + NativePath("sub/") + name;
+      const FileFacts byPath = links == Links::kFollow ? fs.Facts(path) : fs.EntryFacts(path);
+      EXPECT_EQ(byName.size, byPath.size) << name;
+      EXPECT_EQ(byName.localDate, byPath.localDate) << name;
+      EXPECT_EQ(byName.kind, byPath.kind) << name;
+    }
   }
-  EXPECT_EQ(fs.FactsIn(root_ + "missing/")->Of("file").size, kNothingThere);
-  EXPECT_EQ(fs.FactsIn(root_ + "sub/file/")->Of("x").size, kNothingThere);
 }
 
 TEST_F(DestinationFactsTest, ListsLongerThanItsWindowGetEveryEntrysOwnFacts) {
   const size_t count = DestinationFacts::kWindow * 2 + 5;
   Write("present", 3);
   for (size_t i = 0; i < count; ++i) candidates_.Add(i % 1000 == 7 ? "present" : "absent");
-  DestinationFacts facts(RealFileSystem(), root_, candidates_);
+  DestinationFacts facts(RealFileSystem(), RealFileSystem().OpenFolder(root_), candidates_,
+                         Dates::kWith);
   for (size_t i = 0; i < count; ++i) {
     ASSERT_EQ(facts.At(i).size, i % 1000 == 7 ? 3 : kNothingThere) << i;
   }
@@ -79,7 +84,8 @@ TEST_F(DestinationFactsTest, ListsLongerThanItsWindowGetEveryEntrysOwnFacts) {
 
 TEST_F(DestinationFactsTest, StopsCleanlyWhenTheLoopEndsEarly) {
   for (size_t i = 0; i < DestinationFacts::kWindow * 3; ++i) candidates_.Add("f");
-  DestinationFacts facts(RealFileSystem(), root_, candidates_);
+  DestinationFacts facts(RealFileSystem(), RealFileSystem().OpenFolder(root_), candidates_,
+                         Dates::kWith);
   EXPECT_EQ(facts.At(0).size, kNothingThere);
 }
 

@@ -2,7 +2,6 @@
 
 #include "core/case_folding.h"
 #include "core/text.h"
-#include "engine/real_path.h"
 
 namespace brisvel {
 namespace {
@@ -20,11 +19,12 @@ bool IsPath(const std::string& relativeFolder, const std::string& name, const st
 
 // RelativeInside of two real paths, letting a prefix that differs only in letter case count
 // when it is the same folder on disk (file systems that ignore case).
-std::optional<std::string> RealRelativeInside(const std::string& outer, const std::string& inner) {
+std::optional<std::string> RealRelativeInside(FileSystem& fs, const std::string& outer,
+                                              const std::string& inner) {
   if (auto relative = RelativeInside(outer, inner)) return relative;
   if (inner.size() < outer.size()) return std::nullopt;
   const std::string prefix = inner.substr(0, outer.size());
-  if (!EqualIgnoringCase(prefix, outer) || !SameFolder(prefix, outer)) return std::nullopt;
+  if (!EqualIgnoringCase(prefix, outer) || !fs.SameFolder(prefix, outer)) return std::nullopt;
   return RelativeInside(outer, outer + inner.substr(outer.size()));
 }
 
@@ -63,12 +63,12 @@ std::string TidyPath(const std::string& path) {
   return tidy;
 }
 
-ExcludedFolder::ExcludedFolder(const std::string& walked, const std::string& other)
-    : other_(other) {
-  const std::optional<std::string> realWalked = RealPath(walked);
-  const std::optional<std::string> realOther = RealPath(other);
+ExcludedFolder::ExcludedFolder(FileSystem& fs, const std::string& walked, const std::string& other)
+    : fs_(fs), other_(other) {
+  const std::optional<std::string> realWalked = fs.RealPath(walked);
+  const std::optional<std::string> realOther = fs.RealPath(other);
   std::optional<std::string> real;
-  if (realWalked && realOther) real = RealRelativeInside(*realWalked, *realOther);
+  if (realWalked && realOther) real = RealRelativeInside(fs, *realWalked, *realOther);
   const std::optional<std::string> textual = RelativeInside(TidyPath(walked), TidyPath(other));
   if (real) realRelative_ = *real;
   if (textual) textualRelative_ = *textual;
@@ -80,7 +80,7 @@ bool ExcludedFolder::Matches(const std::string& walked, const std::string& relat
   if (IsPath(relativeFolder, name, realRelative_, false)) return true;
   if (IsPath(relativeFolder, name, textualRelative_, false)) return true;
   if (!IsPath(relativeFolder, name, realRelative_, true)) return false;
-  return SameFolder(walked + relativeFolder + name, other_);
+  return fs_.SameFolder(walked + relativeFolder + name, other_);
 }
 
 }  // namespace brisvel

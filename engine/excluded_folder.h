@@ -5,13 +5,15 @@
 #include <optional>
 #include <string>
 
+#include "engine/fs.h"
+
 namespace brisvel {
 
 class ExcludedFolder {
  public:
-  // `other` as seen from a walk of `walked` (both folder texts of the job). Excludes nothing
-  // when `other` lies outside `walked`.
-  ExcludedFolder(const std::string& walked, const std::string& other);
+  // `other` as seen from a walk of `walked` (both folder texts of the job) on `fs`. Excludes
+  // nothing when `other` lies outside `walked`.
+  ExcludedFolder(FileSystem& fs, const std::string& walked, const std::string& other);
 
   // True when `other` is `walked` itself under another spelling: nothing may be walked.
   bool IsWholeWalk() const { return wholeWalk_; }
@@ -22,6 +24,7 @@ class ExcludedFolder {
                const std::string& name) const;
 
  private:
+  FileSystem& fs_;
   std::string other_;
   std::string realRelative_;     // below the walked folder's real path, "" when not inside
   std::string textualRelative_;  // the same from the folder texts as written

@@ -1,15 +1,19 @@
 // A file system for tests that passes every call on to another one, except the calls a test
 // has chosen to fail. It lets tests running as root see the failures a real disk gives
 // ordinary users: files that cannot be copied, deleted or read, and look-ups that fail. Each
-// chosen failure leaves EACCES in errno, as a refused permission does.
+// chosen failure gives EACCES as its reason, as a refused permission does. Failures are
+// chosen by whole path, and the calls on open folders fail for the same paths; the folders
+// themselves are the other file system's.
 #pragma once
 
 #include <cerrno>
 #include <functional>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "core/text.h"
 #include "engine/fs.h"
 
 namespace brisvel {
@@ -24,8 +28,8 @@ class FaultyFileSystem : public FileSystem {
   void FailCreateFolder(const std::string& path) { creates_.insert(path); }
   void FailRemoveFolder(const std::string& path) { removes_.insert(path); }
   void FailList(const std::string& path) { lists_.insert(path); }
-  // Crc32 and Md5 of `path` give nullopt, and SameContents of it fails, as for a file that
-  // cannot be read.
+  // Crc32 and Md5 of `path` give nullopt, and SameContentsIn of it finds it unreadable, as
+  // for a file that cannot be read.
   void FailChecksums(const std::string& path) { checksums_.insert(path); }
   // Lookup of `path` gives kUnknown, as when a folder on the way denies access.
   void FailLookup(const std::string& path) { lookups_.insert(path); }
@@ -34,7 +38,8 @@ class FaultyFileSystem : public FileSystem {
   // Called before each copy starts; a test acts there as a user would meanwhile.
   std::function<void(const std::string& from)> beforeCopy;
 
-  // Every SyncFolder and DeleteFile so far, in order, as "sync FOLDER" and "delete PATH".
+  // Every SyncFolder and DeleteFile (or DeleteFileIn) so far, in order, as "sync FOLDER" and
+  // "delete PATH". Read it once the run is over.
   const std::vector<std::string>& Journal() const { return journal_; }
 
   int64_t FileSize(const std::string& path) override { return inner_.FileSize(path); }
@@ -55,12 +60,8 @@ class FaultyFileSystem : public FileSystem {
     if (copies_.count(from) || copies_.count(to)) return Refused();
     return inner_.CopyFile(from, to, control);
   }
-  bool SameContents(const std::string& first, const std::string& second) override {
-    if (checksums_.count(first) || checksums_.count(second)) return Refused();
-    return inner_.SameContents(first, second);
-  }
   bool SyncFolder(const std::string& folder) override {
-    journal_.push_back("sync " + folder);
+    Note("sync " + folder);
     return syncs_.count(folder) ? Refused() : inner_.SyncFolder(folder);
   }
   bool CreateEmptyFile(const std::string& path) override { return inner_.CreateEmptyFile(path); }
@@ -68,7 +69,7 @@ class FaultyFileSystem : public FileSystem {
     return inner_.LockFolder(folder);
   }
   bool DeleteFile(const std::string& path) override {
-    journal_.push_back("delete " + path);
+    Note("delete " + path);
     return deletes_.count(path) ? Refused() : inner_.DeleteFile(path);
   }
   bool CreateFolder(const std::string& path) override {
@@ -91,7 +92,83 @@ class FaultyFileSystem : public FileSystem {
     return inner_.Md5(path);
   }
 
+  Folder OpenFolder(const std::string& path) override { return inner_.OpenFolder(path); }
+  Folder OpenFolderIn(const Folder& parent, const std::string& relative) override {
+    return inner_.OpenFolderIn(parent, relative);
+  }
+  std::unique_ptr<FolderListing> ListFolder(const Folder& folder) override {
+    if (!lists_.count(folder.Path())) return inner_.ListFolder(folder);
+    return NoListing(EACCES);
+  }
+  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links,
+                    Dates dates) override {
+    return inner_.FactsIn(folder, name, links, dates);
+  }
+  PathState LookupIn(const Folder& folder, const std::string& name) override {
+    return lookups_.count(folder.Path() + name) ? PathState::kUnknown
+                                                : inner_.LookupIn(folder, name);
+  }
+  std::optional<FileStamp> StampIn(const Folder& folder, const std::string& name,
+                                   Links links) override {
+    return inner_.StampIn(folder, name, links);
+  }
+  Status CreateFolderIn(const Folder& folder, const std::string& name) override {
+    if (creates_.count(folder.Path() + name + kPathSeparator)) return Status::Failure(EACCES);
+    return inner_.CreateFolderIn(folder, name);
+  }
+  Status DeleteFileIn(const Folder& folder, const std::string& name) override {
+    Note("delete " + folder.Path() + name);
+    if (deletes_.count(folder.Path() + name)) return Status::Failure(EACCES);
+    return inner_.DeleteFileIn(folder, name);
+  }
+  Status RemoveFolderIn(const Folder& folder, const std::string& name) override {
+    if (removes_.count(folder.Path() + name + kPathSeparator)) return Status::Failure(EACCES);
+    return inner_.RemoveFolderIn(folder, name);
+  }
+  Status CopyFileIn(const FilePair& pair, const CopyControl& control) override {
+    const std::string from = pair.SourcePath();
+    if (beforeCopy) beforeCopy(from);
+    if (copies_.count(from) || copies_.count(pair.BackupPath())) return Status::Failure(EACCES);
+    return inner_.CopyFileIn(pair, control);
+  }
+  std::pair<std::optional<uint32_t>, std::optional<uint32_t>> Crc32PairIn(
+      const FilePair& pair) override {
+    auto sums = inner_.Crc32PairIn(pair);
+    if (checksums_.count(pair.SourcePath())) sums.first.reset();
+    if (checksums_.count(pair.BackupPath())) sums.second.reset();
+    return sums;
+  }
+  std::pair<std::optional<std::string>, std::optional<std::string>> Md5PairIn(
+      const FilePair& pair) override {
+    auto sums = inner_.Md5PairIn(pair);
+    if (checksums_.count(pair.SourcePath())) sums.first.reset();
+    if (checksums_.count(pair.BackupPath())) sums.second.reset();
+    return sums;
+  }
+  Sameness SameContentsIn(const FilePair& pair) override {
+    if (checksums_.count(pair.SourcePath()) || checksums_.count(pair.BackupPath())) {
+      return Sameness::kUnreadable;
+    }
+    return inner_.SameContentsIn(pair);
+  }
+  Status OpenForAppendIn(const Folder& folder, const std::string& name,
+                         std::unique_ptr<AppendFile>& file) override {
+    return inner_.OpenForAppendIn(folder, name, file);
+  }
+  std::optional<std::string> RealPath(const std::string& path) override {
+    return inner_.RealPath(path);
+  }
+  bool SameFolder(const std::string& a, const std::string& b) override {
+    return inner_.SameFolder(a, b);
+  }
+
  private:
+  // A Move flushes on a thread of its own while the run deletes.
+  void Note(std::string event) {
+    std::lock_guard<std::mutex> lock(journalMutex_);
+    journal_.push_back(std::move(event));
+  }
+
   static bool Refused() {
     errno = EACCES;
     return false;
@@ -99,6 +176,7 @@ class FaultyFileSystem : public FileSystem {
 
   FileSystem& inner_;
   std::set<std::string> copies_, deletes_, creates_, removes_, lists_, checksums_, lookups_, syncs_;
+  std::mutex journalMutex_;
   std::vector<std::string> journal_;
 };
 

@@ -10,15 +10,7 @@
 #include "core/text.h"
 
 namespace brisvel {
-namespace {
-
-// SameBytes' answer for two readable files that hold different bytes.
-bool Differ() {
-  errno = 0;
-  return false;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 UniqueFd::~UniqueFd() {
   Close();
@@ -38,10 +30,11 @@ std::string_view WithoutTrailingSeparators(std::string_view path) {
   return path.substr(0, end);
 }
 
-int OpenForReading(const char* path) {
+int OpenForReading(const FileAt& file) {
   // O_NONBLOCK keeps a pipe put in place of a file from hanging the run; regular files
   // ignore it.
-  return open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  return openat(file.folder, file.name,
+                O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | file.extraFlags);
 }
 
 void AdviseSequential(int fd, int64_t size) {
@@ -81,18 +74,16 @@ bool WriteBlock(int fd, const char* data, size_t size, int64_t done, const Posix
   return true;
 }
 
-bool SameBytes(const std::string& first, const std::string& second) {
-  errno = 0;
-  UniqueFd a(OpenForReading(first.c_str()));
-  UniqueFd b(OpenForReading(second.c_str()));
+Sameness SameBytes(const FileAt& first, const FileAt& second) {
+  UniqueFd a(OpenForReading(first));
+  UniqueFd b(OpenForReading(second));
   struct stat infoA;
   struct stat infoB;
   if (!a.valid() || !b.valid() || fstat(a.get(), &infoA) != 0 || fstat(b.get(), &infoB) != 0 ||
       !S_ISREG(infoA.st_mode) || !S_ISREG(infoB.st_mode)) {
-    if (errno == 0) errno = EINVAL;  // not a regular file: nothing to compare
-    return false;
+    return Sameness::kUnreadable;
   }
-  if (infoA.st_size != infoB.st_size) return Differ();
+  if (infoA.st_size != infoB.st_size) return Sameness::kDifferent;
   char* bufferA = ThreadReadBuffer();
   thread_local std::unique_ptr<char[]> bufferB =
       std::make_unique_for_overwrite<char[]>(kSumBlockSize);
@@ -100,20 +91,22 @@ bool SameBytes(const std::string& first, const std::string& second) {
   for (int64_t done = 0;;) {
     // A short read from one side is made up by further reads, so that the blocks line up.
     int64_t count = ReadBlock(a.get(), bufferA, kSumBlockSize, done, noSeams);
-    if (count < 0) return false;
+    if (count < 0) return Sameness::kUnreadable;
     int64_t matched = 0;
     while (matched < count) {
       int64_t part = ReadBlock(b.get(), bufferB.get(), static_cast<size_t>(count - matched),
                                done + matched, noSeams);
-      if (part < 0) return false;
-      if (part == 0 || std::memcmp(bufferA + matched, bufferB.get(), part) != 0) return Differ();
+      if (part < 0) return Sameness::kUnreadable;
+      if (part == 0 || std::memcmp(bufferA + matched, bufferB.get(), part) != 0) {
+        return Sameness::kDifferent;
+      }
       matched += part;
     }
     if (count == 0) {
       char extra;
       const ssize_t more = read(b.get(), &extra, 1);
-      if (more < 0) return false;
-      return more == 0 || Differ();
+      if (more < 0) return Sameness::kUnreadable;
+      return more == 0 ? Sameness::kSame : Sameness::kDifferent;
     }
     done += count;
   }

@@ -46,8 +46,16 @@ class UniqueFd {
 // `path` without its trailing separators; a path made only of separators keeps one.
 std::string_view WithoutTrailingSeparators(std::string_view path);
 
+// A file named relative to an open folder: `name` in the folder open as `folder` (AT_FDCWD
+// for a whole path), opened with `extraFlags` too (O_NOFOLLOW for an entry of the backup).
+struct FileAt {
+  int folder;
+  const char* name;
+  int extraFlags = 0;
+};
+
 // Opens a file for reading without blocking on pipes and devices; -1 on failure.
-int OpenForReading(const char* path);
+int OpenForReading(const FileAt& file);
 
 // Tells the kernel that a file of `size` bytes will be read from start to end, so it reads
 // ahead further. Small files skip the call: they fit in one block anyway.
@@ -73,16 +81,16 @@ enum class SparseOutcome { kDone, kFailed, kUnsupported };
 // its holes.
 SparseOutcome CopySparse(int in, int out, int64_t size, const PosixFsSeams& seams);
 
-// The fail-safe copy behind FileSystem::CopyFile. On failure errno holds the reason, or 0
-// when no call failed (the source changed while it was copied, is no regular file, or the
-// copy was broken off).
-bool CopyFileSafely(const std::string& from, const std::string& to, const PosixFsSeams& seams,
-                    const CopyControl& control);
+// The fail-safe copy behind FileSystem::CopyFile and CopyFileIn: `name` in the folder open
+// as `into` receives the copy. A failure's reason is 0 when no call failed (the source
+// changed while it was copied, is no regular file, or the copy was broken off).
+Status CopyFileSafely(const FileAt& from, int into, const std::string& name,
+                      const PosixFsSeams& seams, const CopyControl& control);
 
 // The stamp of a regular file from its stat record; nullopt for anything else.
 std::optional<FileStamp> StampOf(const struct stat& info);
 
-// True when both paths are regular files that can be read in full and hold the same bytes.
-bool SameBytes(const std::string& first, const std::string& second);
+// Whether both are regular files that can be read in full and hold the same bytes.
+Sameness SameBytes(const FileAt& first, const FileAt& second);
 
 }  // namespace brisvel

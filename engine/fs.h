@@ -7,7 +7,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
+
+#include "engine/folder.h"
+#include "engine/status.h"
 
 namespace brisvel {
 
@@ -28,12 +32,15 @@ struct FolderEntry {
   bool isLink = false;  // the entry itself is a symbolic link
 };
 
-// An open folder listing. Several may be open at once (one per level of a walk).
+// An open folder listing. Several may be open at once, of different folders.
 class FolderListing {
  public:
   virtual ~FolderListing() = default;
   // The next entry in the order the file system returns them; false at the end.
   virtual bool Next(FolderEntry& entry) = 0;
+  // Once Next has said false: why the listing ended before its last entry, or 0 when it
+  // reached it.
+  virtual int Error() const { return 0; }
 };
 
 // What a path definitely is. kUnknown means it could not be found out (no permission, I/O
@@ -66,12 +73,32 @@ struct FileStamp {
 // Whether a look-up follows a final symbolic link or describes the entry itself.
 enum class Links : uint8_t { kFollow, kEntryItself };
 
+// Whether a look-up of facts gives the last-write date, which costs a conversion to local
+// time; without it, FileFacts::localDate stays 0.
+enum class Dates : uint8_t { kWithout, kWith };
+
 // How a copy may be stopped, and what it reports.
 struct CopyControl {
   // Asked between blocks of data: true stops the copy, which then fails.
   std::function<bool()> interrupted;
   // Receives the source's stamp from the moment the copy read it (set only on success).
   FileStamp* copiedFrom = nullptr;
+  // The backup held nothing of this name when the copy was decided, so the copy may be put
+  // in place without a temporary name. Whatever appeared there meanwhile is still replaced
+  // only the usual way.
+  bool backupMissing = false;
+};
+
+// What a comparison of two files' bytes found.
+enum class Sameness : uint8_t { kSame, kDifferent, kUnreadable };
+
+// A file open for appending. Writes may be held back until Close.
+class AppendFile {
+ public:
+  virtual ~AppendFile() = default;
+  virtual Status Append(std::string_view data) = 0;
+  // Writes out what was held back and closes the file.
+  virtual Status Close() = 0;
 };
 
 // Held while a run works in a destination folder; releases it when destroyed.
@@ -80,24 +107,18 @@ class FolderLock {
   virtual ~FolderLock() = default;
 };
 
-// Looks up entries of one folder by name: cheaper than whole paths, since the folder's own
-// path is resolved only once.
-class FolderFacts {
- public:
-  virtual ~FolderFacts() = default;
-  // FileSystem::Facts of the folder's entry `name`.
-  virtual FileFacts Of(const std::string& name) = 0;
-};
-
-// Errors: a call that fails leaves the platform's error number in errno, for the caller's
-// row to give the reason.
+// Errors: calls that return a Status, a Folder or a listing carry the reason for a failure
+// with them, and the engine takes reasons only from those. The others return only whether
+// they failed; they leave the platform's error number in errno, which only this class's own
+// defaults read, right after the call.
 //
 // Threads: one run calls its FileSystem from several threads at once: the run's worker
-// (scans, comparisons, deletions), the copy workers (CopyFile), the destination look-ahead
-// (FactsIn) and the checksum helper (Crc32 and Md5 of the second file of a pair). So every
-// member may run concurrently with any other, on different paths, and an implementation keeps
-// no unguarded mutable state. A FolderListing or FolderFacts serves only the thread that
-// opened it.
+// (scans, comparisons, deletions), the copy workers (CopyFileIn), the destination look-ahead
+// (OpenFolderIn, FactsIn) and the checksum helper (Crc32 and Md5 of the second file of a
+// pair). So every member may run concurrently with any other, on different paths, and an
+// implementation keeps no unguarded mutable state. A Folder may serve several threads at
+// once, but only one listing of it may be open at a time; a FolderListing serves only the
+// thread that opened it.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -113,15 +134,8 @@ class FileSystem {
   // FileSize and FileDate of `path` together, from one look-up.
   virtual FileFacts Facts(const std::string& path) = 0;
 
-  // Facts of the entries of `folder` (ending in a separator), looked up by name. Works also
-  // when the folder is missing: every entry then has no facts.
-  virtual std::unique_ptr<FolderFacts> FactsIn(const std::string& folder);
-
   // Facts of the entry at `path` itself: a final link is not followed and has kind kLink.
   virtual FileFacts EntryFacts(const std::string& path) { return Facts(path); }
-
-  // Facts of the entries of `folder` themselves, like EntryFacts.
-  virtual std::unique_ptr<FolderFacts> EntryFactsIn(const std::string& folder);
 
   // What is at `path` itself, without following a final link (a link counts as kFile).
   virtual PathState Lookup(const std::string& path) = 0;
@@ -139,10 +153,6 @@ class FileSystem {
   bool CopyFile(const std::string& from, const std::string& to) {
     return CopyFile(from, to, CopyControl{});
   }
-
-  // True when both regular files can be read in full and hold the same bytes. When false,
-  // errno is 0 if the bytes differ, else the reason one of them could not be read.
-  virtual bool SameContents(const std::string& first, const std::string& second);
 
   // Writes everything written so far on the file system that holds `folder` to stable
   // storage. True on success.
@@ -182,7 +192,66 @@ class FileSystem {
   // Md5 of `first` and of `second`. The machine's own file system reads both at once.
   virtual std::pair<std::optional<std::string>, std::optional<std::string>> Md5Pair(
       const std::string& first, const std::string& second);
+
+  // `path` with every link, ".", ".." and repeated separator resolved, and no final
+  // separator (except for the root); nullopt when it cannot be resolved.
+  virtual std::optional<std::string> RealPath(const std::string& path);
+
+  // True when `a` and `b` both exist and are the same folder on disk.
+  virtual bool SameFolder(const std::string& a, const std::string& b);
+
+  // Walks by open folder. The walks open the job's folders once, by the paths the user gave
+  // (OpenFolder), and reach everything below them from there (the calls ending in In), never
+  // through a link inside. Each has a default that works by path through the calls above,
+  // for file systems that have nothing better.
+
+  // Opens the folder at `path`, following links on the way: a job's own folder is where the
+  // user's text leads. Not open, with the reason, when there is no folder there.
+  virtual Folder OpenFolder(const std::string& path);
+
+  // Opens the folder at `relative` below `parent`: names joined by separators, with or
+  // without a final one ("" for `parent` itself). Never through a link: a link anywhere on
+  // the way fails it (ELOOP or ENOTDIR).
+  virtual Folder OpenFolderIn(const Folder& parent, const std::string& relative);
+
+  // The entries of `folder`. Never null: a folder that cannot be read gives a listing that
+  // ends at once, with the reason in its Error().
+  virtual std::unique_ptr<FolderListing> ListFolder(const Folder& folder);
+
+  // Facts (with or without the date), Lookup and Stamp of the entry `name` of `folder`.
+  virtual FileFacts FactsIn(const Folder& folder, const std::string& name, Links links,
+                            Dates dates);
+  virtual PathState LookupIn(const Folder& folder, const std::string& name);
+  virtual std::optional<FileStamp> StampIn(const Folder& folder, const std::string& name,
+                                           Links links);
+
+  // CreateFolder, DeleteFile and RemoveFolder of the entry `name` of `folder`.
+  virtual Status CreateFolderIn(const Folder& folder, const std::string& name);
+  virtual Status DeleteFileIn(const Folder& folder, const std::string& name);
+  virtual Status RemoveFolderIn(const Folder& folder, const std::string& name);
+
+  // CopyFile of the pair's source file onto its place in the backup. The temporary file is
+  // made in the backup's open folder and renamed over the old copy there.
+  virtual Status CopyFileIn(const FilePair& pair, const CopyControl& control);
+
+  // Crc32Pair and Md5Pair of the pair's two files.
+  virtual std::pair<std::optional<uint32_t>, std::optional<uint32_t>> Crc32PairIn(
+      const FilePair& pair);
+  virtual std::pair<std::optional<std::string>, std::optional<std::string>> Md5PairIn(
+      const FilePair& pair);
+
+  // Whether both files of the pair are regular files that can be read in full and hold the
+  // same bytes.
+  virtual Sameness SameContentsIn(const FilePair& pair);
+
+  // Opens the file `name` of `folder` for appending, creating it when it is missing; never
+  // through a link.
+  virtual Status OpenForAppendIn(const Folder& folder, const std::string& name,
+                                 std::unique_ptr<AppendFile>& file);
 };
+
+// A listing that ends at once, with `error` as the reason.
+std::unique_ptr<FolderListing> NoListing(int error);
 
 // The machine's own file system.
 FileSystem& RealFileSystem();

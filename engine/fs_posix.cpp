@@ -1,6 +1,5 @@
 #include "engine/fs_posix.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,8 +9,10 @@
 #include <ctime>
 
 #include "core/text.h"
+#include "engine/append_file_posix.h"
 #include "engine/checksum.h"
 #include "engine/file_io_posix.h"
+#include "engine/folder_posix.h"
 #include "engine/sidekick.h"
 
 namespace brisvel {
@@ -45,68 +46,6 @@ EntryKind KindOf(mode_t mode) {
   return EntryKind::kOther;
 }
 
-class PosixListing final : public FolderListing {
- public:
-  explicit PosixListing(DIR* dir) : dir_(dir) {}
-  ~PosixListing() override { closedir(dir_); }
-
-  bool Next(FolderEntry& entry) override {
-    while (const dirent* found = readdir(dir_)) {
-      const char* name = found->d_name;
-      if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-      entry.name.assign(name);
-      Classify(found->d_type, name, entry);
-      return true;
-    }
-    return false;
-  }
-
- private:
-  // The directory entry's own type answers without a look-up except for links and file
-  // systems that do not fill it in.
-  void Classify(unsigned char type, const char* name, FolderEntry& entry) {
-    entry.isLink = false;
-    switch (type) {
-      case DT_REG:
-        entry.kind = EntryKind::kFile;
-        return;
-      case DT_DIR:
-        entry.kind = EntryKind::kFolder;
-        return;
-      case DT_LNK:
-        ClassifyLink(name, entry);
-        return;
-      case DT_UNKNOWN:
-        ClassifyByLookUp(name, entry);
-        return;
-      default:
-        entry.kind = EntryKind::kOther;
-        return;
-    }
-  }
-
-  void ClassifyByLookUp(const char* name, FolderEntry& entry) {
-    struct stat info;
-    if (fstatat(dirfd(dir_), name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-      entry.kind = EntryKind::kOther;  // gone since it was listed, or not reachable
-    } else if (S_ISLNK(info.st_mode)) {
-      ClassifyLink(name, entry);
-    } else {
-      entry.kind = KindOf(info.st_mode);
-    }
-  }
-
-  // A link counts as the file it leads to; one that leads anywhere else is never entered.
-  void ClassifyLink(const char* name, FolderEntry& entry) {
-    struct stat target;
-    bool toFile = fstatat(dirfd(dir_), name, &target, 0) == 0 && S_ISREG(target.st_mode);
-    entry.kind = toFile ? EntryKind::kFile : EntryKind::kLink;
-    entry.isLink = true;
-  }
-
-  DIR* dir_;
-};
-
 }  // namespace
 
 std::optional<FileStamp> StampOf(const struct stat& info) {
@@ -127,23 +66,6 @@ int StatFlags(Links links) {
   return links == Links::kFollow ? 0 : AT_SYMLINK_NOFOLLOW;
 }
 
-// Entries of one open folder, looked up relative to it, so that the folder's own path is not
-// walked again for every entry.
-class PosixFolderFacts final : public FolderFacts {
- public:
-  PosixFolderFacts(int folder, Links links) : folder_(folder), flags_(StatFlags(links)) {}
-  ~PosixFolderFacts() override { close(folder_); }
-  FileFacts Of(const std::string& name) override {
-    struct stat info;
-    if (name.empty() || fstatat(folder_, name.c_str(), &info, flags_) != 0) return {};
-    return FactsOf(info);
-  }
-
- private:
-  const int folder_;
-  const int flags_;
-};
-
 // Holds the lock through its open descriptor of the folder.
 class PosixFolderLock final : public FolderLock {
  public:
@@ -154,12 +76,6 @@ class PosixFolderLock final : public FolderLock {
 
  private:
   const int fd_;
-};
-
-// A folder that cannot be opened has no entries to look up.
-class NoFolderFacts final : public FolderFacts {
- public:
-  FileFacts Of(const std::string&) override { return {}; }
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -191,22 +107,10 @@ class PosixFileSystem final : public FileSystem {
     return FactsOf(info);
   }
 
-  std::unique_ptr<FolderFacts> FactsIn(const std::string& folder) override {
-    return OpenFolderFacts(folder, Links::kFollow);
-  }
-
-  std::unique_ptr<FolderFacts> EntryFactsIn(const std::string& folder) override {
-    return OpenFolderFacts(folder, Links::kEntryItself);
-  }
-
   std::optional<FileStamp> Stamp(const std::string& path, Links links) override {
     struct stat info;
     if (fstatat(AT_FDCWD, path.c_str(), &info, StatFlags(links)) != 0) return std::nullopt;
     return StampOf(info);
-  }
-
-  bool SameContents(const std::string& first, const std::string& second) override {
-    return SameBytes(first, second);
   }
 
   bool SyncFolder(const std::string& folder) override {
@@ -241,7 +145,15 @@ class PosixFileSystem final : public FileSystem {
 
   bool CopyFile(const std::string& from, const std::string& to,
                 const CopyControl& control) override {
-    return CopyFileSafely(from, to, seams_, control);
+    // The folders of a whole path are the caller's to choose: links on the way are followed.
+    const std::string folder = FolderPart(to);
+    UniqueFd into(folder.empty() ? -1 : open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.empty() && !into.valid()) return false;
+    const Status copied =
+        CopyFileSafely(FileAt{AT_FDCWD, from.c_str()}, into.valid() ? into.get() : AT_FDCWD,
+                       FilePart(to), seams_, control);
+    errno = copied.error();
+    return copied.ok();
   }
 
   bool DeleteFile(const std::string& path) override { return unlink(path.c_str()) == 0; }
@@ -255,29 +167,17 @@ class PosixFileSystem final : public FileSystem {
   bool RemoveFolder(const std::string& path) override { return rmdir(path.c_str()) == 0; }
 
   std::unique_ptr<FolderListing> List(const std::string& folder) override {
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return nullptr;
-    return std::make_unique<PosixListing>(dir);
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    return ListDescriptor(fd, true);
   }
 
   std::optional<uint32_t> Crc32(const std::string& path) override {
-    Crc32Sum sum;
-    bool ok = ReadWholeFile(path, [&](const char* data, size_t size) {
-      sum.Add(data, size);
-      return true;
-    });
-    if (!ok) return std::nullopt;
-    return sum.Value();
+    return Crc32Of(FileAt{AT_FDCWD, path.c_str()});
   }
 
   std::optional<std::string> Md5(const std::string& path) override {
-    thread_local Md5Sum sum;
-    if (!sum.Reset()) return std::nullopt;
-    bool ok =
-        ReadWholeFile(path, [&](const char* data, size_t size) { return sum.Add(data, size); });
-    std::string digest = sum.HexDigest();  // also ends the digest after a failed read
-    if (!ok || digest.empty()) return std::nullopt;
-    return digest;
+    return Md5Of(FileAt{AT_FDCWD, path.c_str()});
   }
 
   std::pair<std::optional<uint32_t>, std::optional<uint32_t>> Crc32Pair(
@@ -290,23 +190,128 @@ class PosixFileSystem final : public FileSystem {
     return sidekick_.Both(first, second, [this](const std::string& path) { return Md5(path); });
   }
 
- private:
-  std::unique_ptr<FolderFacts> OpenFolderFacts(const std::string& folder, Links links) {
-    int fd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-      // Only a folder that surely is not there may answer "nothing there" for every entry.
-      if (errno == ENOENT || errno == ENOTDIR) return std::make_unique<NoFolderFacts>();
-      return links == Links::kFollow ? FileSystem::FactsIn(folder)
-                                     : FileSystem::EntryFactsIn(folder);
-    }
-    return std::make_unique<PosixFolderFacts>(fd, links);
+  Folder OpenFolder(const std::string& path) override { return OpenFolderAtPath(path); }
+
+  Folder OpenFolderIn(const Folder& parent, const std::string& relative) override {
+    return OpenFolderBelow(parent, relative, seams_.openNameByName);
   }
 
-  // Feeds the whole regular file at `path` to `consume` in large blocks; false when it
+  std::unique_ptr<FolderListing> ListFolder(const Folder& folder) override {
+    return ListOpenFolder(folder);
+  }
+
+  FileFacts FactsIn(const Folder& folder, const std::string& name, Links links,
+                    Dates dates) override {
+    // Only what is asked for: type and size, and the last-write time when dates are.
+    const bool withDate = dates == Dates::kWith;
+    struct statx info;
+    if (statx(DescriptorOf(folder), name.c_str(), StatFlags(links) | AT_STATX_SYNC_AS_STAT,
+              STATX_TYPE | STATX_SIZE | (withDate ? STATX_MTIME : 0), &info) != 0) {
+      return {};
+    }
+    const mode_t mode = info.stx_mode;
+    const EntryKind kind = S_ISLNK(mode) ? EntryKind::kLink : KindOf(mode);
+    const int64_t date = withDate ? LocalSeconds(static_cast<time_t>(info.stx_mtime.tv_sec)) : 0;
+    return {S_ISDIR(mode) ? kIsFolder : static_cast<int64_t>(info.stx_size), date, kind};
+  }
+
+  PathState LookupIn(const Folder& folder, const std::string& name) override {
+    struct statx info;
+    if (statx(DescriptorOf(folder), name.c_str(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
+              STATX_TYPE, &info) != 0) {
+      return errno == ENOENT || errno == ENOTDIR ? PathState::kMissing : PathState::kUnknown;
+    }
+    return S_ISDIR(info.stx_mode) ? PathState::kFolder : PathState::kFile;
+  }
+
+  std::optional<FileStamp> StampIn(const Folder& folder, const std::string& name,
+                                   Links links) override {
+    struct stat info;
+    if (fstatat(DescriptorOf(folder), name.c_str(), &info, StatFlags(links)) != 0) {
+      return std::nullopt;
+    }
+    return StampOf(info);
+  }
+
+  Status CreateFolderIn(const Folder& folder, const std::string& name) override {
+    return Outcome(mkdirat(DescriptorOf(folder), name.c_str(), 0777) == 0);
+  }
+
+  Status DeleteFileIn(const Folder& folder, const std::string& name) override {
+    return Outcome(unlinkat(DescriptorOf(folder), name.c_str(), 0) == 0);
+  }
+
+  Status RemoveFolderIn(const Folder& folder, const std::string& name) override {
+    return Outcome(unlinkat(DescriptorOf(folder), name.c_str(), AT_REMOVEDIR) == 0);
+  }
+
+  Status CopyFileIn(const FilePair& pair, const CopyControl& control) override {
+    return CopyFileSafely(SourceOf(pair), DescriptorOf(pair.backup), pair.name, seams_, control);
+  }
+
+  std::pair<std::optional<uint32_t>, std::optional<uint32_t>> Crc32PairIn(
+      const FilePair& pair) override {
+    return sidekick_.Both(SourceOf(pair), BackupOf(pair),
+                          [this](const FileAt& file) { return Crc32Of(file); });
+  }
+
+  std::pair<std::optional<std::string>, std::optional<std::string>> Md5PairIn(
+      const FilePair& pair) override {
+    return sidekick_.Both(SourceOf(pair), BackupOf(pair),
+                          [this](const FileAt& file) { return Md5Of(file); });
+  }
+
+  Sameness SameContentsIn(const FilePair& pair) override {
+    return SameBytes(SourceOf(pair), BackupOf(pair));
+  }
+
+  Status OpenForAppendIn(const Folder& folder, const std::string& name,
+                         std::unique_ptr<AppendFile>& file) override {
+    // Never through a link. A pipe in its place is written to as before: the open waits for
+    // its reader.
+    const int fd = openat(DescriptorOf(folder), name.c_str(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return Status::Failure(errno);
+    file = NewPosixAppendFile(fd);
+    return Status();
+  }
+
+ private:
+  static Status Outcome(bool ok) { return ok ? Status() : Status::Failure(errno); }
+
+  // The pair's source file, read through a final link, and its backup, never.
+  static FileAt SourceOf(const FilePair& pair) {
+    return FileAt{DescriptorOf(pair.source), pair.name.c_str()};
+  }
+  static FileAt BackupOf(const FilePair& pair) {
+    return FileAt{DescriptorOf(pair.backup), pair.name.c_str(), O_NOFOLLOW};
+  }
+
+  std::optional<uint32_t> Crc32Of(const FileAt& file) {
+    Crc32Sum sum;
+    bool ok = ReadWholeFile(file, [&](const char* data, size_t size) {
+      sum.Add(data, size);
+      return true;
+    });
+    if (!ok) return std::nullopt;
+    return sum.Value();
+  }
+
+  std::optional<std::string> Md5Of(const FileAt& file) {
+    thread_local Md5Sum sum;
+    if (!sum.Reset()) return std::nullopt;
+    bool ok =
+        ReadWholeFile(file, [&](const char* data, size_t size) { return sum.Add(data, size); });
+    std::string digest = sum.HexDigest();  // also ends the digest after a failed read
+    if (!ok || digest.empty()) return std::nullopt;
+    return digest;
+  }
+
+  // Feeds the whole regular file `file` to `consume` in large blocks; false when it
   // cannot be opened or read to its end, or when `consume` refuses a block.
   template <typename Consume>
-  bool ReadWholeFile(const std::string& path, Consume&& consume) {
-    UniqueFd fd(OpenForReading(path.c_str()));
+  bool ReadWholeFile(const FileAt& file, Consume&& consume) {
+    UniqueFd fd(OpenForReading(file));
     struct stat info;
     if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
     AdviseSequential(fd.get(), info.st_size);

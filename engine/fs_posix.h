@@ -19,6 +19,8 @@ struct PosixFsSeams {
   int chmodError = 0;
   // Called after each block a copy has written.
   std::function<void()> afterCopyBlock;
+  // Folders below an open folder are opened name by name, as on kernels without openat2.
+  bool openNameByName = false;
 
   bool ForceUserSpaceCopy() const { return readFailsAfter >= 0 || writeFailsAfter >= 0; }
 };

@@ -94,6 +94,54 @@ TEST_F(PosixFsTest, LookupSaysMissingOnlyWhenCertain) {
 
 // The date is the wall-clock reading of the place the program runs, with the offset that
 // was in force on that day (summer time included).
+// A folder opened below another is reached without any link on the way, and once open it
+// stays the folder that was opened: swapped for a link to a folder elsewhere, it still
+// receives what is made, copied and deleted in it, and the folder elsewhere never does.
+void ExpectAnOpenFolderToStay(FileSystem& fs, const TempFolder& dir) {
+  dir.Write("dst/sub/old.txt", "old");
+  dir.Write("outside/old.txt", "outside");
+  dir.Write("outside/new.txt", "outside");
+  dir.Write("src/new.txt", "new");
+  stdfs::create_directory_symlink(dir / "outside", dir / "dst/link");
+  const Folder top = fs.OpenFolder(dir / "dst");
+  const auto refusedAsALink = [&](const std::string& relative) {
+    const int error = fs.OpenFolderIn(top, relative).Error();
+    return error == ELOOP || error == ENOTDIR;
+  };
+  EXPECT_TRUE(refusedAsALink("link"));
+  EXPECT_TRUE(refusedAsALink("link/"));
+  EXPECT_TRUE(refusedAsALink("link/old.txt"));
+  EXPECT_EQ(fs.OpenFolderIn(top, "sub/old.txt").Error(), ENOTDIR);
+  EXPECT_EQ(fs.OpenFolderIn(top, "missing").Error(), ENOENT);
+  const Folder sub = fs.OpenFolderIn(top, "sub");
+  ASSERT_TRUE(sub);
+  EXPECT_EQ(sub.Path(), dir / "dst/sub/");
+
+  stdfs::rename(dir / "dst/sub", dir / "moved-away");
+  stdfs::create_directory_symlink(dir / "outside", dir / "dst/sub");
+  const Folder source = fs.OpenFolder(dir / "src");
+  const std::string name = "new.txt";
+  EXPECT_TRUE(fs.CopyFileIn(FilePair{source, sub, name}, CopyControl{}).ok());
+  EXPECT_TRUE(fs.DeleteFileIn(sub, "old.txt").ok());
+  EXPECT_TRUE(fs.CreateFolderIn(sub, "made").ok());
+  EXPECT_EQ(fs.FactsIn(sub, "new.txt", Links::kEntryItself, Dates::kWithout).size, 3);
+  EXPECT_EQ(dir.Names("moved-away"), "made|new.txt");
+  EXPECT_EQ(dir.Names("outside"), "new.txt|old.txt");
+  EXPECT_EQ(dir.Read("outside/new.txt"), "outside");
+  EXPECT_TRUE(refusedAsALink("sub"));
+}
+
+TEST(PosixFolderTest, AnOpenFolderStaysTheFolderThatWasOpened) {
+  // With openat2 and, as on older kernels, name by name.
+  for (bool nameByName : {false, true}) {
+    SCOPED_TRACE(nameByName);
+    TempFolder dir;
+    PosixFsSeams seams;
+    seams.openNameByName = nameByName;
+    ExpectAnOpenFolderToStay(*NewPosixFileSystem(seams), dir);
+  }
+}
+
 TEST_F(PosixFsTest, FileDateIsShiftedByTheOffsetOfThatDay) {
   const char* saved = getenv("TZ");
   std::string savedZone = saved ? saved : "";
@@ -305,6 +353,38 @@ TEST_F(FailingCopyTest, InterruptedCopyKeepsTheOldCopyAndACompleteOneTellsItsSou
   EXPECT_EQ(fs_.Stamp(dir_ / "from", Links::kFollow), copiedFrom);
   EXPECT_EQ(copiedFrom.size, 3 * 1024 * 1024);
   EXPECT_FALSE(fs_.Stamp(dir_ / "to", Links::kFollow)->SameFile(copiedFrom));
+}
+
+// A copy where the backup has nothing yet is made without a name and named only once
+// complete: while it is written, and after it fails or is broken off, its folder shows
+// nothing. A name taken meanwhile is replaced the usual way.
+TEST_F(PosixFsTest, ANewCopyHasANameOnlyOnceComplete) {
+  dir_.Write("src/file", Pattern(3 * 1024 * 1024));
+  stdfs::create_directory(dir_ / "dst");
+  PosixFsSeams seams;
+  seams.readFailsAfter = INT64_MAX;  // blocks of a fixed size
+  std::string seenWhileCopying = "not copied";
+  seams.afterCopyBlock = [&] { seenWhileCopying = dir_.Names("dst"); };
+  auto fs = NewPosixFileSystem(seams);
+  const Folder source = fs->OpenFolder(dir_ / "src");
+  const Folder backup = fs->OpenFolder(dir_ / "dst");
+  const std::string name = "file";
+  const auto copyNew = [&](std::function<bool()> interrupted) {
+    return fs->CopyFileIn(FilePair{source, backup, name},
+                          CopyControl{std::move(interrupted), nullptr, true});
+  };
+  EXPECT_FALSE(copyNew([&] { return seenWhileCopying.empty(); }).ok());
+  EXPECT_EQ(seenWhileCopying, "");
+  EXPECT_EQ(dir_.Names("dst"), "");
+
+  ASSERT_TRUE(copyNew(nullptr).ok());
+  EXPECT_EQ(dir_.Read("dst/file"), dir_.Read("src/file"));
+  EXPECT_EQ(StatOf(dir_ / "dst/file").st_mtim.tv_nsec, StatOf(dir_ / "src/file").st_mtim.tv_nsec);
+
+  dir_.Write("dst/file", "appeared meanwhile");
+  ASSERT_TRUE(copyNew(nullptr).ok());
+  EXPECT_EQ(dir_.Read("dst/file"), dir_.Read("src/file"));
+  EXPECT_EQ(dir_.Names("dst"), "file");
 }
 
 // Runs only where the test may mount (root with the mount capability).

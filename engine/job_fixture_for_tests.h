@@ -49,8 +49,9 @@ class JobFixture : public ::testing::Test {
   // listing order is the file system's.
   std::set<std::string> CandidatePaths() const {
     std::set<std::string> paths;
-    for (size_t i = 0; i < context_->candidates.Size(); ++i) {
-      std::string path = context_->candidates.Path(i);
+    CandidateList::Reader reader(context_->candidates);
+    while (reader.Next()) {
+      std::string path = reader.Path();
       for (char& c : path) c = c == kPathSeparator ? '/' : c;
       paths.insert(path);
     }

@@ -1,6 +1,5 @@
 #include "engine/job_runner.h"
 
-#include <cerrno>
 #include <optional>
 
 #include "core/text.h"
@@ -10,7 +9,6 @@
 #include "engine/excluded_folder.h"
 #include "engine/job_context.h"
 #include "engine/leftovers.h"
-#include "engine/real_path.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -127,16 +125,17 @@ class JobRun {
   // files are this job's.
   std::string OtherJobInDestination() const {
     const BackupJob& job = context_.job;
-    const std::optional<std::string> mine = RealPath(job.destination);
+    FileSystem& fs = env_.fs;
+    const std::optional<std::string> mine = fs.RealPath(job.destination);
     if (!mine) return "";
-    const std::optional<std::string> mySource = RealPath(job.source);
+    const std::optional<std::string> mySource = fs.RealPath(job.source);
     for (int position = 0; position < env_.jobs.Count(); ++position) {
       const BackupJob& other = env_.jobs.At(position);
       if (&other == &job) continue;
-      const std::optional<std::string> theirs = RealPath(other.destination);
+      const std::optional<std::string> theirs = fs.RealPath(other.destination);
       if (!theirs || (!RelativeInside(*mine, *theirs) && !RelativeInside(*theirs, *mine))) continue;
-      const bool twin =
-          !other.Has(kMoveInsteadOfCopy) && *theirs == *mine && RealPath(other.source) == mySource;
+      const bool twin = !other.Has(kMoveInsteadOfCopy) && *theirs == *mine &&
+                        fs.RealPath(other.source) == mySource;
       if (!twin) return other.name;
     }
     return "";
@@ -170,12 +169,23 @@ class JobRun {
       return;
     }
     logPath_ = path;
-    if (!log_.Open(path)) {
-      context_.AddRow("Couldn't open log file " + path + Because(errno), kRed);
+    if (const Status opened = OpenLogFile(); !opened.ok()) {
+      context_.AddRow("Couldn't open log file " + path + Because(opened.error()), kRed);
       context_.CountError();
       return;
     }
     log_.WriteHeader(job, env_.now(), !context_.extensionFilter.empty());
+  }
+
+  // Opens the log file from the destination folder, never through a link: one swapped in
+  // since the check above makes the open fail.
+  Status OpenLogFile() {
+    FileSystem& fs = env_.fs;
+    const std::string logFile = LogFileInBackup(context_.job);
+    const Folder folder =
+        fs.OpenFolderIn(fs.OpenFolder(context_.job.destination), FolderPart(logFile));
+    if (!folder) return Status::Failure(folder.Error());
+    return log_.Open(fs, folder, FilePart(logFile));
   }
 
   // Links in the destination are never written through: the first part of `relative` (a

@@ -412,11 +412,9 @@ TEST_F(RunTest, StatusNamesTheFileBeingCopied) {
   struct SlowFirstCopy : FaultyFileSystem {
     SlowFirstCopy(LockedView& view, std::string slowName)
         : FaultyFileSystem(RealFileSystem()), view(view), slowName(std::move(slowName)) {}
-    using FaultyFileSystem::CopyFile;
-    bool CopyFile(const std::string& from, const std::string& to,
-                  const CopyControl& control) override {
-      if (FilePart(from) != slowName) {
-        bool copied = FaultyFileSystem::CopyFile(from, to, control);
+    Status CopyFileIn(const FilePair& pair, const CopyControl& control) override {
+      if (pair.name != slowName) {
+        const Status copied = FaultyFileSystem::CopyFileIn(pair, control);
         std::lock_guard lock(mutex);
         ++othersDone;
         done.notify_all();
@@ -425,7 +423,7 @@ TEST_F(RunTest, StatusNamesTheFileBeingCopied) {
       std::unique_lock lock(mutex);
       done.wait(lock, [this] { return othersDone == 2; });
       statusDuringCopy = view.Status();
-      return FaultyFileSystem::CopyFile(from, to, control);
+      return FaultyFileSystem::CopyFileIn(pair, control);
     }
     LockedView& view;
     const std::string slowName;

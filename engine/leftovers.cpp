@@ -7,22 +7,23 @@
 
 namespace brisvel {
 
-std::vector<std::string> FindLeftovers(FileSystem& fs, const std::string& folder,
+std::vector<std::string> FindLeftovers(FileSystem& fs, const Folder& folder,
                                        std::string_view prefix) {
   std::vector<std::string> found;
-  if (std::unique_ptr<FolderListing> listing = fs.List(folder)) {
-    FolderEntry entry;
-    while (listing->Next(entry)) {
-      if (entry.kind != EntryKind::kFolder && entry.name.starts_with(prefix)) {
-        found.push_back(entry.name);
-      }
+  std::unique_ptr<FolderListing> listing = fs.ListFolder(folder);
+  FolderEntry entry;
+  while (listing->Next(entry)) {
+    if (entry.kind != EntryKind::kFolder && entry.name.starts_with(prefix)) {
+      found.push_back(entry.name);
     }
   }
   return found;
 }
 
-void RemoveLeftovers(FileSystem& fs, const std::string& folder, std::string_view prefix) {
-  for (const std::string& name : FindLeftovers(fs, folder, prefix)) fs.DeleteFile(folder + name);
+void RemoveLeftovers(FileSystem& fs, const Folder& folder, std::string_view prefix) {
+  for (const std::string& name : FindLeftovers(fs, folder, prefix)) {
+    (void)fs.DeleteFileIn(folder, name);  // one that stays is removed by a later run
+  }
 }
 
 std::string_view LeftoverPrefixOf(const std::string& relativePath) {

@@ -15,11 +15,11 @@ inline constexpr std::string_view kCopyPrefix = ".brisvel-copy-";
 inline constexpr std::string_view kMarkerPrefix = ".brisvel-run-";
 
 // The names of the files (not folders) of `folder` that begin with `prefix`.
-std::vector<std::string> FindLeftovers(FileSystem& fs, const std::string& folder,
+std::vector<std::string> FindLeftovers(FileSystem& fs, const Folder& folder,
                                        std::string_view prefix);
 
 // Deletes the files (not folders) of `folder` whose names begin with `prefix`.
-void RemoveLeftovers(FileSystem& fs, const std::string& folder, std::string_view prefix);
+void RemoveLeftovers(FileSystem& fs, const Folder& folder, std::string_view prefix);
 
 // The prefix that marks the file at `relativePath` below a destination as a leftover, which
 // a run would delete: a temporary copy's in any folder, a marker's at the top. Empty when

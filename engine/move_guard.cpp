@@ -1,32 +1,35 @@
 #include "engine/move_guard.h"
 
-#include <cerrno>
-
 namespace brisvel {
 
-MoveVerdict JudgeCopiedMove(FileSystem& fs, const std::string& source,
-                            const std::string& destination, const FileStamp& copiedFrom) {
-  const std::optional<FileStamp> copy = fs.Stamp(destination, Links::kEntryItself);
+MoveVerdict JudgeCopiedMove(FileSystem& fs, const FilePair& pair, const FileStamp& copiedFrom) {
+  const std::optional<FileStamp> copy = fs.StampIn(pair.backup, pair.name, Links::kEntryItself);
   if (!copy || copy->size != copiedFrom.size) return MoveVerdict::kNoPlainCopy;
-  const std::optional<FileStamp> now = fs.Stamp(source, Links::kFollow);
+  const std::optional<FileStamp> now = fs.StampIn(pair.source, pair.name, Links::kFollow);
   if (now && now->SameFile(*copy)) return MoveVerdict::kSameFile;
   if (!now || *now != copiedFrom) return MoveVerdict::kChanged;
   return MoveVerdict::kDelete;
 }
 
-MoveVerdict JudgeUnchangedMove(FileSystem& fs, const std::string& source,
-                               const std::string& destination,
+MoveVerdict JudgeUnchangedMove(FileSystem& fs, const FilePair& pair,
                                const std::optional<FileStamp>& judged, bool compareContents) {
-  const std::optional<FileStamp> copy = fs.Stamp(destination, Links::kEntryItself);
+  const std::optional<FileStamp> copy = fs.StampIn(pair.backup, pair.name, Links::kEntryItself);
   if (!copy) return MoveVerdict::kNoPlainCopy;
   if (!judged) return MoveVerdict::kChanged;
   if (judged->SameFile(*copy)) return MoveVerdict::kSameFile;
   if (judged->size != copy->size) return MoveVerdict::kContentsDiffer;
-  if (compareContents && !fs.SameContents(source, destination)) {
-    return errno == 0 ? MoveVerdict::kContentsDiffer : MoveVerdict::kUnreadable;
+  if (compareContents) {
+    switch (fs.SameContentsIn(pair)) {
+      case Sameness::kSame:
+        break;
+      case Sameness::kDifferent:
+        return MoveVerdict::kContentsDiffer;
+      case Sameness::kUnreadable:
+        return MoveVerdict::kUnreadable;
+    }
   }
   // Looked up again only now, after the bytes were compared.
-  const std::optional<FileStamp> now = fs.Stamp(source, Links::kFollow);
+  const std::optional<FileStamp> now = fs.StampIn(pair.source, pair.name, Links::kFollow);
   if (!now || *now != *judged) return MoveVerdict::kChanged;
   return MoveVerdict::kDelete;
 }

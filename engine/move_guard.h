@@ -18,15 +18,14 @@ enum class MoveVerdict {
   kNoPlainCopy,     // the backup is missing, a link or not a regular file
 };
 
-// For a source that was just copied: `copiedFrom` is its stamp when the copy read it.
-MoveVerdict JudgeCopiedMove(FileSystem& fs, const std::string& source,
-                            const std::string& destination, const FileStamp& copiedFrom);
+// For the source of `pair` that was just copied: `copiedFrom` is its stamp when the copy
+// read it.
+MoveVerdict JudgeCopiedMove(FileSystem& fs, const FilePair& pair, const FileStamp& copiedFrom);
 
-// For a source the compare method judged unchanged: `judged` is its stamp from before the
-// comparison. With `compareContents` (verdicts that do not rest on the bytes), the bytes must
-// match too.
-MoveVerdict JudgeUnchangedMove(FileSystem& fs, const std::string& source,
-                               const std::string& destination,
+// For the source of `pair` that the compare method judged unchanged: `judged` is its stamp
+// from before the comparison. With `compareContents` (verdicts that do not rest on the
+// bytes), the bytes must match too.
+MoveVerdict JudgeUnchangedMove(FileSystem& fs, const FilePair& pair,
                                const std::optional<FileStamp>& judged, bool compareContents);
 
 // The row text for a source that stays, e.g. "Not moved a.txt: ...".

@@ -33,7 +33,7 @@ TEST_F(OrphansTest, DeletesWhatTheSourceLacksFilesFirstThenFoldersBottomUp) {
   Write("dst/name", "a file where the source has a folder");
   Write("dst/other/inside.txt");
   Write("dst/old/deep/file.txt");
-  ASSERT_TRUE(log_.Open(root_ + "log.txt"));
+  ASSERT_TRUE(log_.Open(RealFileSystem(), root_ + "log.txt").ok());
   Rows rows = RunPhase();
   log_.Close();
 
@@ -101,7 +101,7 @@ TEST_F(OrphansTest, OrphanFolderHoldingTheOpenLogFileOrAKeptFileStays) {
   Write("dst/logs/old.txt");
   Write("dst/unsure/x.txt");
   faulty_.FailLookup(job_.source + NativePath("unsure/x.txt"));
-  ASSERT_TRUE(log_.Open(job_.destination + job_.logFile));
+  ASSERT_TRUE(log_.Open(RealFileSystem(), job_.destination + job_.logFile).ok());
   log_.WriteLine("header");
   Rows rows = RunPhase();
   log_.Close();
@@ -236,14 +236,14 @@ TEST_F(OrphansTest, CancelNeverRemovesTheOpenLogFile) {
   struct StopBeforeListing : FaultyFileSystem {
     StopBeforeListing(SharedRunState& state, std::string trigger)
         : FaultyFileSystem(RealFileSystem()), state(state), trigger(std::move(trigger)) {}
-    std::unique_ptr<FolderListing> List(const std::string& folder) override {
-      if (folder == trigger) state.cancel = 1;
-      return FaultyFileSystem::List(folder);
+    std::unique_ptr<FolderListing> ListFolder(const Folder& folder) override {
+      if (folder.Path() == trigger) state.cancel = 1;
+      return FaultyFileSystem::ListFolder(folder);
     }
     SharedRunState& state;
     const std::string trigger;
   } fs(state_, job_.destination + NativePath("logs/"));
-  ASSERT_TRUE(log_.Open(job_.destination + job_.logFile));
+  ASSERT_TRUE(log_.Open(RealFileSystem(), job_.destination + job_.logFile).ok());
   log_.WriteLine("header");
   JobContext context{fs, view_, state_, job_, log_};
   RunOrphanPhase(context);

@@ -5,7 +5,7 @@
 
 namespace brisvel {
 
-std::optional<std::string> RealPath(const std::string& path) {
+std::optional<std::string> RealPathOnDisk(const std::string& path) {
   if (path.empty()) return std::nullopt;
   char* resolved = realpath(path.c_str(), nullptr);
   if (resolved == nullptr) return std::nullopt;
@@ -14,7 +14,7 @@ std::optional<std::string> RealPath(const std::string& path) {
   return result;
 }
 
-bool SameFolder(const std::string& a, const std::string& b) {
+bool SameFolderOnDisk(const std::string& a, const std::string& b) {
   struct stat first;
   struct stat second;
   if (stat(a.c_str(), &first) != 0 || stat(b.c_str(), &second) != 0) return false;

@@ -21,7 +21,7 @@ std::string WithoutPrefix(std::wstring path) {
 
 }  // namespace
 
-std::optional<std::string> RealPath(const std::string& path) {
+std::optional<std::string> RealPathOnDisk(const std::string& path) {
   if (path.empty()) return std::nullopt;
   HANDLE file = OpenToAsk(path);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -42,7 +42,7 @@ std::optional<std::string> RealPath(const std::string& path) {
   return result;
 }
 
-bool SameFolder(const std::string& a, const std::string& b) {
+bool SameFolderOnDisk(const std::string& a, const std::string& b) {
   auto identity = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
     HANDLE file = OpenToAsk(path);
     if (file == INVALID_HANDLE_VALUE) return false;

@@ -37,10 +37,10 @@ void RunOrphanPhase(JobContext& context);
 // True when the candidate at `relativePath` must be copied by the job's compare method.
 bool NeedsCopy(JobContext& context, const std::string& relativePath);
 
-// The same, with the destination entry's facts (links not followed) already looked up and the
-// source's facts looked up by `sourceFacts` (called at most once, only when the destination
-// exists).
-bool NeedsCopy(JobContext& context, const std::string& relativePath,
-               const FileFacts& destinationFacts, const std::function<FileFacts()>& sourceFacts);
+// The same for the candidate `pair`, with the destination entry's facts (links not followed)
+// already looked up and the source's facts looked up by `sourceFacts` (called at most once,
+// only when the destination exists).
+bool NeedsCopy(JobContext& context, const FilePair& pair, const FileFacts& destinationFacts,
+               const std::function<FileFacts()>& sourceFacts);
 
 }  // namespace brisvel

@@ -10,60 +10,127 @@
 #include "engine/destination_claim.h"
 #include "engine/error_reason.h"
 #include "engine/excluded_folder.h"
+#include "engine/folder_trail.h"
 #include "engine/leftovers.h"
 #include "engine/scan.h"
 
 namespace brisvel {
 namespace {
 
-// Walks one folder at a time: a folder's listing is closed before its sub-folders are
-// entered, so a deep tree never holds more than one listing open.
+// Walks the source and the destination side by side, one folder at a time, each by its open
+// folders: a folder's listing is closed before its sub-folders are entered, and only the
+// lowest levels stay open, so a deep tree never runs out of descriptors. A destination folder
+// swapped for a link during the walk cannot be opened, so nothing is ever made through it.
 class NewFileScan {
  public:
   explicit NewFileScan(JobContext& context)
-      : context_(context), logFile_(LogFileInBackup(context.job)) {}
+      : context_(context), fs_(context.fs), logFile_(LogFileInBackup(context.job)) {}
 
-  void Walk(const std::string& folder) {
-    const std::string relative = folder.substr(context_.baseLength);
+  void Run() {
     const BackupJob& job = context_.job;
-    if (!relative.empty() && !SafeToEnter(folder, relative)) return;
-    if (!EnsureDestinationFolder(relative)) return;
+    Folder source = fs_.OpenFolder(job.source);
+    if (!source) {
+      ReportUnreadable(job.source, "", source.Error());
+      return;
+    }
+    Folder destination = fs_.OpenFolder(job.destination);
+    if (!destination) {
+      ReportCannotCreate("", destination.Error());
+      return;
+    }
     if (Excluded().IsWholeWalk()) return;
-    if (context_.mayHoldLeftovers) {
-      RemoveLeftovers(context_.fs, job.destination + relative, kCopyPrefix);
-    }
-    std::vector<std::string> subFolders;
-    if (!ReadEntries(folder, relative, subFolders)) return;
-    for (const std::string& name : subFolders) {
-      if (context_.state.Cancelled()) break;
-      Walk(folder + name + kPathSeparator);
-    }
+    source_.emplace(fs_, std::move(source));
+    destination_.emplace(fs_, std::move(destination));
+    if (!WalkHere()) return;
     // A source folder left empty by the move goes too, the job's source folder included.
-    if (job.Has(kMoveInsteadOfCopy)) RemoveFolderIfEmpty(context_.fs, folder);
+    if (job.Has(kMoveInsteadOfCopy)) RemoveFolderIfEmpty(fs_, job.source);
   }
 
  private:
-  // A source sub-folder is left out when it is the destination under another name, and when
-  // its place in the destination is taken by a link, which is never written through.
-  bool SafeToEnter(const std::string& folder, const std::string& relative) {
-    if (HoldsMarker(context_.fs, folder, context_.runMarker)) return false;
-    const FileFacts there = context_.fs.EntryFacts(context_.job.destination + relative);
-    if (there.size == kNothingThere || there.kind != EntryKind::kLink) return true;
-    context_.AddRow("Left alone a link in the backup: " + relative, kRed);
-    context_.CountError();
+  // Takes the files of the folder the walk is in and walks its sub-folders; false when the
+  // folder cannot be listed to its end.
+  bool WalkHere() {
+    if (context_.mayHoldLeftovers) RemoveLeftovers(fs_, destination_->Here(), kCopyPrefix);
+    std::vector<std::string> subFolders;
+    if (!ReadEntries(subFolders)) return false;
+    for (const std::string& name : subFolders) {
+      if (context_.state.Cancelled()) break;
+      WalkInto(name);
+    }
+    return true;
+  }
+
+  void WalkInto(const std::string& name) {
+    const std::string relative = source_->Relative() + name + kPathSeparator;
+    if (const Status entered = source_->Enter(name); !entered.ok()) {
+      ReportUnreadable(context_.job.source + relative, relative, entered.error());
+      return;
+    }
+    bool walked = false;
+    // A source sub-folder is left out when it is the destination under another name.
+    if (!HoldsTheMarker(source_->Here()) && EnterDestination(name, relative)) {
+      walked = WalkHere();
+      destination_->Leave();
+    }
+    source_->Leave();
+    // A source folder left empty by the move goes too (one that is not empty stays).
+    if (walked && context_.job.Has(kMoveInsteadOfCopy)) {
+      (void)fs_.RemoveFolderIn(source_->Here(), name);
+    }
+  }
+
+  bool HoldsTheMarker(const Folder& folder) {
+    const std::string& marker = context_.runMarker;
+    return !marker.empty() && fs_.LookupIn(folder, marker) == PathState::kFile;
+  }
+
+  // Opens the destination's sub-folder `name`, making it first when it is missing. A link
+  // in its place is never written through.
+  bool EnterDestination(const std::string& name, const std::string& relative) {
+    Status entered = destination_->Enter(name);
+    if (!entered.ok() && entered.error() == ENOENT) {
+      const Status made = fs_.CreateFolderIn(destination_->Here(), name);
+      entered = made.ok() ? destination_->Enter(name) : made;
+    }
+    if (entered.ok()) return true;
+    ReportDestinationFolder(name, relative, entered.error());
     return false;
   }
 
-  // Collects the files of `folder` and, with sub-folders on, the names of its sub-folders;
-  // false when it cannot be listed.
-  bool ReadEntries(const std::string& folder, const std::string& relative,
-                   std::vector<std::string>& subFolders) {
-    std::unique_ptr<FolderListing> listing = context_.fs.List(folder);
-    if (!listing) {
-      ReportUnreadable(folder, relative, errno);
-      return false;
+  // Makes the destination's sub-folder `name` of a folder the walk does not enter.
+  void MakeDestinationFolder(const std::string& name, const std::string& relative) {
+    const Status made = fs_.CreateFolderIn(destination_->Here(), name);
+    if (made.ok()) return;
+    const Folder& here = destination_->Here();
+    if (fs_.FactsIn(here, name, Links::kFollow, Dates::kWithout).size == kIsFolder) return;
+    ReportDestinationFolder(name, relative, made.error());
+  }
+
+  // A folder that cannot be made would silently lose everything below it.
+  void ReportDestinationFolder(const std::string& name, const std::string& relative, int error) {
+    const FileFacts there =
+        fs_.FactsIn(destination_->Here(), name, Links::kEntryItself, Dates::kWithout);
+    if (there.size != kNothingThere && there.kind == EntryKind::kLink) {
+      context_.AddRow("Left alone a link in the backup: " + relative, kRed);
+      context_.CountError();
+      return;
     }
+    // Something other than a folder holds the place.
+    if (there.size != kNothingThere && there.kind != EntryKind::kFolder) error = EEXIST;
+    ReportCannotCreate(relative, error);
+  }
+
+  void ReportCannotCreate(const std::string& relative, int error) {
+    context_.AddRow("Cannot create " + context_.job.destination + relative + Because(error), kRed);
+    context_.CountError();
+  }
+
+  // Collects the files of the folder the walk is in and, with sub-folders on, the names of
+  // its sub-folders; false when it cannot be listed to its end.
+  bool ReadEntries(std::vector<std::string>& subFolders) {
     const BackupJob& job = context_.job;
+    const std::string& relative = source_->Relative();
+    std::unique_ptr<FolderListing> listing = fs_.ListFolder(source_->Here());
     bool folderBegun = false;
     FolderEntry entry;
     while (!context_.state.Cancelled() && listing->Next(entry)) {
@@ -72,7 +139,7 @@ class NewFileScan {
         if (job.Has(kIncludeSubFolders)) {
           subFolders.push_back(entry.name);
         } else {
-          EnsureDestinationFolder(relative + entry.name + kPathSeparator);
+          MakeDestinationFolder(entry.name, relative + entry.name + kPathSeparator);
         }
       } else if (entry.kind == EntryKind::kFile &&
                  PassesFilter(context_.extensionFilter, entry.name)) {
@@ -83,7 +150,9 @@ class NewFileScan {
       }
       // Links to folders or to nothing, devices and pipes are never backed up.
     }
-    return true;
+    if (listing->Error() == 0) return true;
+    ReportUnreadable(job.source + relative, relative, listing->Error());
+    return false;
   }
 
   // A file whose place in the backup the run itself uses is not backed up: the job's log
@@ -112,18 +181,9 @@ class NewFileScan {
     return context_.destinationIgnoresCase ? EqualIgnoringCase(path, logFile_) : path == logFile_;
   }
 
-  // A folder that cannot be made would silently lose everything below it.
-  bool EnsureDestinationFolder(const std::string& relative) {
-    const std::string folder = context_.job.destination + relative;
-    if (EnsureFolderPath(context_.fs, folder)) return true;
-    context_.AddRow("Cannot create " + folder + Because(errno), kRed);
-    context_.CountError();
-    return false;
-  }
-
   void ReportUnreadable(const std::string& folder, const std::string& relative, int error) {
     const bool isSource = relative.empty();
-    if (isSource && context_.fs.FileSize(folder) != kIsFolder) {
+    if (isSource && fs_.FileSize(folder) != kIsFolder) {
       if (!context_.sourceMissingReported) ReportMissingSource(context_);
       return;
     }
@@ -139,13 +199,16 @@ class NewFileScan {
 
   // Worked out on first use, once the destination folder surely exists.
   const ExcludedFolder& Excluded() {
-    if (!excluded_) excluded_.emplace(context_.job.source, context_.job.destination);
+    if (!excluded_) excluded_.emplace(fs_, context_.job.source, context_.job.destination);
     return *excluded_;
   }
 
   JobContext& context_;
+  FileSystem& fs_;
   const std::string logFile_;
   std::optional<ExcludedFolder> excluded_;
+  std::optional<FolderTrail> source_;
+  std::optional<FolderTrail> destination_;
 };
 
 }  // namespace
@@ -162,7 +225,7 @@ std::string LogFileInBackup(const BackupJob& job) {
 }
 
 void ScanNewFiles(JobContext& context) {
-  NewFileScan(context).Walk(context.job.source);
+  NewFileScan(context).Run();
 }
 
 }  // namespace brisvel

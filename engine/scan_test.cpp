@@ -48,10 +48,8 @@ TEST_F(ScanTest, CollectsFilesDepthFirstAndCreatesEveryFolder) {
   EXPECT_TRUE(stdfs::is_directory(FsPath(job_.destination + "empty/deeper")));
   EXPECT_FALSE(Exists("dst/a.txt"));  // the scan copies nothing
   EXPECT_EQ(view_.status, "Found " + std::to_string(names.size()) + " files...");
-  const CandidateList& list = context_->candidates;
-  for (size_t i = 0; i < list.Size(); ++i) {
-    EXPECT_TRUE(stdfs::is_regular_file(FsPath(job_.source + list.Path(i))));
-  }
+  CandidateList::Reader reader(context_->candidates);
+  while (reader.Next()) EXPECT_TRUE(stdfs::is_regular_file(FsPath(job_.source + reader.Path())));
 }
 
 TEST_F(ScanTest, WithoutSubFoldersTakesTopFilesAndCreatesEmptyFolders) {

@@ -31,8 +31,8 @@ class Sidekick {
 
   // `sum` of two files at once, the second on the helper thread: each side has its own read
   // buffer and digest, and a failure on one side leaves the other's result alone.
-  template <typename Sum>
-  auto Both(const std::string& first, const std::string& second, Sum&& sum) {
+  template <typename File, typename Sum>
+  auto Both(const File& first, const File& second, Sum&& sum) {
     std::pair<decltype(sum(first)), decltype(sum(first))> results;
     Run([&] { results.second = sum(second); }, [&] { results.first = sum(first); });
     return results;
