@@ -73,7 +73,7 @@ void MainWindow::HandleShortcut(int menuEvent) {
   if (menuEvent == kReturnKey) {
     RunJobs();
   } else if (menuEvent == kF1Key) {
-    actions_.openWebPage();
+    actions_.openManual();
   } else if (menuEvent == kPreviewItem) {
     PreviewJobs();
   } else if (menuEvent == kJobOptionsItem && actions_.openJobOptions) {

@@ -1,6 +1,6 @@
 // The main window's events: the job list, the settings panel (every change is written into
 // the current job at once), "Run Jobs" and its Return key, Load and Save, the "?" button and
-// F1. The pop-up menus' items are the menus' own (app/menus.h).
+// F1 (the manual). The pop-up menus' items are the menus' own (app/menus.h).
 #pragma once
 
 #include <functional>
@@ -17,7 +17,7 @@ class MainWindow {
  public:
   struct Actions {
     std::function<void()> startRun;      // after the checks before a run
-    std::function<void()> openWebPage;   // F1
+    std::function<void()> openManual;    // F1
     std::function<void()> startPreview;  // after the same checks
     std::function<void()> openJobOptions;
   };

@@ -245,6 +245,19 @@ TEST_F(MainWindowTest, TheHelpMenuAndF1) {
   ASSERT_EQ(ui_.Messages().size(), 1u);
   EXPECT_EQ(ui_.Messages()[0].icon, MessageIcon::kInformation);
   EXPECT_EQ(LastMessage().find("Brisvel\nVersion 0.99\n"), 0u);
+
+  // Once the manual is installed, F1 opens it; the menu entry keeps the web page.
+  FakeUi installedUi;
+  ShellServices installed = Services(installedUi, true);
+  installed.manual = folder_ / "brisvel-manual.html";
+  Shell withManual(installed);
+  withManual.Start({});
+  opened_.clear();
+  withManual.HandleEvent({kMainWindow, kF1Key, EventType::kMenuItem});
+  WriteFile(installed.manual, "<html></html>");
+  withManual.HandleEvent({kMainWindow, kF1Key, EventType::kMenuItem});
+  withManual.HandleEvent({kMainWindow, kWebPageItem, EventType::kMenuItem});
+  EXPECT_EQ(opened_, (Strings{kProductWebPage, installed.manual, kProductWebPage}));
 }
 
 }  // namespace

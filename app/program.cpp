@@ -41,6 +41,17 @@ static bool WantsConsole(bool consoleOption) {
 #endif
 }
 
+// The manual beside the program: BRISVEL_MANUAL is its path relative to the program's folder.
+static std::string ManualPath(const std::string& programPath) {
+#ifdef _WIN32
+  const size_t folderEnd = programPath.find_last_of("\\/");
+#else
+  const size_t folderEnd = programPath.rfind('/');
+#endif
+  if (folderEnd == std::string::npos) return {};
+  return programPath.substr(0, folderEnd + 1) + BRISVEL_MANUAL;
+}
+
 // What the program's commands need of the machine, with their messages shown in `ui`.
 static ShellServices ProgramServices(Ui& ui, bool console, bool scheduled) {
   // Computed once at start, as the running program may be replaced on disk later.
@@ -63,7 +74,8 @@ static ShellServices ProgramServices(Ui& ui, bool console, bool scheduled) {
           {[programPath](const std::string& jobFile, const Schedule& schedule) {
              return SetSchedule(jobFile, schedule, programPath);
            },
-           ListSchedules}};
+           ListSchedules},
+          ManualPath(programPath)};
 }
 
 // "brisvel schedule ...": no window, no run; what it did on standard output, a fault on

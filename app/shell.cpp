@@ -19,7 +19,7 @@ Shell::Shell(ShellServices services)
       mainView_(ui_, jobs_),
       commands_(ui_, jobs_, settings_, mainView_),
       mainWindow_(ui_, jobs_, settings_, mainView_, commands_,
-                  {[this] { StartRun(); }, [this] { OpenWebPage(); }, [this] { StartRun(true); },
+                  {[this] { StartRun(); }, [this] { OpenManual(); }, [this] { StartRun(true); },
                    [this] { jobOptions_.Open(); }}),
       progress_(ui_, mainView_),
       shutdownWindow_(ui_),
@@ -199,6 +199,11 @@ void Shell::OfferSchedule() {
 
 void Shell::OpenWebPage() {
   services_.openFolder(kProductWebPage);
+}
+
+void Shell::OpenManual() {
+  const bool installed = !services_.manual.empty() && services_.fs.FileSize(services_.manual) >= 0;
+  services_.openFolder(installed ? services_.manual : kProductWebPage);
 }
 
 void Shell::CheckForUpdates() {

@@ -60,6 +60,8 @@ struct ShellServices {
   FailureReporter reportFailure = nullptr;
   // The system's scheduler, for the help menu's "Schedule..." (absent: the entry stays grey).
   ScheduleServices schedules = {};
+  // The HTML manual that F1 opens; while no file is there, F1 opens the web page.
+  std::string manual{};
 };
 
 class Shell {
@@ -105,6 +107,7 @@ class Shell {
   bool DialogOpen();
   void OfferSchedule();
   void OpenWebPage();
+  void OpenManual();
   void CheckForUpdates();
   bool WaitDuringUpdateCheck();
   // Serves a finish request, or in a terminal the end of a run that would wait for OK.

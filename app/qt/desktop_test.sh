@@ -4,6 +4,8 @@
 #   desktop_test.sh PROGRAM add    a click on "Add" adds a row to the job list
 #   desktop_test.sh PROGRAM tray   a job file run with "tray": hidden, shown again by a double
 #                                  click on the tray icon, then ended as its finish action says
+#   desktop_test.sh PROGRAM list   Return in an open drop-down list picks the item and does
+#                                  not run the jobs
 # Exits 77 (skipped) when the virtual X server or the tools are missing.
 set -euo pipefail
 program=$1
@@ -88,9 +90,33 @@ JOBS
   echo "the run ended the program as \"tray\" asks, with a.txt backed up"
 }
 
+run_list() {
+  mkdir -p "$work/src" "$work/dst"
+  echo alpha >"$work/src/a.txt"
+  cat >"$work/jobs.jbs" <<JOBS
+<?xml version="1.0" encoding="UTF-8"?>
+<brisvel version="1.1" finish="return" silent="false">
+   <job name="Test" copyfrom="$work/src/" copyto="$work/dst/" method="size" enabled="true" usefilter="false" filter="" recursive="false" move="false" orphans="false" log="false" logfile="" open="false"/>
+</brisvel>
+JOBS
+  "$program" open "$work/jobs.jbs" >"$work/out" 2>&1 &
+  pids+=($!)
+  window=$(shown_window) || fail "no window Brisvel was shown"
+  # The keys go to the main window, as they do when they come before the display has moved
+  # the keyboard to the open list.
+  pick_next_item 410 190 '^brisvel$' --window "$window"  # File Compare Method
+  pick_next_item 375 257 '^brisvel$' --window "$window"  # When Finished
+  # A click on Add is handled after the keys: once its row shows, any run they started has
+  # started, and its window would have taken the place of the main window.
+  click_darkens "$window" 50 193 140x140+15+43 || fail "the main window took no click after the lists"
+  [ ! -e "$work/dst/a.txt" ] || fail "Return in a drop-down list ran the jobs"
+  echo "Return picked the items of both lists and ran nothing"
+}
+
 case "$case_name" in
   main) run_main ;;
   add) run_add ;;
   tray) run_tray ;;
+  list) run_list ;;
   *) fail "unknown case $case_name" ;;
 esac

@@ -175,12 +175,6 @@ void QtUi::ConnectControl(int window, int id, ControlKind kind, QWidget* widget)
     case ControlKind::kDropDownList: {
       auto* combo = static_cast<QComboBox*>(widget);
       QObject::connect(combo, &QComboBox::activated, &context_, raise(EventType::kSelectionChange));
-      combo->view()->installEventFilter(new KeyWatcher(
-          [this] {
-            popupKeyPressed_ = true;
-            QTimer::singleShot(0, &context_, [this] { popupKeyPressed_ = false; });
-          },
-          combo));
       break;
     }
     case ControlKind::kCheckListView: {

@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QShortcut>
 #include <QSystemTrayIcon>
 #include <QTreeView>
@@ -24,6 +25,23 @@
 
 namespace brisvel {
 namespace {
+
+// Calls back on every key pressed while a list or menu is open, before anything handles it.
+class PopupKeyWatcher : public QObject {
+ public:
+  PopupKeyWatcher(std::function<void()> onKey, QObject* parent)
+      : QObject(parent), onKey_(std::move(onKey)) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    if (key && QApplication::activePopupWidget() != nullptr) onKey_();
+    return false;
+  }
+
+ private:
+  std::function<void()> onKey_;
+};
 
 // A top-level window whose close box asks the program instead of closing.
 class TopWindow : public QWidget {
@@ -55,6 +73,19 @@ void Centre(QWidget& window) {
   window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
 }
 
+// Moves a window that grew back inside the work area of its screen: up and left as far as it
+// needs, never past the area's top or left edge, so that its title bar stays in reach.
+void KeepInsideWorkArea(QWidget& window) {
+  const QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QRect frame = window.frameGeometry();
+  QPoint at = frame.topLeft();
+  at.setY(std::max(area.top(), std::min(at.y(), area.bottom() - frame.height() + 1)));
+  at.setX(std::max(area.left(), std::min(at.x(), area.right() - frame.width() + 1)));
+  if (at != frame.topLeft()) window.move(at);
+}
+
 QString ToQt(const std::string& text) {
   return QString::fromStdString(text);
 }
@@ -80,6 +111,20 @@ QKeySequence KeyOf(ShortcutKey key) {
 }  // namespace
 
 QtUi::QtUi() : runDialog_([](QDialog& d) { return d.exec(); }) {
+  // The program keeps no settings of its own, yet Qt's file dialogs write theirs (the last
+  // folder seen, a history) into the user's configuration folder. A place where no file can
+  // ever be made keeps them in memory only.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, "/dev/null");
+  // A key can reach the program addressed to the window below an open list (the display
+  // moves the keyboard to the list a little later): the list takes it and closes before the
+  // window's shortcuts are matched, so the shortcut alone cannot tell. Watching every key
+  // before anything handles it can.
+  QCoreApplication::instance()->installEventFilter(new PopupKeyWatcher(
+      [this] {
+        popupKeyPressed_ = true;
+        QTimer::singleShot(0, &context_, [this] { popupKeyPressed_ = false; });
+      },
+      &context_));
   // A Qt timer also fires inside the loops of message boxes, dialogs and menus.
   periodicTimer_.setInterval(kPeriodicWorkInterval);
   QObject::connect(&periodicTimer_, &QTimer::timeout, &context_, [this] {
@@ -186,7 +231,12 @@ void QtUi::ActivateWindow(int window) {
 }
 
 void QtUi::ResizeWindow(int window, int width, int height) {
-  if (QWidget* shown = Window(window)) shown->setFixedSize(width, height);
+  QWidget* shown = Window(window);
+  if (shown == nullptr) return;
+  shown->setFixedSize(width, height);
+  // The progress window grows downwards when its log is shown; on a small or scaled screen
+  // its bottom, with the totals, would go below the screen.
+  if (shown->isVisible()) KeepInsideWorkArea(*shown);
 }
 
 void QtUi::SetTitle(int window, const std::string& title) {

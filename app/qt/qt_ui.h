@@ -114,7 +114,7 @@ class QtUi : public DesktopUi {
   std::unique_ptr<QSystemTrayIcon> tray_;
   std::deque<UiEvent> events_;
   QEventLoop* waiting_ = nullptr;
-  // Set while a key pressed in a drop-down list is handled: it picks or dismisses an item,
+  // Set while a key pressed in an open list or menu is handled: it picks or dismisses an item,
   // even once the list has closed, and is never the window's shortcut.
   bool popupKeyPressed_ = false;
   DialogRunner runDialog_;

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
@@ -385,7 +387,10 @@ TEST_F(QtWindows, MessageBoxesShowTheirTextAndReturnTheAnswer) {
             MessageAnswer::kCancel);
 }
 
-TEST_F(QtWindows, FolderAndFileDialogsReturnWhatWasChosen) {
+TEST_F(QtWindows, FolderAndFileDialogsReturnWhatWasChosenAndLeaveNoSettings) {
+  QTemporaryDir home;
+  qputenv("HOME", home.path().toUtf8());
+  qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
   QTemporaryDir folder;
   ui_.SetDialogRunner([&](QDialog& dialog) {
     auto& files = dynamic_cast<QFileDialog&>(dialog);
@@ -419,6 +424,8 @@ TEST_F(QtWindows, FolderAndFileDialogsReturnWhatWasChosen) {
   ui_.SetDialogRunner([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
   EXPECT_FALSE(ui_.ChooseFile({"Load Jobs", folder.path().toStdString(), {}, false}));
   EXPECT_FALSE(ui_.ChooseFolder("To", ""));
+  EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList());
 }
 
 TEST_F(QtWindows, TheInputDialogIsPrefilledAndReturnsTheAnswer) {
@@ -433,6 +440,44 @@ TEST_F(QtWindows, TheInputDialogIsPrefilledAndReturnsTheAnswer) {
   EXPECT_EQ(ui_.AskText("Rename Job", "Enter a new name for this job:", "New Job"), "  Photos ");
   ui_.SetDialogRunner([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
   EXPECT_EQ(ui_.AskText("Rename Job", "Enter a new name for this job:", "New Job"), std::nullopt);
+}
+
+
+TEST_F(QtWindows, AWindowThatGrowsStaysInsideTheWorkArea) {
+  QWidget* progress = Shown(kProgressWindow);
+  const QRect area = progress->screen()->availableGeometry();
+  progress->move(area.right() - 100, area.bottom() - kProgressShortHeight);
+  ui_.ResizeWindow(kProgressWindow, kProgressWidth, kProgressTallHeight);
+  EXPECT_TRUE(area.contains(progress->frameGeometry())) << progress->frameGeometry().y();
+  EXPECT_EQ(progress->frameGeometry().bottom(), area.bottom());
+
+  // Shrinking moves nothing.
+  const QPoint grown = progress->pos();
+  ui_.ResizeWindow(kProgressWindow, kProgressWidth, kProgressShortHeight);
+  EXPECT_EQ(progress->pos(), grown);
+}
+
+// Return reaches a program through the window system: the key goes to a window, shortcuts are
+// matched there, and only then does a widget see it.
+TEST_F(QtWindows, ReturnInAnOpenDropDownListOnlyPicksTheItem) {
+  QWidget* main = Shown(kMainWindow);
+  for (int target = 0; target < 2; ++target) {
+    for (int control : {kCompareList, kWhenFinishedList}) {
+      auto* combo = Get<QComboBox>(kMainWindow, control);
+      ui_.SetSelection(kMainWindow, control, 0);
+      Events();
+      QTest::mouseClick(main->windowHandle(), Qt::LeftButton, {},
+                        combo->mapTo(main, combo->rect().center()));
+      ASSERT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }));
+      QWindow* popup = combo->view()->window()->windowHandle();
+      QTest::keyClick(target == 0 ? popup : main->windowHandle(), Qt::Key_Down);
+      QTest::keyClick(target == 0 ? popup : main->windowHandle(), Qt::Key_Return);
+      QCoreApplication::processEvents();
+      EXPECT_EQ(Events(), (std::vector<UiEvent>{{kMainWindow, control, E::kSelectionChange}}))
+          << target << " " << control;
+      EXPECT_EQ(ui_.Selection(kMainWindow, control), 1);
+    }
+  }
 }
 
 }  // namespace

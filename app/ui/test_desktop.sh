@@ -50,3 +50,19 @@ click_darkens() {
   done
   awk -v b="$before" -v a="$after" 'BEGIN { exit !(a < b) }'
 }
+
+# Opens the drop-down list at X Y of `window` with a click, waits until the list shows (one more
+# shown window of the class CLASS), moves to the next item and presses Return; any further
+# arguments of xdotool's "key" come before the keys (--window ID: send them to that window).
+pick_next_item() {
+  local x=$1 y=$2 class=$3 shown
+  shift 3
+  shown=$(xdotool search --onlyvisible --classname "$class" 2>/dev/null | wc -l)
+  xdotool mousemove --window "$window" "$x" "$y" click 1
+  for _ in $(seq 50); do
+    [ "$(xdotool search --onlyvisible --classname "$class" 2>/dev/null | wc -l)" -gt "$shown" ] &&
+      break
+    sleep 0.1
+  done
+  xdotool key "$@" Down Return
+}
