@@ -41,6 +41,7 @@ void Shell::Start(const std::vector<std::string>& arguments) {
                                                  services_.fs, services_.scheduled);
   runName_ = decision.runName;
   if (decision.mode == StartMode::kRun) {
+    environment_.preview = decision.preview;
     StartRun();
   } else {
     ShowMainWindowOrEnd(decision);
