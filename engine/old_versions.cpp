@@ -51,6 +51,11 @@ bool RemoveTree(FileSystem& fs, const Folder& parent, const std::string& name) {
 
 }  // namespace
 
+std::string VersionFolderOf(const BackupJob& job) {
+  const std::string& folder = job.versionFolder.empty() ? kDefaultVersionFolder : job.versionFolder;
+  return WithTrailingSeparator(StaysInsideFolder(folder) ? job.destination + folder : folder);
+}
+
 std::string RunFolderName(std::time_t moment) {
   const std::tm time = LocalCalendarTime(moment);
   char text[80];
@@ -93,8 +98,7 @@ std::optional<RunFolderTime> ParseRunFolderName(const std::string& name) {
 
 OldVersions::OldVersions(FileSystem& fs, const BackupJob& job, std::time_t runStart)
     : fs_(fs), destination_(job.destination), runStart_(runStart) {
-  const std::string& folder = job.versionFolder.empty() ? kDefaultVersionFolder : job.versionFolder;
-  root_ = WithTrailingSeparator(StaysInsideFolder(folder) ? job.destination + folder : folder);
+  root_ = VersionFolderOf(job);
   insideDestination_ = RelativeInside(TidyPath(destination_), TidyPath(root_));
 }
 

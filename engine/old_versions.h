@@ -64,6 +64,12 @@ class OldVersions {
   Folder openSub_;
 };
 
+// The folder that holds `job`'s old versions, ending in a separator: kDefaultVersionFolder in
+// the destination unless the job names another (a relative one lies in the destination). It
+// is the program's whether versions are on or not: a job that stopped keeping them still
+// never backs up, counts or deletes the ones it kept.
+std::string VersionFolderOf(const BackupJob& job);
+
 // The time in a run folder's name as seconds of local time since 1970, and its suffix (1 when
 // it has none); nullopt for any other name.
 struct RunFolderTime {

@@ -61,6 +61,11 @@ TEST_F(OldVersionsTest, VersionFolderIsNeverScannedCountedOrDeleted) {
   Rows rows = Run();
   EXPECT_TRUE(Exists("dst/.brisvel-versions/2020-01-01 000000/old.txt"));
   EXPECT_TRUE(Has(rows, "No orphan files found."));
+  // Also once the job no longer keeps versions.
+  Job().keepVersions = false;
+  rows = Run();
+  EXPECT_TRUE(Exists("dst/.brisvel-versions/2020-01-01 000000/old.txt"));
+  Job().keepVersions = true;
 
   // Kept inside the source: the source's own scan leaves it out.
   Job().versionFolder = root_ + NativePath("src/versions");

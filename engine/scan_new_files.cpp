@@ -218,8 +218,7 @@ class NewFileScan {
     if (entry.kind != EntryKind::kFolder) return false;
     const std::string& source = context_.job.source;
     if (Excluded().Matches(source, relative, entry.name)) return true;
-    if (!context_.versions) return false;
-    if (!versionFolder_) versionFolder_.emplace(fs_, source, context_.versions->Root());
+    if (!versionFolder_) versionFolder_.emplace(fs_, source, VersionFolderOf(context_.job));
     return versionFolder_->Matches(source, relative, entry.name);
   }
 

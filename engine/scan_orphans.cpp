@@ -74,8 +74,7 @@ class OrphanScan {
         job_(context.job),
         pass_(pass),
         excluded_(context.fs, context.job.destination, context.job.source),
-        versionFolder_(context.fs, context.job.destination,
-                       context.versions ? context.versions->Root() : std::string()),
+        versionFolder_(context.fs, context.job.destination, VersionFolderOf(context.job)),
         keptLogFile_(LogFileInBackup(job_)),
         destination_(fs_, std::move(destination)),
         source_(std::move(source)) {}
