@@ -74,11 +74,11 @@ class JobRun {
     ScanSource();
     // A cancel during the scan ends the run without the job's closing steps.
     if (env_.state.Cancelled()) return JobOutcome::kEndRun;
-    // Every destination folder the source has was passed, unless the scan skipped
-    // sub-folders or met an error on its way: the killed runs' leftovers are gone.
-    if (claim_ && job.Has(kIncludeSubFolders) &&
-        env_.state.errorCount.load() == errorsBeforeScan) {
-      claim_->ForgetKilledRuns();
+    // Every destination folder the job reaches was passed, unless the scan met an error on
+    // its way: the leftovers of killed runs that reached no further are gone. A preview holds
+    // no claim and removes nothing.
+    if (claim_ && env_.state.errorCount.load() == errorsBeforeScan) {
+      claim_->ForgetKilledRuns(Reach());
     }
     if (context_.foundCount == 0) {
       context_.AddRow("No files found.", kGrey);
@@ -136,10 +136,13 @@ class JobRun {
   // One run at a time works in a destination, and never in its own source.
   bool ClaimDestination() {
     const BackupJob& job = context_.job;
-    claim_.emplace(env_.fs, job.destination);
+    claim_.emplace(env_.fs, job.destination, Reach());
     std::string problem;
     if (claim_->status() == DestinationClaim::Status::kBusy) {
       problem = "Another run is using " + job.destination + ", job skipped";
+    } else if (claim_->status() == DestinationClaim::Status::kBusyAround) {
+      problem = "Another run is using " + claim_->HolderAround() + ", which contains " +
+                job.destination + ", job skipped";
     } else if (claim_->status() == DestinationClaim::Status::kUnwritable) {
       // Without the marker a Move cannot tell its destination under another name; a copy
       // onto itself harms nothing, so a copy job goes on (its copies then fail visibly).
@@ -179,6 +182,12 @@ class JobRun {
       if (!twin) return other.name;
     }
     return "";
+  }
+
+  // The folders of the destination this job writes in.
+  DestinationClaim::Reach Reach() const {
+    return context_.job.Has(kIncludeSubFolders) ? DestinationClaim::Reach::kSubFolders
+                                                : DestinationClaim::Reach::kTopFolder;
   }
 
   void ShowRunning() {

@@ -77,7 +77,9 @@ class NewFileScan {
     if (!HoldsTheMarker(source_->Here())) {
       const Entered entered = EnterDestination(name, relative);
       if (entered == Entered::kMissing) ++missingLevels_;
-      if (entered != Entered::kFailed) walked = WalkHere();
+      const bool ours = entered == Entered::kMissing ||
+                        (entered == Entered::kYes && !HeldByAnotherRun(relative));
+      if (ours) walked = WalkHere();
       if (entered == Entered::kMissing) --missingLevels_;
       if (entered == Entered::kYes) destination_->Leave();
     }
@@ -86,6 +88,16 @@ class NewFileScan {
     if (walked && context_.job.Has(kMoveInsteadOfCopy) && !context_.preview) {
       (void)fs_.RemoveFolderIn(source_->Here(), name);
     }
+  }
+
+  // A destination folder that another run holds is that run's own: what this run would copy
+  // there could replace the only copy of a file the other run moved.
+  bool HeldByAnotherRun(const std::string& relative) {
+    if (!fs_.HeldByARun(destination_->Here())) return false;
+    context_.AddRow(
+        "Another run is using " + context_.job.destination + relative + ", folder skipped", kRed);
+    context_.CountError();
+    return true;
   }
 
   bool HoldsTheMarker(const Folder& folder) {

@@ -110,7 +110,8 @@ class OrphanScan {
     }
     for (const std::string& name : subFolders) {
       if (!destination_.Enter(name).ok()) continue;
-      const bool holds = HoldsAnyFile();
+      // Another run's files count: they are never this walk's to judge.
+      const bool holds = fs_.HeldByARun(destination_.Here()) || HoldsAnyFile();
       destination_.Leave();
       if (holds) return true;
     }
@@ -134,6 +135,11 @@ class OrphanScan {
     for (const std::string& name : subFolders) {
       if (context_.state.Cancelled()) break;
       if (!destination_.Enter(name).ok()) continue;  // skipped, with everything below it
+      if (HeldByAnotherRun(relative + name + kPathSeparator)) {
+        destination_.Leave();
+        keptAFile = true;  // the folder stays, and so does this one
+        continue;
+      }
       const bool mayGo = WalkHere() && SourceFolderGone(relative, name);
       const bool emptied = mayGo && pass_ == Pass::kAct && EmptyOrphanFolder();
       destination_.Leave();
@@ -202,6 +208,16 @@ class OrphanScan {
     if (excluded_.Matches(job_.destination, relative, entry.name)) return true;
     return entry.kind == EntryKind::kFolder &&
            versionFolder_.Matches(job_.destination, relative, entry.name);
+  }
+
+  // A folder that another run holds is that run's destination: its files may be the only
+  // copies of files that run moved, and are never orphans of this job.
+  bool HeldByAnotherRun(const std::string& relative) {
+    if (!fs_.HeldByARun(destination_.Here())) return false;
+    if (pass_ == Pass::kAct) {
+      context_.AddRow("Orphans are kept in " + relative + ": another run is using it.", kGrey);
+    }
+    return true;
   }
 
   bool IsRunMarker(const std::string& relative, const std::string& name) const {
