@@ -38,9 +38,19 @@ Words of the one-off "backup" form (any letter case, any order):
                                (the last of these method words wins)
   needsdrive                   DESTINATION is a drive of its own: skip the job while it is
                                not connected, and never create the folder
+  versions                     keep old versions: a file a run replaces, and an orphan it
+                               deletes, is first moved to VERSIONFOLDER/YYYY-MM-DD HHMMSS/
+  versionfolder DIR            where old versions go (default .brisvel-versions in
+                               DESTINATION; a relative DIR lies inside DESTINATION)
+  keepruns N                   keep the old versions of the last N runs only (0: all)
+  keepdays N                   remove old versions older than N days (0: never)
+  maxdelete N|P%               delete no orphan when more than N files, or more than P% of
+                               the destination's files, would go (a red row, an error)
 Words of both run forms:
   silent, tray                 run without the progress window; close when finished
   shutdown                     shut the computer down when finished
+  preview                      change nothing: list what the run would copy, replace, move
+                               and delete ("Would copy ..."), then the totals
 
 Options (before everything else):
   --console    run in this terminal even when a desktop is available

@@ -1,5 +1,6 @@
 #include "engine/copy_loop.h"
 
+#include <cerrno>
 #include <deque>
 #include <future>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "engine/destination_facts.h"
 #include "engine/error_reason.h"
 #include "engine/move_guard.h"
+#include "engine/old_versions.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -37,6 +39,7 @@ class CopyLoop {
         job_(context.job),
         fs_(context.fs),
         move_(job_.Has(kMoveInsteadOfCopy)),
+        preview_(context.preview),
         source_(fs_.OpenFolder(job_.source)),
         destination_(fs_.OpenFolder(job_.destination)),
         dates_(job_.compareMethod == kCompareDate ? Dates::kWith : Dates::kWithout),
@@ -67,7 +70,8 @@ class CopyLoop {
     kLinkInBackup,
     kCaseCollision,
     kSharedName,
-    kFolderNotOpened
+    kFolderNotOpened,
+    kVersionNotKept
   };
 
   // A candidate on its way: its folders, shared with the other candidates of its folder.
@@ -86,7 +90,10 @@ class CopyLoop {
     std::future<CopyResult> copied;
     std::optional<FileStamp> judged;  // the source's stamp before it was compared (Move)
     std::string other;                // the name that holds its place in the backup
-    int folderError = 0;              // why a folder of the candidate could not be opened
+    int folderError = 0;              // why a folder (or the old version) could not be kept
+    bool replaces = false;            // a copy over a file the backup holds
+    bool keptVersion = false;         // the backup's old file went to the version folder
+    int64_t size = 0;                 // the source's size, in a preview
   };
 
   // A candidate whose work is done, waiting for its rows and, with Move, its deletion.
@@ -96,6 +103,9 @@ class CopyLoop {
     CopyResult result;
     std::optional<FileStamp> judged;
     std::string other;
+    bool replaces = false;
+    bool keptVersion = false;
+    int64_t size = 0;
   };
 
   // Decides whether the reader's candidate needs copying and starts its copy.
@@ -103,7 +113,8 @@ class CopyLoop {
     if (reader.FirstOfFolder() || !folders_) OpenFolders(reader.Folder());
     Pending pending{{reader.Index(), folders_, reader.Name()}, Work::kUnchanged, {}, {}, {}, 0};
     const Candidate& candidate = pending.candidate;
-    const FileFacts destination = destinationFacts_.At(candidate.index);
+    const FileFacts destination =
+        BackupFolderMissing(*folders_) ? FileFacts{} : destinationFacts_.At(candidate.index);
     if (Refused(pending, destination)) {
       pending_.push_back(std::move(pending));
       return;
@@ -118,7 +129,14 @@ class CopyLoop {
     });
     pending.work = copying ? Work::kCopy : Work::kUnchanged;
     if (copying && MayBeAnotherJobsFile(destination)) pending.work = Work::kSharedName;
-    if (pending.work == Work::kCopy) {
+    pending.replaces = destination.size != kNothingThere;
+    if (pending.work == Work::kCopy && preview_) {
+      // A preview copies nothing: the row says what the copy would be.
+      pending.size = fs_.FactsIn(source, candidate.name, Links::kFollow, Dates::kWithout).size;
+    } else if (pending.work == Work::kCopy && pending.replaces && context_.versions) {
+      KeepOldVersion(pending);
+    }
+    if (pending.work == Work::kCopy && !preview_) {
       if (!workers_) {
         workers_ = std::make_unique<CopyWorkers>(fs_, kCopyThreads,
                                                  [this] { return context_.state.Cancelled(); });
@@ -128,6 +146,26 @@ class CopyLoop {
       SetStatus("Comparing Files...");  // while a copy is under way, the status names it
     }
     pending_.push_back(std::move(pending));
+  }
+
+  // The backup's file goes to the version folder before the copy replaces it; when it cannot
+  // be kept, it is not replaced.
+  void KeepOldVersion(Pending& pending) {
+    const Candidate& candidate = pending.candidate;
+    const Status kept =
+        context_.versions->Keep(candidate.folders->backup, candidate.folders->relative, candidate.name);
+    if (kept.ok()) {
+      pending.keptVersion = true;
+    } else {
+      pending.work = Work::kVersionNotKept;
+      pending.folderError = kept.error();
+    }
+  }
+
+  // A preview walks on through destination folders that the run would make.
+  bool BackupFolderMissing(const FolderPair& folders) const {
+    return preview_ && folders.source && !folders.backup &&
+           (!destination_ || folders.backup.Error() == ENOENT);
   }
 
   // Opens the folder `relative` on both sides, below the job's folders and never through a
@@ -144,6 +182,7 @@ class CopyLoop {
   bool Refused(Pending& pending, const FileFacts& destination) {
     const Candidate& candidate = pending.candidate;
     const FolderPair& folders = *candidate.folders;
+    if (BackupFolderMissing(folders)) return false;
     if (!folders.source || !folders.backup) {
       pending.work = Work::kFolderNotOpened;
       pending.folderError = !folders.backup ? folders.backup.Error() : folders.source.Error();
@@ -182,8 +221,8 @@ class CopyLoop {
     SetStatus("Copying '" + ShortName(pending_.front().candidate.name) + "'...");
   }
 
-  static bool IsDone(const Pending& pending) {
-    return pending.work != Work::kCopy ||
+  bool IsDone(const Pending& pending) const {
+    return pending.work != Work::kCopy || preview_ ||
            pending.copied.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
   }
 
@@ -195,7 +234,7 @@ class CopyLoop {
     pending_.pop_front();
     CopyResult result;
     result.outcome = CopyOutcome::kCopied;
-    if (pending.work == Work::kCopy) result = pending.copied.get();
+    if (pending.work == Work::kCopy && !preview_) result = pending.copied.get();
     if (pending.work == Work::kFolderNotOpened) {
       result.outcome = CopyOutcome::kFailed;
       result.error = pending.folderError;
@@ -203,10 +242,19 @@ class CopyLoop {
     // STOP was pressed before this copy started or while it ran, which left the backup as
     // it was: the candidate goes without a trace. Copies that other workers finished
     // meanwhile are settled still, so that every file copied has its row.
-    if (result.outcome == CopyOutcome::kSkipped) return;
-    Settled settled{std::move(pending.candidate), pending.work, result, pending.judged,
-                    std::move(pending.other)};
-    if (!move_) {
+    if (result.outcome == CopyOutcome::kSkipped) {
+      if (pending.keptVersion) {
+        const Candidate& candidate = pending.candidate;
+        (void)context_.versions->PutBack(candidate.folders->backup, candidate.folders->relative,
+                                         candidate.name);
+      }
+      return;
+    }
+    Settled settled{std::move(pending.candidate), pending.work,          result,
+                    pending.judged,                std::move(pending.other), pending.replaces,
+                    pending.keptVersion,           pending.size};
+    if (pending.work == Work::kVersionNotKept) settled.result.error = pending.folderError;
+    if (!move_ || preview_) {
       Finish(settled, true);
       return;
     }
@@ -249,12 +297,27 @@ class CopyLoop {
     const std::string relative = candidate.Relative();
     switch (settled.work) {
       case Work::kCopy:
+        if (preview_) {
+          ReportPlannedCopy(settled);
+          break;
+        }
+        [[fallthrough]];
       case Work::kFolderNotOpened:
         ReportCopy(settled, durable);
         break;
       case Work::kUnchanged:
         // An unchanged file is already in the backup: moving it only removes the source.
-        if (move_) MoveUnchanged(settled, durable);
+        if (move_ && preview_) {
+          ReportPlannedMove(settled);
+        } else if (move_) {
+          MoveUnchanged(settled, durable);
+        }
+        break;
+      case Work::kVersionNotKept:
+        context_.AddRow("Couldn't keep an old version of " + relative + ", so it was not replaced" +
+                            Because(settled.result.error),
+                        kRed);
+        context_.CountError();
         break;
       case Work::kLinkInBackup:
         context_.AddRow("Left alone a link in the backup: " + relative, kRed);
@@ -275,7 +338,7 @@ class CopyLoop {
         break;
     }
     // A source folder that the loop has left goes when the move has emptied it.
-    if (move_ && finishedFolders_ && finishedFolders_ != candidate.folders) {
+    if (move_ && !preview_ && finishedFolders_ && finishedFolders_ != candidate.folders) {
       RemoveSourceFolderIfEmpty(finishedFolders_->relative);
     }
     finishedFolders_ = candidate.folders;
@@ -296,13 +359,50 @@ class CopyLoop {
     (void)fs_.RemoveFolderIn(parent, name);  // a folder that is not empty stays
   }
 
+  // The rows of a copy that a preview announces, coloured like those of the run.
+  void ReportPlannedCopy(const Settled& settled) {
+    const std::string relative = settled.candidate.Relative();
+    if (settled.replaces && context_.versions) {
+      context_.AddRow("Would keep an old version of " + relative, kGrey);
+    }
+    context_.state.copiedTotal.fetch_add(1);
+    context_.previewBytes += settled.size;
+    if (move_) {
+      context_.AddRow("Would move " + relative, kGreen);
+    } else {
+      context_.AddRow((settled.replaces ? "Would replace " : "Would copy ") + relative, kGreen);
+    }
+  }
+
+  // An unchanged file of a Move: its source would go once the backup is found to hold its
+  // bytes, which the preview reads as the run would.
+  void ReportPlannedMove(const Settled& settled) {
+    const std::string relative = settled.candidate.Relative();
+    const MoveVerdict verdict = JudgeUnchangedMove(fs_, settled.candidate.Pair(), settled.judged,
+                                                   !VerdictRestsOnBytes());
+    if (verdict == MoveVerdict::kDelete) {
+      context_.AddRow("Would move " + relative, kGreen);
+    } else {
+      context_.AddRow(NotMovedRow(relative, verdict), kRed);
+    }
+  }
+
   void ReportCopy(const Settled& settled, bool durable) {
     const std::string relative = settled.candidate.Relative();
     const FilePair pair = settled.candidate.Pair();
     if (settled.result.outcome != CopyOutcome::kCopied) {
       context_.AddRow("Couldn't copy " + relative + Because(settled.result.error), kRed);
       context_.CountError();
+      // The old copy went to the version folder for nothing: it comes back.
+      if (settled.keptVersion) {
+        (void)context_.versions->PutBack(pair.backup, settled.candidate.folders->relative,
+                                         pair.name);
+      }
       return;
+    }
+    if (settled.keptVersion) {
+      context_.AddRow("Kept an old version of " + relative, kGrey);
+      context_.log.WriteLine(" . Kept old version: " + relative);
     }
     context_.state.copiedTotal.fetch_add(1);
     if (move_) {
@@ -359,6 +459,7 @@ class CopyLoop {
   const BackupJob& job_;
   FileSystem& fs_;
   const bool move_;
+  const bool preview_;  // copies, moves and folder removals only announced
   const Folder source_;
   const Folder destination_;
   const Dates dates_;  // only the date method compares dates

@@ -25,6 +25,8 @@ class FaultyFileSystem : public FileSystem {
   // CopyFile fails, touching nothing, when `path` is its source or its destination.
   void FailCopy(const std::string& path) { copies_.insert(path); }
   void FailDelete(const std::string& path) { deletes_.insert(path); }
+  // MoveFileIn of the entry at `path` fails.
+  void FailMove(const std::string& path) { moves_.insert(path); }
   void FailCreateFolder(const std::string& path) { creates_.insert(path); }
   void FailRemoveFolder(const std::string& path) { removes_.insert(path); }
   void FailList(const std::string& path) { lists_.insert(path); }
@@ -126,6 +128,11 @@ class FaultyFileSystem : public FileSystem {
     if (removes_.count(folder.Path() + name + kPathSeparator)) return Status::Failure(EACCES);
     return inner_.RemoveFolderIn(folder, name);
   }
+  Status MoveFileIn(const Folder& from, const std::string& name, const Folder& to,
+                    const std::string& newName) override {
+    if (moves_.count(from.Path() + name)) return Status::Failure(EACCES);
+    return inner_.MoveFileIn(from, name, to, newName);
+  }
   Status CopyFileIn(const FilePair& pair, const CopyControl& control) override {
     const std::string from = pair.SourcePath();
     if (beforeCopy) beforeCopy(from);
@@ -176,7 +183,8 @@ class FaultyFileSystem : public FileSystem {
   }
 
   FileSystem& inner_;
-  std::set<std::string> copies_, deletes_, creates_, removes_, lists_, checksums_, lookups_, syncs_;
+  std::set<std::string> copies_, deletes_, creates_, removes_, lists_, checksums_, lookups_, syncs_,
+      moves_;
   std::mutex journalMutex_;
   std::vector<std::string> journal_;
 };

@@ -51,6 +51,9 @@ bool FailWithLastError() {
     case ERROR_FILENAME_EXCED_RANGE:
       errno = ENAMETOOLONG;
       break;
+    case ERROR_NOT_SAME_DEVICE:
+      errno = EXDEV;
+      break;
     default:
       errno = EIO;
       break;

@@ -162,6 +162,11 @@ std::optional<FileStamp> FileSystem::StampIn(const Folder& folder, const std::st
   return Stamp(folder.Path() + name, links);
 }
 
+Status FileSystem::MoveFileIn(const Folder&, const std::string&, const Folder&,
+                              const std::string&) {
+  return Status::Failure(EXDEV);
+}
+
 Status FileSystem::CreateFolderIn(const Folder& folder, const std::string& name) {
   errno = 0;
   return Outcome(CreateFolder(folder.Path() + name + kPathSeparator));

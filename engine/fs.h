@@ -236,6 +236,13 @@ class FileSystem {
   virtual Status DeleteFileIn(const Folder& folder, const std::string& name);
   virtual Status RemoveFolderIn(const Folder& folder, const std::string& name);
 
+  // Renames the entry `name` of `from` to `newName` in `to` (the entry itself, never what a
+  // link leads to), on the same drive only: EXDEV when the two folders lie on different
+  // drives, or when the file system cannot rename between open folders (the default), and
+  // the caller copies instead.
+  virtual Status MoveFileIn(const Folder& from, const std::string& name, const Folder& to,
+                            const std::string& newName);
+
   // CopyFile of the pair's source file onto its place in the backup. The temporary file is
   // made in the backup's open folder and renamed over the old copy there.
   virtual Status CopyFileIn(const FilePair& pair, const CopyControl& control);

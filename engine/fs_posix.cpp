@@ -255,6 +255,12 @@ class PosixFileSystem final : public FileSystem {
     return Outcome(unlinkat(DescriptorOf(folder), name.c_str(), AT_REMOVEDIR) == 0);
   }
 
+  Status MoveFileIn(const Folder& from, const std::string& name, const Folder& to,
+                    const std::string& newName) override {
+    return Outcome(renameat(DescriptorOf(from), name.c_str(), DescriptorOf(to), newName.c_str()) ==
+                   0);
+  }
+
   Status CopyFileIn(const FilePair& pair, const CopyControl& control) override {
     return CopyFileSafely(SourceOf(pair), DescriptorOf(pair.backup), pair.name, seams_, control);
   }

@@ -3,6 +3,7 @@
 #include "engine/fs_win32.h"
 
 #include <atomic>
+#include <cerrno>
 #include <string>
 
 #include "core/text.h"
@@ -217,6 +218,15 @@ class Win32FileSystem final : public FileSystem {
 
   bool DeleteFile(const std::string& path) override {
     return DeleteFileW(WidePath(path).c_str()) != 0 || FailWithLastError();
+  }
+
+  // Folders are their paths here: a rename between two of them, never over a file there.
+  Status MoveFileIn(const Folder& from, const std::string& name, const Folder& to,
+                    const std::string& newName) override {
+    const bool moved = MoveFileExW(WidePath(from.Path() + name).c_str(),
+                                   WidePath(to.Path() + newName).c_str(), 0) != 0 ||
+                       FailWithLastError();
+    return moved ? Status() : Status::Failure(errno);
   }
 
   bool CreateFolder(const std::string& path) override {

@@ -16,6 +16,8 @@
 
 namespace brisvel {
 
+class OldVersions;
+
 struct JobContext {
   JobContext(FileSystem& fs, ProgressView& view, SharedRunState& state, BackupJob& job,
              BackupLog& log)
@@ -42,6 +44,12 @@ struct JobContext {
   // Another job of the list that backs up into this job's destination, or a folder inside
   // or around it ("" when none): its files may be there.
   std::string sharedWith;
+  // A preview: every place that would change something adds a "Would ..." row instead.
+  bool preview = false;
+  // Bytes the preview's copies would read; the preview's totals.
+  int64_t previewBytes = 0;
+  // The old versions of this job's files, when it keeps them (null otherwise).
+  OldVersions* versions = nullptr;
 
   // Adds a log row at the shared log row and advances it.
   void AddRow(const std::string& text, Colour colour) {

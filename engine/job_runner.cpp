@@ -10,6 +10,7 @@
 #include "engine/excluded_folder.h"
 #include "engine/job_context.h"
 #include "engine/leftovers.h"
+#include "engine/old_versions.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -27,7 +28,9 @@ std::string RunningText(const std::string& name) {
 class JobRun {
  public:
   JobRun(RunEnvironment& env, BackupJob& job)
-      : env_(env), context_(env.fs, env.view, env.state, job, log_) {}
+      : env_(env), context_(env.fs, env.view, env.state, job, log_) {
+    context_.preview = env.preview;
+  }
 
   JobOutcome Run() {
     BackupJob& job = context_.job;
@@ -35,7 +38,9 @@ class JobRun {
     context_.AddRow("Running '" + job.name + "'...", kBlack);
     if (!DriveConnected()) return JobOutcome::kNextJob;
     env_.state.jobsRun.fetch_add(1);
-    if (!EnsureFolderPath(env_.fs, job.destination)) {
+    // A preview makes no folder: a missing destination is one into which everything would be
+    // copied.
+    if (!env_.preview && !EnsureFolderPath(env_.fs, job.destination)) {
       context_.AddRow("Cannot create " + job.destination, kRed);
       context_.CountError();
       return Close();
@@ -43,10 +48,14 @@ class JobRun {
     ShowRunning();
     job.source = WithTrailingSeparator(job.source);
     job.destination = WithTrailingSeparator(job.destination);
-    if (!ClaimDestination()) return Close();
+    if (!(env_.preview ? LooksAtDestination() : ClaimDestination())) return Close();
     context_.extensionFilter = job.Has(kUseFilter) ? BuildExtensionFilter(job.filter) : "";
     context_.exclusions = ExclusionPatterns(SplitPatterns(job.exclude));
-    OpenLog();
+    if (!env_.preview) OpenLog();
+    if (job.keepVersions) {
+      versions_.emplace(env_.fs, job, env_.now());
+      context_.versions = &*versions_;
+    }
     context_.sharedWith = OtherJobInDestination();
     if (job.Has(kDeleteOrphans)) {
       // Every file a Move took is missing from the source afterwards: deleting orphans would
@@ -68,8 +77,11 @@ class JobRun {
     // A cancel during the scan ends the run without the job's closing steps.
     if (env_.state.Cancelled()) return JobOutcome::kEndRun;
     // Every destination folder the job reaches was passed, unless the scan met an error on
-    // its way: the leftovers of killed runs that reached no further are gone.
-    if (env_.state.errorCount.load() == errorsBeforeScan) claim_->ForgetKilledRuns(Reach());
+    // its way: the leftovers of killed runs that reached no further are gone. A preview holds
+    // no claim and removes nothing.
+    if (claim_ && env_.state.errorCount.load() == errorsBeforeScan) {
+      claim_->ForgetKilledRuns(Reach());
+    }
     if (context_.foundCount == 0) {
       context_.AddRow("No files found.", kGrey);
     } else {
@@ -77,6 +89,7 @@ class JobRun {
     }
     context_.extensionFilter.clear();
     context_.exclusions = ExclusionPatterns();
+    if (!env_.state.Cancelled() && !env_.preview) RemoveExpiredVersions();
     return Close();
   }
 
@@ -92,6 +105,35 @@ class JobRun {
     context_.AddRow("", kBlack);
     env_.drivesNotConnected.push_back(job.destination);
     return false;
+  }
+
+  // A preview takes no claim, which would write its marker and lock: it only refuses a
+  // destination that is its source under another name, as the run would.
+  bool LooksAtDestination() {
+    const BackupJob& job = context_.job;
+    context_.mayHoldLeftovers = false;
+    if (!env_.fs.SameFolder(job.source, job.destination)) return true;
+    context_.AddRow("Source and destination are the same folder: " + job.source, kRed);
+    context_.CountError();
+    return false;
+  }
+
+  // Retention: whole run folders of the version folder that the job keeps no longer go, each
+  // named in a row.
+  void RemoveExpiredVersions() {
+    const BackupJob& job = context_.job;
+    if (!versions_) return;
+    for (const OldVersions::Removal& removal :
+         versions_->RemoveExpired(job.keepRuns, job.keepDays, env_.now())) {
+      const std::string path = versions_->Root() + removal.name + kPathSeparator;
+      if (removal.removed) {
+        context_.AddRow("Removed old versions " + path, kGrey);
+        context_.log.WriteLine(" . Removed old versions: " + path);
+      } else {
+        context_.AddRow("Couldn't remove old versions " + path, kOlive);
+        context_.CountError();
+      }
+    }
   }
 
   // One run at a time works in a destination, and never in its own source.
@@ -227,7 +269,9 @@ class JobRun {
 
   JobOutcome Close() {
     const BackupJob& job = context_.job;
-    if (job.Has(kOpenFolderWhenDone) && !env_.state.Cancelled() && env_.openFolder) {
+    env_.previewBytes += context_.previewBytes;
+    if (job.Has(kOpenFolderWhenDone) && !env_.state.Cancelled() && env_.openFolder &&
+        !env_.preview) {
       env_.openFolder(job.destination);
     }
     if (log_.IsOpen()) {
@@ -248,6 +292,7 @@ class JobRun {
   std::string logPath_;
   JobContext context_;
   std::optional<DestinationClaim> claim_;
+  std::optional<OldVersions> versions_;
 };
 
 std::string Counted(int64_t count, const std::string& noun) {
@@ -267,8 +312,14 @@ void WriteSummary(RunEnvironment& env, bool cancelled) {
   const int64_t copied = env.state.copiedTotal;
   const int64_t deleted = env.state.deletedTotal;
   const int64_t errors = env.state.errorCount;
-  AddRunRow(env, "Copied " + Counted(copied, "total file") + ".");
-  if (deleted > 0) AddRunRow(env, "Deleted " + Counted(deleted, "total orphan file") + ".");
+  if (env.preview) {
+    AddRunRow(env, "Would copy " + Counted(copied, "file") + ", " +
+                       Counted(env.previewBytes, "byte") + ".");
+    AddRunRow(env, "Would delete " + Counted(deleted, "file") + ".");
+  } else {
+    AddRunRow(env, "Copied " + Counted(copied, "total file") + ".");
+    if (deleted > 0) AddRunRow(env, "Deleted " + Counted(deleted, "total orphan file") + ".");
+  }
   if (errors > 0) AddRunRow(env, Counted(errors, "error") + " encountered.");
   env.view.RefreshSettingsPanel();
   if (cancelled) {
@@ -326,6 +377,7 @@ void FinishRun(RunEnvironment& env) {
 void JobRunner(RunEnvironment& env) {
   env.state.errorCount = 0;
   env.state.jobsRun = 0;
+  env.previewBytes = 0;
   env.drivesNotConnected.clear();
   for (int position = 0; position < env.jobs.Count(); ++position) {
     if (env.state.Cancelled()) break;

@@ -32,6 +32,8 @@ struct RunEnvironment {
   std::vector<std::string> drivesNotConnected = {};
   // A preview: the run goes through every rule and shows what it would do, changing nothing.
   bool preview = false;
+  // The bytes the preview's copies would read, for its totals; written by the worker.
+  int64_t previewBytes = 0;
 };
 
 // Runs every enabled job, writes the rows, totals and final status, sets the run state to

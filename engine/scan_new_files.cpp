@@ -12,6 +12,7 @@
 #include "engine/excluded_folder.h"
 #include "engine/folder_trail.h"
 #include "engine/leftovers.h"
+#include "engine/old_versions.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -34,23 +35,28 @@ class NewFileScan {
       return;
     }
     Folder destination = fs_.OpenFolder(job.destination);
-    if (!destination) {
+    if (context_.preview && !destination && destination.Error() == ENOENT) {
+      missingLevels_ = 1;  // the run would make it, and every folder below it
+    } else if (!destination) {
       ReportCannotCreate("", destination.Error());
       return;
+    } else {
+      destination_.emplace(fs_, std::move(destination));
     }
     if (Excluded().IsWholeWalk()) return;
     source_.emplace(fs_, std::move(source));
-    destination_.emplace(fs_, std::move(destination));
     if (!WalkHere()) return;
     // A source folder left empty by the move goes too, the job's source folder included.
-    if (job.Has(kMoveInsteadOfCopy)) RemoveFolderIfEmpty(fs_, job.source);
+    if (job.Has(kMoveInsteadOfCopy) && !context_.preview) RemoveFolderIfEmpty(fs_, job.source);
   }
 
  private:
   // Takes the files of the folder the walk is in and walks its sub-folders; false when the
   // folder cannot be listed to its end.
   bool WalkHere() {
-    if (context_.mayHoldLeftovers) RemoveLeftovers(fs_, destination_->Here(), kCopyPrefix);
+    if (context_.mayHoldLeftovers && missingLevels_ == 0) {
+      RemoveLeftovers(fs_, destination_->Here(), kCopyPrefix);
+    }
     std::vector<std::string> subFolders;
     if (!ReadEntries(subFolders)) return false;
     for (const std::string& name : subFolders) {
@@ -68,13 +74,18 @@ class NewFileScan {
     }
     bool walked = false;
     // A source sub-folder is left out when it is the destination under another name.
-    if (!HoldsTheMarker(source_->Here()) && EnterDestination(name, relative)) {
-      if (!HeldByAnotherRun(relative)) walked = WalkHere();
-      destination_->Leave();
+    if (!HoldsTheMarker(source_->Here())) {
+      const Entered entered = EnterDestination(name, relative);
+      if (entered == Entered::kMissing) ++missingLevels_;
+      const bool ours = entered == Entered::kMissing ||
+                        (entered == Entered::kYes && !HeldByAnotherRun(relative));
+      if (ours) walked = WalkHere();
+      if (entered == Entered::kMissing) --missingLevels_;
+      if (entered == Entered::kYes) destination_->Leave();
     }
     source_->Leave();
     // A source folder left empty by the move goes too (one that is not empty stays).
-    if (walked && context_.job.Has(kMoveInsteadOfCopy)) {
+    if (walked && context_.job.Has(kMoveInsteadOfCopy) && !context_.preview) {
       (void)fs_.RemoveFolderIn(source_->Here(), name);
     }
   }
@@ -94,21 +105,27 @@ class NewFileScan {
     return !marker.empty() && fs_.LookupIn(folder, marker) == PathState::kFile;
   }
 
+  // kMissing: a preview walks on below a destination folder that the run would make.
+  enum class Entered { kYes, kMissing, kFailed };
+
   // Opens the destination's sub-folder `name`, making it first when it is missing. A link
   // in its place is never written through.
-  bool EnterDestination(const std::string& name, const std::string& relative) {
+  Entered EnterDestination(const std::string& name, const std::string& relative) {
+    if (missingLevels_ > 0) return Entered::kMissing;
     Status entered = destination_->Enter(name);
+    if (!entered.ok() && entered.error() == ENOENT && context_.preview) return Entered::kMissing;
     if (!entered.ok() && entered.error() == ENOENT) {
       const Status made = fs_.CreateFolderIn(destination_->Here(), name);
       entered = made.ok() ? destination_->Enter(name) : made;
     }
-    if (entered.ok()) return true;
+    if (entered.ok()) return Entered::kYes;
     ReportDestinationFolder(name, relative, entered.error());
-    return false;
+    return Entered::kFailed;
   }
 
   // Makes the destination's sub-folder `name` of a folder the walk does not enter.
   void MakeDestinationFolder(const std::string& name, const std::string& relative) {
+    if (context_.preview) return;
     const Status made = fs_.CreateFolderIn(destination_->Here(), name);
     if (made.ok()) return;
     const Folder& here = destination_->Here();
@@ -144,8 +161,8 @@ class NewFileScan {
     bool folderBegun = false;
     FolderEntry entry;
     while (!context_.state.Cancelled() && listing->Next(entry)) {
+      if (LeftOut(relative, entry)) continue;
       if (entry.kind == EntryKind::kFolder) {
-        if (Excluded().Matches(job.source, relative, entry.name)) continue;
         // Left out with everything below it: not even read, so it cannot fail.
         if (context_.exclusions.Excludes(relative, entry.name, true)) continue;
         if (job.Has(kIncludeSubFolders)) {
@@ -210,6 +227,16 @@ class NewFileScan {
     context_.view.SetStatus("Found " + std::to_string(found) + " file" + Plural(found) + "...");
   }
 
+  // Folders the scan never takes or enters: the destination and the version folder when they
+  // lie inside the source. The job's exclusion patterns are asked apart, per entry.
+  bool LeftOut(const std::string& relative, const FolderEntry& entry) {
+    if (entry.kind != EntryKind::kFolder) return false;
+    const std::string& source = context_.job.source;
+    if (Excluded().Matches(source, relative, entry.name)) return true;
+    if (!versionFolder_) versionFolder_.emplace(fs_, source, VersionFolderOf(context_.job));
+    return versionFolder_->Matches(source, relative, entry.name);
+  }
+
   // Worked out on first use, once the destination folder surely exists.
   const ExcludedFolder& Excluded() {
     if (!excluded_) excluded_.emplace(fs_, context_.job.source, context_.job.destination);
@@ -220,8 +247,11 @@ class NewFileScan {
   FileSystem& fs_;
   const std::string logFile_;
   std::optional<ExcludedFolder> excluded_;
+  std::optional<ExcludedFolder> versionFolder_;
   std::optional<FolderTrail> source_;
   std::optional<FolderTrail> destination_;
+  // Levels of the walk whose destination folder is missing (a preview only).
+  int missingLevels_ = 0;
 };
 
 }  // namespace

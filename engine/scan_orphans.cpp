@@ -8,9 +8,11 @@
 
 #include "core/case_folding.h"
 #include "core/text.h"
+#include "engine/error_reason.h"
 #include "engine/excluded_folder.h"
 #include "engine/folder_trail.h"
 #include "engine/leftovers.h"
+#include "engine/old_versions.h"
 #include "engine/scan.h"
 
 namespace brisvel {
@@ -61,11 +63,18 @@ void ReportEmptySource(JobContext& context, const std::string& folder) {
 // link, or looked up by path when it cannot be.
 class OrphanScan {
  public:
-  OrphanScan(JobContext& context, Folder destination, Folder source)
+  // A counting pass only counts the orphans and the files it looks at, changing nothing and
+  // adding no row; an acting pass deletes the orphans (keeps their old versions first, with
+  // versions on), or in a preview says it would.
+  enum class Pass { kCount, kAct };
+
+  OrphanScan(JobContext& context, Folder destination, Folder source, Pass pass = Pass::kAct)
       : context_(context),
         fs_(context.fs),
         job_(context.job),
+        pass_(pass),
         excluded_(context.fs, context.job.destination, context.job.source),
+        versionFolder_(context.fs, context.job.destination, VersionFolderOf(context.job)),
         keptLogFile_(LogFileInBackup(job_)),
         destination_(fs_, std::move(destination)),
         source_(std::move(source)) {}
@@ -73,6 +82,11 @@ class OrphanScan {
   void Run() {
     if (!excluded_.IsWholeWalk()) WalkHere();
   }
+
+  // What a counting pass found: the orphans, and the files it looked at (the program's own
+  // files and what the walk leaves out not counted).
+  int64_t Orphans() const { return orphans_; }
+  int64_t Files() const { return files_; }
 
   // True when some file of the folder the walk is in, or of a folder below it, would be
   // looked at by the walk.
@@ -84,8 +98,7 @@ class OrphanScan {
       std::unique_ptr<FolderListing> listing = fs_.ListFolder(destination_.Here());
       FolderEntry entry;
       while (listing->Next(entry)) {
-        if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
-        if (IsLeftOut(relative, entry)) continue;
+        if (LeftOut(relative, entry) || MatchesExclusions(relative, entry)) continue;
         if (entry.kind != EntryKind::kFolder) {
           if (!IsKeptLogFile(relative, entry.name) && !IsRunMarker(relative, entry.name)) {
             return true;
@@ -128,7 +141,7 @@ class OrphanScan {
         continue;
       }
       const bool mayGo = WalkHere() && SourceFolderGone(relative, name);
-      const bool emptied = mayGo && EmptyOrphanFolder();
+      const bool emptied = mayGo && pass_ == Pass::kAct && EmptyOrphanFolder();
       destination_.Leave();
       if (emptied) RemoveOrphanFolder(relative, name);
     }
@@ -159,9 +172,9 @@ class OrphanScan {
     std::unique_ptr<FolderListing> listing = fs_.ListFolder(destination_.Here());
     FolderEntry entry;
     while (!context_.state.Cancelled() && listing->Next(entry)) {
-      if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
+      if (LeftOut(relative, entry)) continue;
       // What the job leaves out of the source is no orphan, and its folder stays around it.
-      if (IsLeftOut(relative, entry)) {
+      if (MatchesExclusions(relative, entry)) {
         keptAFile = true;
         continue;
       }
@@ -169,6 +182,7 @@ class OrphanScan {
         if (job_.Has(kIncludeSubFolders)) subFolders.push_back(entry.name);
         continue;
       }
+      if (!IsKeptLogFile(relative, entry.name) && !IsRunMarker(relative, entry.name)) ++files_;
       // Links, devices and pipes are entries like files: removed themselves, never followed.
       // Only a source path that surely does not exist makes an orphan; one that cannot be
       // looked up keeps its backup.
@@ -188,20 +202,30 @@ class OrphanScan {
   // like a drive that is not mounted there: its backup is kept, with a red row and an error.
   bool SourceLooksUnmounted(const SourceNames& sourceNames, const std::string& relative) {
     if (!sourceNames.SurelyEmpty() || !HoldsAnyFile()) return false;
-    ReportEmptySource(context_, job_.source + relative);
+    if (pass_ == Pass::kAct) ReportEmptySource(context_, job_.source + relative);
     return true;
   }
 
   // An entry the job's exclusions match: never entered, deleted or counted.
-  bool IsLeftOut(const std::string& relative, const FolderEntry& entry) const {
+  bool MatchesExclusions(const std::string& relative, const FolderEntry& entry) const {
     return context_.exclusions.Excludes(relative, entry.name, entry.kind == EntryKind::kFolder);
+  }
+
+  // Entries the walk never looks at: the job's other folder and the version folder. Such
+  // entries are never orphans and are never counted.
+  bool LeftOut(const std::string& relative, const FolderEntry& entry) const {
+    if (excluded_.Matches(job_.destination, relative, entry.name)) return true;
+    return entry.kind == EntryKind::kFolder &&
+           versionFolder_.Matches(job_.destination, relative, entry.name);
   }
 
   // A folder that another run holds is that run's destination: its files may be the only
   // copies of files that run moved, and are never orphans of this job.
   bool HeldByAnotherRun(const std::string& relative) {
     if (!fs_.HeldByARun(destination_.Here())) return false;
-    context_.AddRow("Orphans are kept in " + relative + ": another run is using it.", kGrey);
+    if (pass_ == Pass::kAct) {
+      context_.AddRow("Orphans are kept in " + relative + ": another run is using it.", kGrey);
+    }
     return true;
   }
 
@@ -216,8 +240,35 @@ class OrphanScan {
   }
 
   void DeleteOrphan(const std::string& relative, const std::string& name) {
+    if (pass_ == Pass::kCount) {
+      ++orphans_;
+      return;
+    }
     ++context_.foundCount;
     const std::string path = relative + name;
+    if (context_.preview) {
+      if (context_.versions) context_.AddRow("Would keep an old version of " + path, kGrey);
+      context_.state.deletedTotal.fetch_add(1);
+      context_.AddRow("Would delete " + path, kGreen);
+      return;
+    }
+    if (context_.versions) {
+      // Moved into the version folder: it is gone from the backup only once it is kept.
+      const Status kept = context_.versions->Keep(destination_.Here(), relative, name);
+      if (!kept.ok()) {
+        context_.AddRow("Couldn't keep an old version of " + path + ", so it was not deleted" +
+                            Because(kept.error()),
+                        kRed);
+        context_.CountError();
+        return;
+      }
+      context_.AddRow("Kept an old version of " + path, kGrey);
+      context_.log.WriteLine(" . Kept old version: " + path);
+      context_.state.deletedTotal.fetch_add(1);
+      context_.AddRow("Deleted " + path, kGreen);
+      context_.log.WriteLine(" . Deleted orphan: " + path);
+      return;
+    }
     if (!fs_.DeleteFileIn(destination_.Here(), name).ok()) {
       context_.AddRow("Couldn't delete " + path, kOlive);
       context_.CountError();
@@ -248,6 +299,8 @@ class OrphanScan {
   // job's log file or a file the job leaves out, which stay, and so does the folder.
   bool EmptyOrphanFolder() {
     const std::string& relative = destination_.Relative();
+    // A preview deletes nothing; a folder that keeps nothing but the log would go.
+    if (context_.preview) return !IsKeptLogFolder(relative);
     std::vector<std::string> files;
     bool keepsAFile = false;
     {
@@ -255,7 +308,7 @@ class OrphanScan {
       FolderEntry entry;
       while (listing->Next(entry)) {
         if (entry.kind == EntryKind::kFolder) continue;
-        if (IsKeptLogFile(relative, entry.name) || IsLeftOut(relative, entry)) {
+        if (IsKeptLogFile(relative, entry.name) || MatchesExclusions(relative, entry)) {
           keepsAFile = true;
         } else {
           files.push_back(entry.name);
@@ -266,9 +319,19 @@ class OrphanScan {
     return !keepsAFile;
   }
 
+  // True when the job's log file lies in the folder `relative`, or below it.
+  bool IsKeptLogFolder(const std::string& relative) const {
+    return !keptLogFile_.empty() && keptLogFile_.size() > relative.size() &&
+           EqualIgnoringCase(std::string_view(keptLogFile_).substr(0, relative.size()), relative);
+  }
+
   // Removes the emptied folder `name` of the folder the walk is in.
   void RemoveOrphanFolder(const std::string& relative, const std::string& name) {
     const std::string path = relative + name + kPathSeparator;
+    if (context_.preview) {
+      context_.AddRow("Would delete folder " + path, kGreen);
+      return;
+    }
     if (!fs_.RemoveFolderIn(destination_.Here(), name).ok()) {
       context_.AddRow("Couldn't delete " + path, kOlive);
       return;
@@ -280,7 +343,11 @@ class OrphanScan {
   JobContext& context_;
   FileSystem& fs_;
   const BackupJob& job_;
+  const Pass pass_;
+  int64_t orphans_ = 0;
+  int64_t files_ = 0;
   const ExcludedFolder excluded_;
+  const ExcludedFolder versionFolder_;
   const std::string keptLogFile_;
   FolderTrail destination_;
   const Folder source_;
@@ -302,6 +369,32 @@ bool SourceCanBeTrusted(JobContext& context, const Folder& source, OrphanScan& s
   return false;
 }
 
+// True when the orphans may go: the job sets no deletion limit, or the pass would delete no
+// more files than it allows. Otherwise none goes, with a red row (an error, except in a
+// preview): a source that lost many files is more likely a wrong or half-copied source than
+// a wish to delete them.
+bool WithinDeletionLimit(JobContext& context, const Folder& destination, const Folder& source) {
+  const DeletionLimit& limit = context.job.maxDelete;
+  if (!limit.IsSet()) return true;
+  OrphanScan counting(context, destination, source, OrphanScan::Pass::kCount);
+  counting.Run();
+  const int64_t orphans = counting.Orphans();
+  const int64_t files = counting.Files();
+  const bool tooMany = limit.kind == DeletionLimit::Kind::kPercent
+                           ? orphans * 100 > limit.value * files
+                           : orphans > limit.value;
+  if (!tooMany || context.state.Cancelled()) return !tooMany;
+  const std::string limitText = limit.kind == DeletionLimit::Kind::kPercent
+                                    ? std::to_string(limit.value) + "%"
+                                    : std::to_string(limit.value) + " file" + Plural(limit.value);
+  const std::string counted = std::to_string(orphans) + " of " + std::to_string(files) + " file" +
+                              Plural(files) + " would be deleted, more than this job's limit of " +
+                              limitText;
+  context.AddRow((context.preview ? "Orphans would be kept: " : "Orphans kept: ") + counted, kRed);
+  if (!context.preview) context.CountError();
+  return false;
+}
+
 }  // namespace
 
 void RunOrphanPhase(JobContext& context) {
@@ -316,8 +409,9 @@ void RunOrphanPhase(JobContext& context) {
   Folder source = context.fs.OpenFolder(context.job.source);
   // A destination that cannot be opened is skipped, with everything in it.
   if (destination) {
-    OrphanScan scan(context, std::move(destination), source);
-    if (SourceCanBeTrusted(context, source, scan)) {
+    OrphanScan scan(context, destination, source);
+    if (SourceCanBeTrusted(context, source, scan) &&
+        WithinDeletionLimit(context, destination, source)) {
       scan.Run();
       if (!context.state.Cancelled()) {
         const int64_t found = context.foundCount;

@@ -160,6 +160,56 @@ checksum_row() {
   done
 }
 
+# A preview of an up-to-date copy against the no-change run it announces (orphans on): the
+# preview must list nothing and leave the copy as it was.
+row_preview() {
+  local src mine r label out
+  ensure_tree small
+  ensure_mirror small brisvel
+  src=$(tree_src small)
+  mine=$(mirror_dir small brisvel)
+  label="preview of an unchanged tree ($(tree_fact small 1) files)"
+  compare "$label" preview.brisvel preview.run "no-change run, size, orphans" time "le 1.0"
+  for ((r = 1; r <= rounds; r++)); do
+    rounds_of preview "$r" "preview, run"
+    measure preview.brisvel "$r" 0 "$brisvel" --console backup "$src" "$mine" recursive orphans \
+      preview
+    out=$log.out
+    grep -qxF "Would copy 0 files, 0 bytes." "$out" || fail "the preview listed copies in $out"
+    grep -qxF "Would delete 0 files." "$out" || fail "the preview listed deletions in $out"
+    run_brisvel preview.run "$r" 0 0 0 "$src" "$mine" recursive orphans
+  done
+  expect_same_tree small "$mine" "preview, Brisvel's copy"
+}
+
+# Re-runs that replace 1,000 files of an up-to-date copy (one byte added to each, so the size
+# method sees them), with old versions kept against without.
+row_versions() {
+  local src mine r kind count=1000 files
+  ensure_tree small
+  ensure_mirror small brisvel
+  src=$(tree_src small)
+  mine=$(mirror_dir small brisvel)
+  files=$(tree_fact small 1)
+  ((count > files)) && count=$files
+  compare "re-run replacing $count files, old versions kept" versions.on versions.off \
+    "the same without old versions" time -
+  for ((r = 1; r <= rounds; r++)); do
+    for kind in on off; do
+      rounds_of versions "$r" "$kind"
+      (cd "$mine" && find . -type f ! -path './.brisvel-versions/*' | sort | awk -v n="$count" 'NR <= n' |
+        while IFS= read -r rel; do printf x >>"$rel"; done) || fail "cannot change $mine"
+      if [ "$kind" = on ]; then
+        run_brisvel versions.on "$r" 0 "$count" 0 "$src" "$mine" recursive versions
+      else
+        run_brisvel versions.off "$r" 0 "$count" 0 "$src" "$mine" recursive
+      fi
+    done
+  done
+  remove "$mine/.brisvel-versions"
+  expect_same_tree small "$mine" "versions, Brisvel's copy"
+}
+
 row_move() {
   move_row small "first move, small tree ($(tree_fact small 1) files)"
   move_row large "first move, large tree ($(megabytes "$(tree_fact large 3)") MB)"
