@@ -72,13 +72,16 @@ std::optional<FileChoice> JobCommands::ChooseJobFile(const char* title, bool sav
 
 void JobCommands::Load() {
   if (std::optional<FileChoice> choice = ChooseJobFile("Load Jobs", false)) {
-    LoadJobFile(choice->path, jobs_, settings_, view_);
+    if (LoadJobFile(choice->path, jobs_, settings_, view_) != 0) lastJobFile_ = choice->path;
   }
 }
 
 void JobCommands::Save() {
   std::optional<FileChoice> choice = ChooseJobFile("Save Jobs", true);
-  if (choice && !SaveJobFile(choice->path, jobs_, settings_, view_)) {
+  if (!choice) return;
+  if (SaveJobFile(choice->path, jobs_, settings_, view_)) {
+    lastJobFile_ = choice->path;
+  } else {
     view_.ShowMessage("File could not be saved!", MessageIcon::kExclamation);
   }
 }

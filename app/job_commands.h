@@ -35,6 +35,8 @@ class JobCommands {
   void ClearAll();
   void Load();
   void Save();
+  // The job file loaded or saved last in this session; "" before the first.
+  const std::string& LastJobFile() const { return lastJobFile_; }
 
  private:
   std::optional<FileChoice> ChooseJobFile(const char* title, bool save);
@@ -44,6 +46,7 @@ class JobCommands {
   RunSettings& settings_;
   MainWindowView& view_;
   std::string lastFolder_;
+  std::string lastJobFile_;
 };
 
 }  // namespace brisvel

@@ -74,6 +74,10 @@ void MainWindow::HandleShortcut(int menuEvent) {
     RunJobs();
   } else if (menuEvent == kF1Key) {
     actions_.openManual();
+  } else if (menuEvent == kPreviewItem) {
+    PreviewJobs();
+  } else if (menuEvent == kJobOptionsItem && actions_.openJobOptions) {
+    actions_.openJobOptions();
   }
 }
 
@@ -155,6 +159,10 @@ void MainWindow::TakeCompareMethod(BackupJob& job) {
 
 void MainWindow::RunJobs() {
   ValidateAndRun(jobs_, view_, settings_, actions_.startRun);
+}
+
+void MainWindow::PreviewJobs() {
+  ValidateAndRun(jobs_, view_, settings_, actions_.startPreview);
 }
 
 }  // namespace brisvel

@@ -16,8 +16,10 @@ namespace brisvel {
 class MainWindow {
  public:
   struct Actions {
-    std::function<void()> startRun;     // after the checks before a run
-    std::function<void()> openManual;  // F1
+    std::function<void()> startRun;      // after the checks before a run
+    std::function<void()> openManual;    // F1
+    std::function<void()> startPreview;  // after the same checks
+    std::function<void()> openJobOptions;
   };
 
   MainWindow(Ui& ui, JobList& jobs, RunSettings& settings, MainWindowView& view,
@@ -46,6 +48,7 @@ class MainWindow {
   void TakeExtensionGroup(BackupJob& job);
   void TakeCompareMethod(BackupJob& job);
   void RunJobs();
+  void PreviewJobs();
 
   Ui& ui_;
   JobList& jobs_;

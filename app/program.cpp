@@ -71,6 +71,10 @@ static ShellServices ProgramServices(Ui& ui, bool console, bool scheduled) {
           [prompt, programPath] { AssociateJobFiles(programPath, prompt); },
           scheduled,
           ReportFailure,
+          {[programPath](const std::string& jobFile, const Schedule& schedule) {
+             return SetSchedule(jobFile, schedule, programPath);
+           },
+           ListSchedules},
           ManualPath(programPath)};
 }
 

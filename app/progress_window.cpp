@@ -56,8 +56,10 @@ void ProgressWindow::RefreshSettingsPanel() {
   mainView_.RefreshSettingsPanel();
 }
 
-void ProgressWindow::PrepareRun(SharedRunState& state, int finishAction, bool hidden) {
+void ProgressWindow::PrepareRun(SharedRunState& state, int finishAction, bool hidden,
+                                bool preview) {
   waitingForOk_ = false;
+  ui_.SetTitle(kProgressWindow, preview ? kPreviewTitle : kProgressTitle);
   ui_.ResizeWindow(kProgressWindow, kProgressWidth, kProgressShortHeight);
   ui_.SetText(kProgressWindow, kLogButton, "Show Log");
   state.logShown = 0;
@@ -68,7 +70,7 @@ void ProgressWindow::PrepareRun(SharedRunState& state, int finishAction, bool hi
   SetStatus("");
   ui_.SetText(kProgressWindow, kStopButton, "STOP");
   SelectFinishChoice(finishAction);
-  EnableFinishChoice(true);
+  EnableFinishChoice(!preview);
   if (hidden) {
     Conceal();
   } else {

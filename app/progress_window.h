@@ -32,7 +32,8 @@ class ProgressWindow : public ProgressView {
   // Sets the window up for a new run: short form with "Show Log", an empty log, "Loading
   // Jobs...", an empty bar and status, "STOP", the finish choice selected and enabled; shown,
   // or concealed when the run is hidden. Clears the log-shown flag and the log row in `state`.
-  void PrepareRun(SharedRunState& state, int finishAction, bool hidden);
+  // A preview says so in the title bar, and its finish choice is fixed.
+  void PrepareRun(SharedRunState& state, int finishAction, bool hidden, bool preview = false);
 
   // "Show Log" / "Hide Log": toggles the tall form with the log view.
   void ToggleLog(SharedRunState& state);

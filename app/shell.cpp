@@ -19,9 +19,12 @@ Shell::Shell(ShellServices services)
       mainView_(ui_, jobs_),
       commands_(ui_, jobs_, settings_, mainView_),
       mainWindow_(ui_, jobs_, settings_, mainView_, commands_,
-                  {[this] { StartRun(); }, [this] { OpenManual(); }}),
+                  {[this] { StartRun(); }, [this] { OpenManual(); }, [this] { StartRun(true); },
+                   [this] { jobOptions_.Open(); }}),
       progress_(ui_, mainView_),
       shutdownWindow_(ui_),
+      jobOptions_(ui_, jobs_, services_.fs),
+      scheduleWindow_(ui_, services_.schedules),
       environment_{jobs_, settings_, run_, progress_, services_.fs, services_.openFolder} {}
 
 Shell::~Shell() {
@@ -41,7 +44,7 @@ void Shell::Start(const std::vector<std::string>& arguments) {
                                                  services_.fs, services_.scheduled);
   runName_ = decision.runName;
   if (decision.mode == StartMode::kRun) {
-    StartRun();
+    StartRun(decision.preview);
   } else {
     ShowMainWindowOrEnd(decision);
   }
@@ -58,6 +61,14 @@ bool Shell::CreateWindows() {
   }
   if (!CreateShutdownWindow(ui_)) {
     Fatal("Shutdown Window could not be opened!");
+    return false;
+  }
+  if (!CreateJobOptionsWindow(ui_)) {
+    Fatal("Job Options Window could not be created!");
+    return false;
+  }
+  if (!CreateScheduleWindow(ui_)) {
+    Fatal("Schedule Window could not be created!");
     return false;
   }
   ui_.ShowTrayIcon("Brisvel");
@@ -86,12 +97,18 @@ void Shell::ShowMainWindowOrEnd(const StartDecision& decision) {
   EndProgram(false);
 }
 
-void Shell::StartRun() {
+void Shell::StartRun(bool preview) {
   if (jobs_.Count() <= 0) return;
   JoinWorker();  // a previous run's worker has already handed its result over
   ui_.ShowWindow(kMainWindow, false);
   mainView_.ForgetShownJob();
-  progress_.PrepareRun(run_, settings_.finishAction, settings_.hiddenRun != 0);
+  environment_.preview = preview;
+  environment_.openFolder = preview ? nullptr : services_.openFolder;
+  if (preview) {
+    finishBeforePreview_ = settings_.finishAction.load();
+    settings_.finishAction = services_.console ? kFinishExit : kFinishReturn;
+  }
+  progress_.PrepareRun(run_, settings_.finishAction, settings_.hiddenRun != 0, preview);
   run_.cancel = 0;
   run_.runState = kRunning;
   run_.copiedTotal = 0;
@@ -135,6 +152,10 @@ void Shell::HandleEvent(const UiEvent& event) {
     HandleProgressEvent(event);
   } else if (event.window == kMainWindow) {
     HandleMainEvent(event);
+  } else if (event.window == kJobOptionsWindow) {
+    jobOptions_.Handle(event);
+  } else if (event.window == kScheduleWindow) {
+    scheduleWindow_.Handle(event);
   }
 }
 
@@ -142,13 +163,38 @@ void Shell::HandleMainEvent(const UiEvent& event) {
   // The worker reads the job list while a run goes on, and a second run must not start: what
   // was still queued for the main window when a run started is dropped.
   if (run_.runState != kIdle) return;
-  if (event.type == EventType::kMenuItem && event.id <= kAboutItem) {
+  if (DialogOpen()) return;
+  if (event.type == EventType::kMenuItem && event.id == kScheduleItem) {
+    scheduleWindow_.Open(commands_.LastJobFile());
+  } else if (event.type == EventType::kMenuItem && event.id <= kAboutItem) {
     HandleMenuItem(event.id, ui_, commands_,
                    {[this] { OpenWebPage(); }, [this] { CheckForUpdates(); },
                     services_.associateJobFiles, services_.networkAvailable});
   } else {
     mainWindow_.Handle(event);
   }
+  OfferSchedule();
+}
+
+// The Job Options and Schedule windows act on the current job and the last job file: the main
+// window waits until they close, and brings them to the front when used meanwhile.
+bool Shell::DialogOpen() {
+  for (int window : {kJobOptionsWindow, kScheduleWindow}) {
+    const bool open = window == kJobOptionsWindow ? jobOptions_.IsOpen() : scheduleWindow_.IsOpen();
+    if (open) {
+      ui_.ActivateWindow(window);
+      return true;
+    }
+  }
+  return false;
+}
+
+// "Schedule..." turns on once a job file has been loaded or saved.
+void Shell::OfferSchedule() {
+  const bool offered = services_.schedules.set && !commands_.LastJobFile().empty();
+  if (offered == scheduleOffered_) return;
+  scheduleOffered_ = offered;
+  ui_.SetMenuItemEnabled(kHelpMenu, kScheduleItem, offered);
 }
 
 void Shell::OpenWebPage() {
@@ -206,6 +252,7 @@ void Shell::StopOrOk() {
       if (settings_.finishAction == kFinishExit) {
         EndProgram(false);
       } else {
+        RestoreFinishChoice();
         progress_.Dismiss();
         ui_.ShowWindow(kMainWindow, true);
       }
@@ -223,6 +270,13 @@ void Shell::CloseProgressWindow() {
   } else {
     StopOrOk();
   }
+}
+
+// After a preview, the next run ends as the user chose.
+void Shell::RestoreFinishChoice() {
+  if (!finishBeforePreview_) return;
+  settings_.finishAction = *finishBeforePreview_;
+  finishBeforePreview_.reset();
 }
 
 void Shell::ActivateFromTray() {

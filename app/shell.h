@@ -4,15 +4,18 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/job_commands.h"
+#include "app/job_options_window.h"
 #include "app/main_window.h"
 #include "app/main_window_view.h"
 #include "app/progress_window.h"
+#include "app/schedule_window.h"
 #include "app/shutdown_window.h"
 #include "app/ui/ui.h"
 #include "core/job_list.h"
@@ -55,6 +58,8 @@ struct ShellServices {
   bool scheduled = false;
   // Tells of the failure of a run that nobody watched: a hidden or scheduled one.
   FailureReporter reportFailure = nullptr;
+  // The system's scheduler, for the help menu's "Schedule..." (absent: the entry stays grey).
+  ScheduleServices schedules = {};
   // The HTML manual that F1 opens; while no file is there, F1 opens the web page.
   std::string manual{};
 };
@@ -76,13 +81,17 @@ class Shell {
   int EventLoop();
   void HandleEvent(const UiEvent& event);
 
-  // Starts a run of the job list on the worker thread, without waiting for it.
-  void StartRun();
+  // Starts a run of the job list on the worker thread, without waiting for it. A preview
+  // shows what the run would do; it never opens a destination folder, and its end neither
+  // shuts the computer down nor closes the program on the desktop (a terminal's ends as
+  // every terminal run does).
+  void StartRun(bool preview = false);
 
   JobList& Jobs() { return jobs_; }
   RunSettings& Settings() { return settings_; }
   SharedRunState& RunState() { return run_; }
   MainWindowView& MainView() { return mainView_; }
+  const RunEnvironment& Environment() const { return environment_; }
   bool Ended() const { return ended_; }
 
  private:
@@ -91,9 +100,12 @@ class Shell {
   void ShowMainWindowOrEnd(const StartDecision& decision);
   void StopOrOk();
   void CloseProgressWindow();
+  void RestoreFinishChoice();
   void ActivateFromTray();
   void HandleProgressEvent(const UiEvent& event);
   void HandleMainEvent(const UiEvent& event);
+  bool DialogOpen();
+  void OfferSchedule();
   void OpenWebPage();
   void OpenManual();
   void CheckForUpdates();
@@ -117,12 +129,17 @@ class Shell {
   MainWindow mainWindow_;
   ProgressWindow progress_;
   ShutdownWindow shutdownWindow_;
+  JobOptionsWindow jobOptions_;
+  ScheduleWindow scheduleWindow_;
+  bool scheduleOffered_ = false;  // "Schedule..." is enabled
   RunEnvironment environment_;
   std::thread worker_;
   std::atomic<bool> workerDone_{false};
   bool runStarted_ = false;
-  std::string runName_;           // the job file or the one-off job, for a failure notice
-  bool runHidden_ = false;        // the run started hidden in the notification area
+  std::string runName_;     // the job file or the one-off job, for a failure notice
+  bool runHidden_ = false;  // the run started hidden in the notification area
+  // The finish choice the user made, kept aside while a preview runs with its own.
+  std::optional<int32_t> finishBeforePreview_;
   bool outcomeReported_ = false;  // the run's failure, if any, has been told
   bool quit_ = false;
   bool ended_ = false;

@@ -340,6 +340,74 @@ TEST_F(ShellRun, EveryWayOfCancellingTheCountdownEndsWithoutPowerOff) {
   }
 }
 
+// A preview from the job list's menu makes the checks of Run Jobs, says "Preview" in its title,
+// opens no folder and ends in the main window whatever the user chose; the run after it is a
+// run again, under the window's own title, and ends as chosen.
+TEST_F(ShellRun, APreviewEndsInTheMainWindowAndTheRunAfterItEndsAsChosen) {
+  Strings titles;
+  bool finishChoiceOffered = true;
+  int finishAfterPreview = -1;
+  ui_.whenIdle = [&, step = 0](FakeUi& ui) mutable {
+    if (step == 0 && ui.WindowVisible(kMainWindow)) {
+      step = 1;
+      ui.Push({kMainWindow, kPreviewItem, EventType::kMenuItem});  // no folders yet
+    } else if (step == 1 && ui.Messages().size() == 1) {
+      step = 2;
+      ui.SetText(kMainWindow, kSourceField, folder_ / "src");
+      ui.SetText(kMainWindow, kDestinationField, folder_ / "dst");
+      ui.SetChecked(kMainWindow, kOpenFolderBox, true);
+      ui.SetSelection(kMainWindow, kWhenFinishedList, kFinishExit);
+      ui.Push({kMainWindow, kSourceField, EventType::kTextChanged});
+      ui.Push({kMainWindow, kOpenFolderBox, EventType::kClick});
+      ui.Push({kMainWindow, kPreviewItem, EventType::kMenuItem});
+    } else if (step == 2 && ui.Text(kProgressWindow, kStopButton) == "OK") {
+      step = 3;
+      titles.push_back(ui.WindowTitle(kProgressWindow));
+      finishChoiceOffered = Contains(ui.Calls(), "SetEnabled 1 33 1");
+      ui.Click(kProgressWindow, kStopButton);
+    } else if (step == 3 && ui.WindowVisible(kMainWindow)) {
+      step = 4;
+      finishAfterPreview = shell_->Settings().finishAction;
+      ui.Click(kMainWindow, kRunJobsButton);
+    }
+  };
+  EXPECT_EQ(Run({}), kExitFinished);
+  ASSERT_EQ(ui_.Messages().size(), 1u) << ui_.Messages().back().text;
+  EXPECT_EQ(ui_.Messages()[0].text, "Specify valid folders for 'New Job'.");
+  EXPECT_EQ(titles, Strings{"Brisvel - Preview"});
+  EXPECT_FALSE(finishChoiceOffered);
+  EXPECT_EQ(finishAfterPreview, kFinishExit);
+  // Only the run opened the folder, and its end closed the program without an OK.
+  EXPECT_EQ(opened_, Strings{folder_ / NativePath("dst/")});
+  EXPECT_EQ(ui_.WindowTitle(kProgressWindow), "Brisvel");
+  EXPECT_FALSE(shell_->Environment().preview);
+  EXPECT_EQ(Count(ui_.Calls(), "SetText 1 34 OK"), 1);
+}
+
+// "preview" on the command line: the desktop waits for OK instead of shutting down or closing;
+// the terminal ends as usual. Neither opens the destination or powers the computer off.
+TEST_F(ShellRun, APreviewFromTheCommandLineNeverPowersOffNorOpensTheDestination) {
+  PressOkWhenAsked();
+  EXPECT_EQ(Run(Backup({"open", "shutdown", "preview"})), kExitFinished);
+  EXPECT_TRUE(shell_->Environment().preview);
+  EXPECT_FALSE(logAtOk_.empty());  // it waited for OK
+  EXPECT_TRUE(Contains(ui_.Calls(), "SetTitle 1 Brisvel - Preview"));
+  EXPECT_FALSE(Contains(ui_.Calls(), "ShowWindow 2 1"));
+  EXPECT_EQ(powerOffs_, 0);
+  EXPECT_TRUE(opened_.empty());
+
+  FakeUi terminal;
+  Shell console(ShellServices{terminal, fs_, [this](const std::string& f) { opened_.push_back(f); },
+                              clock_, [this] { ++powerOffs_; }, true, true, nullptr, nullptr, false,
+                              nullptr});
+  EXPECT_EQ(console.Run(Backup({"open", "shutdown", "preview"})), kExitFinished);
+  EXPECT_TRUE(console.Environment().preview);
+  EXPECT_EQ(terminal.WindowTitle(kProgressWindow), "Brisvel - Preview");
+  EXPECT_FALSE(Contains(terminal.Calls(), "ShowWindow 2 1"));
+  EXPECT_EQ(powerOffs_, 0);
+  EXPECT_TRUE(opened_.empty());
+}
+
 TEST_F(ShellRun, AConsoleEndsWhereTheDesktopWouldWaitForOk) {
   WriteFile(folder_ / "blocked", "");
   EXPECT_EQ(Run({"backup", folder_ / "src", folder_ / "blocked/dst"}, true), kExitErrors);

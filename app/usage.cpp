@@ -26,6 +26,11 @@ Words of the one-off "backup" form (any letter case, any order):
   open, openpath, openfolder   open the destination folder when done
   log FILE                     append to the log file FILE in the destination
   filter "EXT EXT ..."         back up only files with these extensions
+  exclude "PATTERN; ..."       leave out what the patterns match, relative to SOURCE with
+                               "/" between folders: "*.tmp; ~$*" names at any depth,
+                               "node_modules/; **/cache/" folders only (final "/"),
+                               "photos/raw/" only there (a "/" inside ties it to SOURCE);
+                               "*" and "?" stay within a name, "**" spans folders
   size, filesize               judge files changed by their size (the default)
   date, moddate, modified      ... by their modified date
   crc, crc32                   ... by their CRC32 checksum

@@ -84,11 +84,12 @@ bool CreateMainWindow(Ui& ui) {
   ui.AddShortcut(kMainWindow, ShortcutKey::kReturn, kReturnKey);
   ui.AddShortcut(kMainWindow, ShortcutKey::kEscape, kEscapeKey);
   ui.AddShortcut(kMainWindow, ShortcutKey::kF1, kF1Key);
+  ui.AddShortcut(kMainWindow, ShortcutKey::kCtrlO, kJobOptionsItem);
   return true;
 }
 
 bool CreateProgressWindow(Ui& ui) {
-  if (!ui.CreateWindow({kProgressWindow, "Brisvel", kProgressWidth, kProgressShortHeight})) {
+  if (!ui.CreateWindow({kProgressWindow, kProgressTitle, kProgressWidth, kProgressShortHeight})) {
     return false;
   }
   ui.ResizeWindow(kProgressWindow, kProgressWidth, kProgressTallHeight);
@@ -113,9 +114,84 @@ bool CreateShutdownWindow(Ui& ui) {
   return true;
 }
 
+bool CreateJobOptionsWindow(Ui& ui) {
+  if (!ui.CreateWindow({kJobOptionsWindow, "Brisvel - Job Options", 380, 293, false, true})) {
+    return false;
+  }
+  AddAll(ui, kJobOptionsWindow,
+         {
+             {kKeepVersionsBox,
+              K::kCheckBox,
+              "Keep old versions of replaced and deleted files",
+              {10, 10, 360, 20},
+              {}},
+             {51, K::kText, "Version folder:", {10, 38, 125, 17}, {}},
+             {kVersionFolderField, K::kEdit, "", {140, 35, 205, 20}, {}},
+             {kVersionFolderBrowse, K::kButton, "...", {350, 35, 20, 20}, {}},
+             {52, K::kText, "Empty: .brisvel-versions in the destination", {140, 57, 230, 17}, {}},
+             {53, K::kText, "Keep the last runs (0: all):", {10, 85, 205, 17}, {}},
+             {kKeepRunsField, K::kEdit, "", {220, 82, 60, 20}, {}},
+             {54, K::kText, "Remove versions older than (days):", {10, 110, 205, 17}, {}},
+             {kKeepDaysField, K::kEdit, "", {220, 107, 60, 20}, {}},
+             {55, K::kText, "(0: never)", {285, 110, 85, 17}, {}},
+             {56, K::kText, "Deletion limit (files or %):", {10, 135, 205, 17}, {}},
+             {kMaxDeleteField, K::kEdit, "", {220, 132, 60, 20}, {}},
+             {57, K::kText, "(empty: none)", {285, 135, 85, 17}, {}},
+             {58, K::kText, "Exclude (patterns separated by ;):", {10, 160, 360, 17}, {}},
+             {kExcludeField, K::kEdit, "", {10, 178, 360, 20}, {}},
+             {59,
+              K::kText,
+              "* and ? within a name, ** across folders, / at the end: folders only",
+              {10, 200, 360, 17},
+              {}},
+             {kNeedsDriveBox,
+              K::kCheckBox,
+              "Skip the job while its backup drive is not connected",
+              {10, 226, 360, 20},
+              {}},
+             {kOptionsOkButton, K::kDefaultButton, "OK", {190, 258, 85, 25}, {}},
+             {kOptionsCancelButton, K::kButton, "Cancel", {285, 258, 85, 25}, {}},
+         });
+  ui.AddShortcut(kJobOptionsWindow, ShortcutKey::kReturn, kReturnKey);
+  ui.AddShortcut(kJobOptionsWindow, ShortcutKey::kEscape, kEscapeKey);
+  return true;
+}
+
+bool CreateScheduleWindow(Ui& ui) {
+  if (!ui.CreateWindow({kScheduleWindow, "Brisvel - Schedule", 320, 170, false, true})) {
+    return false;
+  }
+  AddAll(ui, kScheduleWindow,
+         {
+             {kScheduleFileLine, K::kText, "", {10, 8, 300, 17}, {}},
+             {kDailyOption, K::kOptionButton, "Every day", {10, 30, 140, 20}, {}},
+             {kWeeklyOption, K::kOptionButton, "Every week on", {10, 52, 140, 20}, {}},
+             {kWeekdayList,
+              K::kDropDownList,
+              "",
+              {155, 52, 155, 20},
+              {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"}},
+             {70, K::kText, "at (HH:MM):", {30, 78, 120, 17}, {}},
+             {kScheduleTimeField, K::kEdit, "", {155, 75, 60, 20}, {}},
+             {kConnectOption,
+              K::kOptionButton,
+              "When the backup drive is connected",
+              {10, 100, 300, 20},
+              {}},
+             {kNoScheduleOption, K::kOptionButton, "No schedule", {10, 122, 300, 20}, {}},
+             {kScheduleOkButton, K::kDefaultButton, "OK", {130, 142, 85, 25}, {}},
+             {kScheduleCancelButton, K::kButton, "Cancel", {225, 142, 85, 25}, {}},
+         });
+  ui.AddShortcut(kScheduleWindow, ShortcutKey::kReturn, kReturnKey);
+  ui.AddShortcut(kScheduleWindow, ShortcutKey::kEscape, kEscapeKey);
+  return true;
+}
+
 void CreateMenus(Ui& ui, bool networkAvailable) {
   ui.CreatePopupMenu(kJobMenu, {{kAddJobItem, "Add Job"},
                                 {kRenameItem, "Rename"},
+                                {kJobOptionsItem, "Job Options...\tCtrl+O"},
+                                {kPreviewItem, "Preview"},
                                 {},
                                 {kDeleteItem, "Delete"},
                                 {kClearAllItem, "Clear All"}});
@@ -123,9 +199,12 @@ void CreateMenus(Ui& ui, bool networkAvailable) {
                                  {},
                                  {kCheckUpdatesItem, "Check for Updates"},
                                  {kAssociateItem, "Associate .jbs Files"},
+                                 {kScheduleItem, "Schedule..."},
                                  {},
                                  {kAboutItem, "About..."}});
   if (!networkAvailable) ui.SetMenuItemEnabled(kHelpMenu, kCheckUpdatesItem, false);
+  // Until a job file is loaded or saved there is none to schedule.
+  ui.SetMenuItemEnabled(kHelpMenu, kScheduleItem, false);
 }
 
 }  // namespace brisvel

@@ -1,4 +1,4 @@
-// Creates the three windows with their controls and shortcuts, the two pop-up menus and the
+// Creates the windows with their controls and shortcuts, the two pop-up menus and the
 // tray icon, all hidden until the program shows them.
 #pragma once
 
@@ -10,9 +10,14 @@ namespace brisvel {
 bool CreateMainWindow(Ui& ui);
 bool CreateProgressWindow(Ui& ui);
 bool CreateShutdownWindow(Ui& ui);
+bool CreateJobOptionsWindow(Ui& ui);
+bool CreateScheduleWindow(Ui& ui);
 
 // The job menu and the help menu; "Check for Updates" is greyed without a network.
 void CreateMenus(Ui& ui, bool networkAvailable);
+
+inline constexpr const char* kProgressTitle = "Brisvel";
+inline constexpr const char* kPreviewTitle = "Brisvel - Preview";
 
 inline constexpr int kProgressWidth = 260;
 inline constexpr int kProgressShortHeight = 140;

@@ -68,6 +68,7 @@ class FaultyFileSystem : public FileSystem {
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
     return inner_.LockFolder(folder);
   }
+  bool HeldByARun(const Folder& folder) override { return inner_.HeldByARun(folder); }
   bool DeleteFile(const std::string& path) override {
     Note("delete " + path);
     return deletes_.count(path) ? Refused() : inner_.DeleteFile(path);

@@ -34,6 +34,10 @@ std::unique_ptr<FolderLock> FileSystem::LockFolder(const std::string&) {
   return std::make_unique<FolderLock>();
 }
 
+bool FileSystem::HeldByARun(const Folder&) {
+  return false;
+}
+
 std::pair<std::optional<uint32_t>, std::optional<uint32_t>> FileSystem::Crc32Pair(
     const std::string& first, const std::string& second) {
   return {Crc32(first), Crc32(second)};

@@ -165,6 +165,12 @@ class FileSystem {
   // folder whose file system cannot lock gets a lock that holds nothing.
   virtual std::unique_ptr<FolderLock> LockFolder(const std::string& folder);
 
+  // True when a run holds the lock of the open `folder` right now. Asking keeps nothing,
+  // yet for that instant a run that starts in the folder finds it busy. False where locks
+  // cannot be asked about (a folder that may be searched but not read, a file system that
+  // cannot lock).
+  virtual bool HeldByARun(const Folder& folder);
+
   // Removes the file (or link itself) at `path`. True on success.
   virtual bool DeleteFile(const std::string& path) = 0;
 

@@ -134,6 +134,16 @@ class PosixFileSystem final : public FileSystem {
     return std::make_unique<PosixFolderLock>(fd);
   }
 
+  // A shared lock is refused only while a run holds the folder's exclusive one; several
+  // runs asking at once do not disturb each other.
+  bool HeldByARun(const Folder& folder) override {
+    const int fd = DescriptorOf(folder);
+    if (fd < 0) return false;
+    if (flock(fd, LOCK_SH | LOCK_NB) != 0) return errno == EWOULDBLOCK;
+    flock(fd, LOCK_UN);
+    return false;
+  }
+
   PathState Lookup(const std::string& path) override {
     struct stat info;
     std::string trimmed(WithoutTrailingSeparators(path));

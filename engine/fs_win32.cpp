@@ -198,6 +198,17 @@ class Win32FileSystem final : public FileSystem {
     return std::make_unique<Win32FolderLock>(handle);
   }
 
+  // The same right to add files, shared with everyone: refused only while a run's lock,
+  // which shares it with no one, holds the folder; several runs asking at once do not
+  // disturb each other.
+  bool HeldByARun(const Folder& folder) override {
+    if (!folder) return false;
+    UniqueHandle handle(CreateFileW(WidePath(WithoutTrailing(folder.Path())).c_str(), FILE_ADD_FILE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return !handle.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
+  }
+
   bool CreateEmptyFile(const std::string& path) override {
     UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));

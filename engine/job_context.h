@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/backup_job.h"
+#include "core/exclusion_patterns.h"
 #include "engine/backup_log.h"
 #include "engine/candidate_list.h"
 #include "engine/colour.h"
@@ -31,6 +32,8 @@ struct JobContext {
   size_t baseLength = 0;        // length of the folder relative paths are cut from
   int64_t foundCount = 0;
   bool sourceMissingReported = false;  // the job has its "Source folder not found" row
+  // What the walks leave alone in both folders: never entered, copied, moved or deleted.
+  ExclusionPatterns exclusions;
   // The file name that marks the destination folder during the job (empty when none).
   std::string runMarker;
   bool destinationIgnoresCase = false;

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/job_settings.h"
 #include "core/text.h"
 #include "engine/copy_loop.h"
 #include "engine/destination_claim.h"
@@ -44,6 +45,7 @@ class JobRun {
     job.destination = WithTrailingSeparator(job.destination);
     if (!ClaimDestination()) return Close();
     context_.extensionFilter = job.Has(kUseFilter) ? BuildExtensionFilter(job.filter) : "";
+    context_.exclusions = ExclusionPatterns(SplitPatterns(job.exclude));
     OpenLog();
     context_.sharedWith = OtherJobInDestination();
     if (job.Has(kDeleteOrphans)) {
@@ -65,17 +67,16 @@ class JobRun {
     ScanSource();
     // A cancel during the scan ends the run without the job's closing steps.
     if (env_.state.Cancelled()) return JobOutcome::kEndRun;
-    // Every destination folder the source has was passed, unless the scan skipped
-    // sub-folders or met an error on its way: the killed runs' leftovers are gone.
-    if (job.Has(kIncludeSubFolders) && env_.state.errorCount.load() == errorsBeforeScan) {
-      claim_->ForgetKilledRuns();
-    }
+    // Every destination folder the job reaches was passed, unless the scan met an error on
+    // its way: the leftovers of killed runs that reached no further are gone.
+    if (env_.state.errorCount.load() == errorsBeforeScan) claim_->ForgetKilledRuns(Reach());
     if (context_.foundCount == 0) {
       context_.AddRow("No files found.", kGrey);
     } else {
       RunCopyLoop(context_);
     }
     context_.extensionFilter.clear();
+    context_.exclusions = ExclusionPatterns();
     return Close();
   }
 
@@ -96,10 +97,13 @@ class JobRun {
   // One run at a time works in a destination, and never in its own source.
   bool ClaimDestination() {
     const BackupJob& job = context_.job;
-    claim_.emplace(env_.fs, job.destination);
+    claim_.emplace(env_.fs, job.destination, Reach());
     std::string problem;
     if (claim_->status() == DestinationClaim::Status::kBusy) {
       problem = "Another run is using " + job.destination + ", job skipped";
+    } else if (claim_->status() == DestinationClaim::Status::kBusyAround) {
+      problem = "Another run is using " + claim_->HolderAround() + ", which contains " +
+                job.destination + ", job skipped";
     } else if (claim_->status() == DestinationClaim::Status::kUnwritable) {
       // Without the marker a Move cannot tell its destination under another name; a copy
       // onto itself harms nothing, so a copy job goes on (its copies then fail visibly).
@@ -139,6 +143,12 @@ class JobRun {
       if (!twin) return other.name;
     }
     return "";
+  }
+
+  // The folders of the destination this job writes in.
+  DestinationClaim::Reach Reach() const {
+    return context_.job.Has(kIncludeSubFolders) ? DestinationClaim::Reach::kSubFolders
+                                                : DestinationClaim::Reach::kTopFolder;
   }
 
   void ShowRunning() {
@@ -208,6 +218,9 @@ class JobRun {
     context_.foundCount = 0;
     context_.baseLength = context_.job.source.size();
     if (!context_.extensionFilter.empty()) context_.AddRow("Using file extension filter.", kGrey);
+    if (!context_.exclusions.Empty()) {
+      context_.AddRow("Leaving out: " + Trim(context_.job.exclude), kGrey);
+    }
     context_.AddRow("Scanning for new files...", kGrey);
     ScanNewFiles(context_);
   }

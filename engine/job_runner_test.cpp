@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -309,6 +311,59 @@ TEST_F(RunTest, DisabledJobsAndJobsWithoutFoldersProduceNoJobRows) {
   empty.source.clear();
   Run();
   EXPECT_EQ(view_.Texts(), (Rows{"", "Copied 0 total files.", "Finished all jobs."}));
+}
+
+// One run works in a tree of folders. A run does not start inside a folder that another run
+// holds; a run around another leaves that run's folder alone, deleting and copying nothing
+// there; a folder whose run is gone (its marker stays, its lock is free) blocks nothing.
+TEST_F(RunTest, NestedRunsLeaveEachOthersFoldersAlone) {
+  WriteFile(source_ / "a.txt", "a");
+  WriteFile(source_ / "inner" / "b.txt", "b");
+  WriteFile(destination_ / "inner" / "moved.txt", "the only copy");
+  WriteFile(destination_ / "inner" / ".brisvel-run-0123456789abcdef", "");
+  WriteFile(destination_ / "gone" / ".brisvel-run-fedcba9876543210", "");
+  BackupJob& job = AddJob("Job", kDeleteOrphans | kIncludeSubFolders);
+  const std::string dst = WithTrailingSeparator(destination_.string());
+  const std::string inner = dst + "inner" + kPathSeparator;
+  const auto rowEndingIn = [&](const std::string& end) {
+    for (const std::string& row : view_.Texts()) {
+      if (row.size() >= end.size() && row.ends_with(end)) return row;
+    }
+    return std::string();
+  };
+  {
+    std::unique_ptr<FolderLock> aroundRun = RealFileSystem().LockFolder(dst);
+    job.destination = inner;
+    Run();
+    const std::string refused = rowEndingIn(", which contains " + inner + ", job skipped");
+    EXPECT_TRUE(refused.starts_with("Another run is using ")) << refused;
+    EXPECT_EQ(view_.ColourOf(refused), kRed);
+    EXPECT_FALSE(stdfs::exists(destination_ / "inner" / "b.txt"));
+  }
+  job.destination = dst;
+  view_.rows.clear();
+  state_.errorCount = 0;
+  {
+    std::unique_ptr<FolderLock> innerRun = RealFileSystem().LockFolder(inner);
+    Run();
+    const Rows rows = view_.Texts();
+    const std::string kept = NativePath("Orphans are kept in inner/: another run is using it.");
+    EXPECT_NE(std::find(rows.begin(), rows.end(), kept), rows.end());
+    const std::string skipped = "Another run is using " + inner + ", folder skipped";
+    EXPECT_EQ(view_.ColourOf(skipped), kRed);
+    EXPECT_EQ(state_.errorCount, 1);
+    EXPECT_EQ(ReadFile(destination_ / "a.txt"), "a");
+    EXPECT_FALSE(stdfs::exists(destination_ / "gone"));
+    EXPECT_EQ(ReadFile(destination_ / "inner" / "moved.txt"), "the only copy");
+    EXPECT_FALSE(stdfs::exists(destination_ / "inner" / "b.txt"));
+  }
+  // Once the inner run has ended, its folder is the job's like any other.
+  view_.rows.clear();
+  state_.errorCount = 0;
+  Run();
+  EXPECT_EQ(state_.errorCount, 0);
+  EXPECT_EQ(ReadFile(destination_ / "inner" / "b.txt"), "b");
+  EXPECT_FALSE(stdfs::exists(destination_ / "inner" / "moved.txt"));
 }
 
 TEST_F(RunTest, LongJobNamesAreShortenedInTheJobLineOnly) {

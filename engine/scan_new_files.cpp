@@ -69,7 +69,7 @@ class NewFileScan {
     bool walked = false;
     // A source sub-folder is left out when it is the destination under another name.
     if (!HoldsTheMarker(source_->Here()) && EnterDestination(name, relative)) {
-      walked = WalkHere();
+      if (!HeldByAnotherRun(relative)) walked = WalkHere();
       destination_->Leave();
     }
     source_->Leave();
@@ -77,6 +77,16 @@ class NewFileScan {
     if (walked && context_.job.Has(kMoveInsteadOfCopy)) {
       (void)fs_.RemoveFolderIn(source_->Here(), name);
     }
+  }
+
+  // A destination folder that another run holds is that run's own: what this run would copy
+  // there could replace the only copy of a file the other run moved.
+  bool HeldByAnotherRun(const std::string& relative) {
+    if (!fs_.HeldByARun(destination_->Here())) return false;
+    context_.AddRow(
+        "Another run is using " + context_.job.destination + relative + ", folder skipped", kRed);
+    context_.CountError();
+    return true;
   }
 
   bool HoldsTheMarker(const Folder& folder) {
@@ -136,13 +146,16 @@ class NewFileScan {
     while (!context_.state.Cancelled() && listing->Next(entry)) {
       if (entry.kind == EntryKind::kFolder) {
         if (Excluded().Matches(job.source, relative, entry.name)) continue;
+        // Left out with everything below it: not even read, so it cannot fail.
+        if (context_.exclusions.Excludes(relative, entry.name, true)) continue;
         if (job.Has(kIncludeSubFolders)) {
           subFolders.push_back(entry.name);
         } else {
           MakeDestinationFolder(entry.name, relative + entry.name + kPathSeparator);
         }
       } else if (entry.kind == EntryKind::kFile &&
-                 PassesFilter(context_.extensionFilter, entry.name)) {
+                 PassesFilter(context_.extensionFilter, entry.name) &&
+                 !context_.exclusions.Excludes(relative, entry.name, false)) {
         if (PlaceTakenByTheRun(relative, entry.name)) continue;
         if (!folderBegun) context_.candidates.BeginFolder(relative);
         folderBegun = true;

@@ -85,6 +85,7 @@ class OrphanScan {
       FolderEntry entry;
       while (listing->Next(entry)) {
         if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
+        if (IsLeftOut(relative, entry)) continue;
         if (entry.kind != EntryKind::kFolder) {
           if (!IsKeptLogFile(relative, entry.name) && !IsRunMarker(relative, entry.name)) {
             return true;
@@ -96,7 +97,8 @@ class OrphanScan {
     }
     for (const std::string& name : subFolders) {
       if (!destination_.Enter(name).ok()) continue;
-      const bool holds = HoldsAnyFile();
+      // Another run's files count: they are never this walk's to judge.
+      const bool holds = fs_.HeldByARun(destination_.Here()) || HoldsAnyFile();
       destination_.Leave();
       if (holds) return true;
     }
@@ -120,6 +122,11 @@ class OrphanScan {
     for (const std::string& name : subFolders) {
       if (context_.state.Cancelled()) break;
       if (!destination_.Enter(name).ok()) continue;  // skipped, with everything below it
+      if (HeldByAnotherRun(relative + name + kPathSeparator)) {
+        destination_.Leave();
+        keptAFile = true;  // the folder stays, and so does this one
+        continue;
+      }
       const bool mayGo = WalkHere() && SourceFolderGone(relative, name);
       const bool emptied = mayGo && EmptyOrphanFolder();
       destination_.Leave();
@@ -153,6 +160,11 @@ class OrphanScan {
     FolderEntry entry;
     while (!context_.state.Cancelled() && listing->Next(entry)) {
       if (excluded_.Matches(job_.destination, relative, entry.name)) continue;
+      // What the job leaves out of the source is no orphan, and its folder stays around it.
+      if (IsLeftOut(relative, entry)) {
+        keptAFile = true;
+        continue;
+      }
       if (entry.kind == EntryKind::kFolder) {
         if (job_.Has(kIncludeSubFolders)) subFolders.push_back(entry.name);
         continue;
@@ -177,6 +189,19 @@ class OrphanScan {
   bool SourceLooksUnmounted(const SourceNames& sourceNames, const std::string& relative) {
     if (!sourceNames.SurelyEmpty() || !HoldsAnyFile()) return false;
     ReportEmptySource(context_, job_.source + relative);
+    return true;
+  }
+
+  // An entry the job's exclusions match: never entered, deleted or counted.
+  bool IsLeftOut(const std::string& relative, const FolderEntry& entry) const {
+    return context_.exclusions.Excludes(relative, entry.name, entry.kind == EntryKind::kFolder);
+  }
+
+  // A folder that another run holds is that run's destination: its files may be the only
+  // copies of files that run moved, and are never orphans of this job.
+  bool HeldByAnotherRun(const std::string& relative) {
+    if (!fs_.HeldByARun(destination_.Here())) return false;
+    context_.AddRow("Orphans are kept in " + relative + ": another run is using it.", kGrey);
     return true;
   }
 
@@ -220,25 +245,25 @@ class OrphanScan {
 
   // Deletes what is left of the files of the folder the walk is in (sub-folders are not
   // entered): after a cancel its listing may not have reached them. False when it holds the
-  // job's log file, which stays, and so does the folder.
+  // job's log file or a file the job leaves out, which stay, and so does the folder.
   bool EmptyOrphanFolder() {
     const std::string& relative = destination_.Relative();
     std::vector<std::string> files;
-    bool holdsTheLog = false;
+    bool keepsAFile = false;
     {
       std::unique_ptr<FolderListing> listing = fs_.ListFolder(destination_.Here());
       FolderEntry entry;
       while (listing->Next(entry)) {
         if (entry.kind == EntryKind::kFolder) continue;
-        if (IsKeptLogFile(relative, entry.name)) {
-          holdsTheLog = true;
+        if (IsKeptLogFile(relative, entry.name) || IsLeftOut(relative, entry)) {
+          keepsAFile = true;
         } else {
           files.push_back(entry.name);
         }
       }
     }
     for (const std::string& name : files) (void)fs_.DeleteFileIn(destination_.Here(), name);
-    return !holdsTheLog;
+    return !keepsAFile;
   }
 
   // Removes the emptied folder `name` of the folder the walk is in.

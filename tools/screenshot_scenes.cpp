@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "app/job_options_window.h"
+#include "app/schedule_window.h"
 #include "app/ui/control_ids.h"
 
 namespace brisvel {
@@ -82,6 +84,30 @@ void ShowFinishedWindow(ProgressWindow& progress) {
   progress.EnableFinishChoice(false);
   progress.FitLogColumn();
   progress.WaitForOk();
+}
+
+void ShowJobOptionsWindow(Ui& ui) {
+  JobList jobs;
+  FillJobs(jobs);
+  BackupJob& job = jobs.At(0);
+  job.keepVersions = true;
+  job.keepRuns = 10;
+  job.keepDays = 90;
+  job.maxDelete = {DeletionLimit::Kind::kPercent, 20};
+  job.exclude = "node_modules/;.git/;*.tmp;~$*";
+  job.needsDrive = true;
+  jobs.Select(0);
+  JobOptionsWindow window(ui, jobs, RealFileSystem());
+  window.Open();
+}
+
+void ShowScheduleWindow(Ui& ui) {
+  const std::string file = "Documents.jbs";
+  ScheduleWindow window(ui, {[](const std::string&, const Schedule&) { return ScheduleOutcome{}; },
+                             [file] {
+                               return ScheduleOutcome{true, file + ": weekly friday 18:30"};
+                             }});
+  window.Open(file);
 }
 
 void ShowShutdownWindow(Ui& ui) {

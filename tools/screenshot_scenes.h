@@ -18,5 +18,9 @@ void ShowRunningWindow(ProgressWindow& progress, SharedRunState& state);
 void ShowFinishedWindow(ProgressWindow& progress);
 // The shutdown countdown part of the way down.
 void ShowShutdownWindow(Ui& ui);
+// The Job Options window of a job that keeps old versions and leaves some folders out.
+void ShowJobOptionsWindow(Ui& ui);
+// The Schedule window of a job file run every Friday evening.
+void ShowScheduleWindow(Ui& ui);
 
 }  // namespace brisvel

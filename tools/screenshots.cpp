@@ -35,7 +35,10 @@ int Render(const QString& folder) {
   MainWindowView view(ui, jobs);
   ProgressWindow progress(ui, view);
   SharedRunState state;
-  if (!CreateMainWindow(ui) || !CreateProgressWindow(ui) || !CreateShutdownWindow(ui)) return 1;
+  if (!CreateMainWindow(ui) || !CreateProgressWindow(ui) || !CreateShutdownWindow(ui) ||
+      !CreateJobOptionsWindow(ui) || !CreateScheduleWindow(ui)) {
+    return 1;
+  }
   bool saved = true;
   ShowMainWindow(ui, jobs, view);
   ui.Flush();
@@ -48,6 +51,12 @@ int Render(const QString& folder) {
   saved &= Save(ui.Window(kProgressWindow), folder, "progress-finished.png");
   ShowShutdownWindow(ui);
   saved &= Save(ui.Window(kShutdownWindow), folder, "shutdown-window.png");
+  ShowJobOptionsWindow(ui);
+  ui.Flush();
+  saved &= Save(ui.Window(kJobOptionsWindow), folder, "job-options.png");
+  ShowScheduleWindow(ui);
+  ui.Flush();
+  saved &= Save(ui.Window(kScheduleWindow), folder, "schedule.png");
   ui.SetDialogRunner([&](QDialog& box) {
     box.show();
     saved &= Save(&box, folder, "about-box.png");

@@ -44,7 +44,10 @@ int Show(const std::string& scene) {
   MainWindowView view(ui, jobs);
   ProgressWindow progress(ui, view);
   SharedRunState state;
-  if (!CreateMainWindow(ui) || !CreateProgressWindow(ui) || !CreateShutdownWindow(ui)) return 1;
+  if (!CreateMainWindow(ui) || !CreateProgressWindow(ui) || !CreateShutdownWindow(ui) ||
+      !CreateJobOptionsWindow(ui) || !CreateScheduleWindow(ui)) {
+    return 1;
+  }
   int shown = kMainWindow;
   if (scene == "main" || scene == "rename") {
     ShowMainWindow(ui, jobs, view);
@@ -55,6 +58,12 @@ int Show(const std::string& scene) {
   } else if (scene == "shutdown") {
     ShowShutdownWindow(ui);
     shown = kShutdownWindow;
+  } else if (scene == "options") {
+    ShowJobOptionsWindow(ui);
+    shown = kJobOptionsWindow;
+  } else if (scene == "schedule") {
+    ShowScheduleWindow(ui);
+    shown = kScheduleWindow;
   } else if (scene == "about") {
     ui.ShowWindow(kMainWindow, true);
     ui.Flush();
@@ -85,7 +94,8 @@ int Show(const std::string& scene) {
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fputs(
-        "usage: brisvel_screenshots SCENE (main, rename, running, finished, shutdown, about)\n",
+        "usage: brisvel_screenshots SCENE (main, rename, running, finished, shutdown, options, "
+        "schedule, about)\n",
         stderr);
     return 2;
   }

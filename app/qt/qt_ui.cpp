@@ -94,7 +94,7 @@ QColor ToQt(Colour colour) {
   return QColor(colour.red, colour.green, colour.blue);
 }
 
-Qt::Key KeyOf(ShortcutKey key) {
+QKeySequence KeyOf(ShortcutKey key) {
   switch (key) {
     case ShortcutKey::kReturn:
       return Qt::Key_Return;
@@ -102,6 +102,8 @@ Qt::Key KeyOf(ShortcutKey key) {
       return Qt::Key_Escape;
     case ShortcutKey::kF1:
       return Qt::Key_F1;
+    case ShortcutKey::kCtrlO:
+      return QKeySequence(Qt::CTRL | Qt::Key_O);
   }
   return Qt::Key_unknown;
 }
@@ -195,7 +197,7 @@ bool QtUi::CreateWindow(const WindowLayout& layout) {
 void QtUi::AddShortcut(int window, ShortcutKey key, int menuEvent) {
   QWidget* parent = Window(window);
   if (parent == nullptr) return;
-  std::vector<QKeySequence> keys{QKeySequence(KeyOf(key))};
+  std::vector<QKeySequence> keys{KeyOf(key)};
   if (key == ShortcutKey::kReturn) keys.emplace_back(Qt::Key_Enter);
   for (const QKeySequence& sequence : keys) {
     auto* shortcut = new QShortcut(sequence, parent);
@@ -235,6 +237,10 @@ void QtUi::ResizeWindow(int window, int width, int height) {
   // The progress window grows downwards when its log is shown; on a small or scaled screen
   // its bottom, with the totals, would go below the screen.
   if (shown->isVisible()) KeepInsideWorkArea(*shown);
+}
+
+void QtUi::SetTitle(int window, const std::string& title) {
+  if (QWidget* shown = Window(window)) shown->setWindowTitle(ToQt(title));
 }
 
 void QtUi::SetText(int window, int control, const std::string& text) {

@@ -39,6 +39,8 @@ class QtWindows : public ::testing::Test {
     EXPECT_TRUE(CreateMainWindow(ui_));
     EXPECT_TRUE(CreateProgressWindow(ui_));
     EXPECT_TRUE(CreateShutdownWindow(ui_));
+    EXPECT_TRUE(CreateJobOptionsWindow(ui_));
+    EXPECT_TRUE(CreateScheduleWindow(ui_));
     CreateMenus(ui_, false);
   }
 
@@ -160,7 +162,8 @@ TEST_F(QtWindows, EveryCaptionFitsItsControl) {
   ui_.SetText(kProgressWindow, kLogButton, "Show Log");
   ui_.SetText(kShutdownWindow, kShutdownNowButton, "Shutdown (31)");
   int checked = 0;
-  for (int window : {kMainWindow, kProgressWindow, kShutdownWindow}) {
+  for (int window :
+       {kMainWindow, kProgressWindow, kShutdownWindow, kJobOptionsWindow, kScheduleWindow}) {
     for (QWidget* widget : ui_.Window(window)->findChildren<QWidget*>()) {
       const int room = TextRoom(widget);
       if (room < 0 || !widget->objectName().startsWith("control")) continue;
@@ -171,7 +174,7 @@ TEST_F(QtWindows, EveryCaptionFitsItsControl) {
       }
     }
   }
-  EXPECT_GT(checked, 40);
+  EXPECT_GT(checked, 70);
 }
 
 TEST_F(QtWindows, EachKindOfControlRaisesItsEvent) {
@@ -285,7 +288,7 @@ TEST_F(QtWindows, ShortcutsCloseBoxesMenusAndTheTrayBecomeEvents) {
   }
   menu->close();
   EXPECT_EQ(captions.join("|"),
-            "Brisvel Webpage|-|Check for Updates|Associate .jbs Files|-|About...");
+            "Brisvel Webpage|-|Check for Updates|Associate .jbs Files|Schedule...|-|About...");
 
   ui_.ShowTrayIcon("Brisvel");
   QSystemTrayIcon* tray = ui_.TrayIcon();
@@ -296,6 +299,60 @@ TEST_F(QtWindows, ShortcutsCloseBoxesMenusAndTheTrayBecomeEvents) {
   EXPECT_EQ(Events(), (std::vector<UiEvent>{{kMainWindow, kAboutItem, E::kMenuItem},
                                             {kMainWindow, 0, E::kTrayActivate},
                                             {kMainWindow, 0, E::kTrayActivate}}));
+}
+
+// Ctrl+O in the main window and the job menu's entries open the Job Options window, whose
+// Return and Escape keys are its OK and Cancel; a preview retitles the progress window.
+TEST_F(QtWindows, TheJobOptionsWindowAndTheEntriesThatLeadThere) {
+  QWidget* main = Shown(kMainWindow);
+  QTest::keyClick(main, Qt::Key_O, Qt::ControlModifier);
+  QTest::keyClick(main, Qt::Key_O);
+  ui_.ShowPopupMenu(kJobMenu);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_EQ(menu, ui_.Menu(kJobMenu));
+  QStringList captions;
+  for (QAction* action : menu->actions()) {
+    captions << (action->isSeparator() ? "-" : action->text());
+    if (action->text() == "Preview") action->trigger();
+  }
+  menu->close();
+  EXPECT_EQ(captions.join("|"), "Add Job|Rename|Job Options...\tCtrl+O|Preview|-|Delete|Clear All");
+
+  QWidget* options = Shown(kJobOptionsWindow);
+  EXPECT_EQ(options->windowTitle(), "Brisvel - Job Options");
+  EXPECT_TRUE(Get<QPushButton>(kJobOptionsWindow, kOptionsOkButton)->isDefault());
+  Get<QLineEdit>(kJobOptionsWindow, kMaxDeleteField)->setFocus();
+  QTest::keyClicks(Get<QLineEdit>(kJobOptionsWindow, kMaxDeleteField), "50%");
+  QTest::keyClick(options, Qt::Key_Return);
+  QTest::keyClick(options, Qt::Key_Escape);
+  QTest::mouseClick(Get<QCheckBox>(kJobOptionsWindow, kNeedsDriveBox), Qt::LeftButton);
+  QTest::mouseClick(Get<QPushButton>(kJobOptionsWindow, kVersionFolderBrowse), Qt::LeftButton);
+  const std::vector<UiEvent> events = Events();
+  EXPECT_EQ(ui_.Text(kJobOptionsWindow, kMaxDeleteField), "50%");
+  EXPECT_TRUE(ui_.Checked(kJobOptionsWindow, kNeedsDriveBox));
+  std::vector<UiEvent> wanted{{kMainWindow, kJobOptionsItem, E::kMenuItem},
+                              {kMainWindow, kPreviewItem, E::kMenuItem},
+                              {kJobOptionsWindow, kReturnKey, E::kMenuItem},
+                              {kJobOptionsWindow, kEscapeKey, E::kMenuItem},
+                              {kJobOptionsWindow, kNeedsDriveBox, E::kClick},
+                              {kJobOptionsWindow, kVersionFolderBrowse, E::kClick}};
+  std::vector<UiEvent> withoutTyping;
+  for (const UiEvent& event : events) {
+    if (event.type != E::kTextChanged) withoutTyping.push_back(event);
+  }
+  EXPECT_EQ(withoutTyping, wanted);
+
+  ui_.SetTitle(kProgressWindow, "Brisvel - Preview");
+  EXPECT_EQ(ui_.Window(kProgressWindow)->windowTitle(), "Brisvel - Preview");
+
+  // The schedule's kinds are one choice: picking one clears the others.
+  Shown(kScheduleWindow);
+  QTest::mouseClick(ui_.Control(kScheduleWindow, kWeeklyOption), Qt::LeftButton);
+  QTest::mouseClick(ui_.Control(kScheduleWindow, kConnectOption), Qt::LeftButton);
+  EXPECT_FALSE(ui_.Checked(kScheduleWindow, kWeeklyOption));
+  EXPECT_TRUE(ui_.Checked(kScheduleWindow, kConnectOption));
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kScheduleWindow, kWeeklyOption, E::kClick},
+                                            {kScheduleWindow, kConnectOption, E::kClick}}));
 }
 
 // The countdown appears over whatever the user is typing into: a stray key must cancel the

@@ -48,6 +48,33 @@ enum ShutdownControl : int {
   kShutdownCancelButton = 40,
 };
 
+// Job Options window.
+enum JobOptionsControl : int {
+  kKeepVersionsBox = 41,
+  kVersionFolderField = 42,
+  kVersionFolderBrowse = 43,
+  kKeepRunsField = 44,
+  kKeepDaysField = 45,
+  kMaxDeleteField = 46,
+  kExcludeField = 47,
+  kNeedsDriveBox = 48,
+  kOptionsOkButton = 49,
+  kOptionsCancelButton = 50,
+};
+
+// Schedule window.
+enum ScheduleControl : int {
+  kScheduleFileLine = 61,
+  kDailyOption = 62,
+  kWeeklyOption = 63,
+  kWeekdayList = 64,
+  kConnectOption = 65,
+  kNoScheduleOption = 66,
+  kScheduleTimeField = 67,
+  kScheduleOkButton = 68,
+  kScheduleCancelButton = 69,
+};
+
 // Pop-up menus and the events of their items and of the keyboard shortcuts.
 enum MenuId : int { kJobMenu = 2, kHelpMenu = 3 };
 enum MenuEvent : int {
@@ -62,6 +89,9 @@ enum MenuEvent : int {
   kReturnKey = 8,
   kEscapeKey = 9,
   kF1Key = 10,
+  kPreviewItem = 11,
+  kJobOptionsItem = 12,
+  kScheduleItem = 13,
 };
 
 }  // namespace brisvel

@@ -26,6 +26,8 @@ class ForwardingUi : public Ui {
     inner_.ResizeWindow(window, width, height);
   }
 
+  void SetTitle(int window, const std::string& title) override { inner_.SetTitle(window, title); }
+
   void SetText(int window, int control, const std::string& text) override {
     inner_.SetText(window, control, text);
   }

@@ -105,6 +105,10 @@ void HandOverUi::ResizeWindow(int window, int width, int height) {
       Update::Call(window, -1, [=, this] { desktop_.ResizeWindow(window, width, height); }));
 }
 
+void HandOverUi::SetTitle(int window, const std::string& title) {
+  Change(Update::Call(window, -1, [=, this] { desktop_.SetTitle(window, title); }));
+}
+
 void HandOverUi::SetText(int window, int control, const std::string& text) {
   auto apply = [=, this] { desktop_.SetText(window, control, text); };
   // A label's caption is the label's alone; a combo box's text also depends on its selection.

@@ -38,6 +38,7 @@ class HandOverUi : public Ui {
   void ActivateWindow(int window) override;
   void MinimiseWindow(int window) override;
   void ResizeWindow(int window, int width, int height) override;
+  void SetTitle(int window, const std::string& title) override;
 
   void SetText(int window, int control, const std::string& text) override;
   std::string Text(int window, int control) override;

@@ -89,6 +89,12 @@ void ModelUi::ResizeWindow(int window, int width, int height) {
   shown.height = height;
 }
 
+void ModelUi::SetTitle(int window, const std::string& title) {
+  std::lock_guard lock(mutex_);
+  Note("SetTitle", window, title);
+  WindowAt(window).layout.title = title;
+}
+
 void ModelUi::SetText(int window, int control, const std::string& text) {
   std::lock_guard lock(mutex_);
   Note("SetText", window, control, text);
@@ -294,6 +300,11 @@ std::pair<int, int> ModelUi::WindowSize(int window) {
   std::lock_guard lock(mutex_);
   const Window& shown = WindowAt(window);
   return {shown.width, shown.height};
+}
+
+std::string ModelUi::WindowTitle(int window) {
+  std::lock_guard lock(mutex_);
+  return WindowAt(window).layout.title;
 }
 
 bool ModelUi::WindowMinimised(int window) {

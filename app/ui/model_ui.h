@@ -30,6 +30,7 @@ class ModelUi : public Ui {
   void ActivateWindow(int window) override;
   void MinimiseWindow(int window) override;
   void ResizeWindow(int window, int width, int height) override;
+  void SetTitle(int window, const std::string& title) override;
 
   void SetText(int window, int control, const std::string& text) override;
   std::string Text(int window, int control) override;
@@ -70,6 +71,7 @@ class ModelUi : public Ui {
   std::pair<int64_t, int64_t> Progress(int window, int control);  // value, maximum
   Colour ProgressColour(int window, int control);
   std::pair<int, int> WindowSize(int window);
+  std::string WindowTitle(int window);
   bool WindowMinimised(int window);
   std::pair<int, int> Focus();
   bool MenuItemEnabled(int menu, int item);

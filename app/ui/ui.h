@@ -20,7 +20,13 @@
 
 namespace brisvel {
 
-enum WindowId : int { kMainWindow = 0, kProgressWindow = 1, kShutdownWindow = 2 };
+enum WindowId : int {
+  kMainWindow = 0,
+  kProgressWindow = 1,
+  kShutdownWindow = 2,
+  kJobOptionsWindow = 3,
+  kScheduleWindow = 4,
+};
 
 enum class ControlKind {
   kFrame,
@@ -98,7 +104,7 @@ inline MessageAnswer DeclinedAnswer(MessageButtons buttons) {
   return MessageAnswer::kCancel;
 }
 
-enum class ShortcutKey { kReturn, kEscape, kF1 };
+enum class ShortcutKey { kReturn, kEscape, kF1, kCtrlO };
 
 // A menu item; id -1 is a separator.
 struct MenuItem {
@@ -138,6 +144,8 @@ class Ui {
   virtual void MinimiseWindow(int window) { ShowWindow(window, true); }
   // Changes the client size; the position stays.
   virtual void ResizeWindow(int window, int width, int height) = 0;
+  // Changes the title bar's text.
+  virtual void SetTitle(int window, const std::string& title) = 0;
 
   // Controls. Texts are captions, field contents or a combo box's edit text.
   virtual void SetText(int window, int control, const std::string& text) = 0;

@@ -30,6 +30,9 @@ SIZE OuterSize(DWORD style, DWORD extendedStyle, int width, int height) {
   return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
+// Added to a virtual key for a shortcut that is pressed together with Ctrl.
+constexpr UINT kWithControl = 0x10000;
+
 UINT VirtualKeyOf(ShortcutKey key) {
   switch (key) {
     case ShortcutKey::kReturn:
@@ -38,6 +41,8 @@ UINT VirtualKeyOf(ShortcutKey key) {
       return VK_ESCAPE;
     case ShortcutKey::kF1:
       return VK_F1;
+    case ShortcutKey::kCtrlO:
+      return 'O' | kWithControl;
   }
   return 0;
 }
@@ -278,7 +283,10 @@ bool Win32Ui::HandleShortcut(const MSG& message) {
     if (message.wParam == VK_TAB) return IsDialogMessageW(root, const_cast<MSG*>(&message));
     const auto keys = shortcuts_.find(id);
     if (keys == shortcuts_.end()) return false;
-    const auto key = keys->second.find(static_cast<UINT>(message.wParam));
+    const UINT pressed = static_cast<UINT>(message.wParam);
+    auto key = keys->second.end();
+    if (GetKeyState(VK_CONTROL) < 0) key = keys->second.find(pressed | kWithControl);
+    if (key == keys->second.end()) key = keys->second.find(pressed);
     if (key == keys->second.end() || InOpenDropDown(GetFocus())) return false;
     Raise({id, key->second, EventType::kMenuItem});
     return true;
@@ -376,6 +384,10 @@ void Win32Ui::ResizeWindow(int window, int width, int height) {
   if (x != frame.left || y != frame.top) {
     SetWindowPos(shown, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+void Win32Ui::SetTitle(int window, const std::string& title) {
+  if (HWND shown = Window(window)) SetWindowTextW(shown, Wide(title).c_str());
 }
 
 void Win32Ui::SetText(int window, int control, const std::string& text) {

@@ -89,10 +89,13 @@ int TextWidth(HWND control, const std::wstring& text) {
 // The message font leaves room for every caption and every item in its control.
 TEST_F(Win32UiTest, EveryCaptionFitsItsControl) {
   ASSERT_TRUE(CreateShutdownWindow(ui_));
+  ASSERT_TRUE(CreateJobOptionsWindow(ui_));
+  ASSERT_TRUE(CreateScheduleWindow(ui_));
   ui_.SetText(kShutdownWindow, kShutdownNowButton, "Shutdown (30)");
   ui_.SetText(kProgressWindow, kLogButton, "Show Log");
   int checked = 0;
-  for (int window : {kMainWindow, kProgressWindow, kShutdownWindow}) {
+  for (int window :
+       {kMainWindow, kProgressWindow, kShutdownWindow, kJobOptionsWindow, kScheduleWindow}) {
     for (HWND control = GetWindow(ui_.Window(window), GW_CHILD); control != nullptr;
          control = GetWindow(control, GW_HWNDNEXT)) {
       const int room = TextRoom(control, ui_);
@@ -103,7 +106,7 @@ TEST_F(Win32UiTest, EveryCaptionFitsItsControl) {
       }
     }
   }
-  EXPECT_GT(checked, 40);
+  EXPECT_GT(checked, 70);
 }
 
 // The windows stay hidden: on an X server without a window manager, Wine waits seconds for
@@ -154,6 +157,50 @@ TEST_F(Win32UiTest, KeysOfAWindowAreItsShortcutsAndItsCloseBoxOnlyAsks) {
   EXPECT_TRUE(IsWindow(ui_.Window(kMainWindow)));
 }
 
+// Ctrl+O in the main window asks for the Job Options window (O alone is typing), whose Return
+// and Escape are its OK and Cancel; a preview retitles the progress window.
+TEST_F(Win32UiTest, TheJobOptionsWindowAndCtrlO) {
+  ASSERT_TRUE(CreateJobOptionsWindow(ui_));
+  auto holdControl = [](bool held) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = held ? 0x80 : 0;
+    SetKeyboardState(keys);
+  };
+  holdControl(true);
+  PostMessageW(ui_.Control(kMainWindow, kSourceField), WM_KEYDOWN, 'O', 0);
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kMainWindow, kJobOptionsItem, E::kMenuItem}}));
+  holdControl(false);
+  PostMessageW(ui_.Window(kMainWindow), WM_KEYDOWN, 'O', 0);
+  EXPECT_EQ(Events(), std::vector<UiEvent>{});
+
+  wchar_t title[64] = {};
+  GetWindowTextW(ui_.Window(kJobOptionsWindow), title, 64);
+  EXPECT_EQ(Utf8(title), "Brisvel - Job Options");
+  ui_.SetText(kJobOptionsWindow, kMaxDeleteField, "50%");
+  SendMessageW(ui_.Control(kJobOptionsWindow, kNeedsDriveBox), BM_CLICK, 0, 0);
+  PostMessageW(ui_.Control(kJobOptionsWindow, kMaxDeleteField), WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(ui_.Control(kJobOptionsWindow, kExcludeField), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kJobOptionsWindow, kNeedsDriveBox, E::kClick},
+                                            {kJobOptionsWindow, kReturnKey, E::kMenuItem},
+                                            {kJobOptionsWindow, kEscapeKey, E::kMenuItem}}));
+  EXPECT_EQ(ui_.Text(kJobOptionsWindow, kMaxDeleteField), "50%");
+  EXPECT_TRUE(ui_.Checked(kJobOptionsWindow, kNeedsDriveBox));
+
+  ui_.SetTitle(kProgressWindow, "Brisvel - Preview");
+  GetWindowTextW(ui_.Window(kProgressWindow), title, 64);
+  EXPECT_EQ(Utf8(title), "Brisvel - Preview");
+
+  // The schedule's kinds are one choice: picking one clears the others.
+  ASSERT_TRUE(CreateScheduleWindow(ui_));
+  SendMessageW(ui_.Control(kScheduleWindow, kWeeklyOption), BM_CLICK, 0, 0);
+  SendMessageW(ui_.Control(kScheduleWindow, kConnectOption), BM_CLICK, 0, 0);
+  EXPECT_FALSE(ui_.Checked(kScheduleWindow, kWeeklyOption));
+  EXPECT_TRUE(ui_.Checked(kScheduleWindow, kConnectOption));
+  EXPECT_EQ(Events(), (std::vector<UiEvent>{{kScheduleWindow, kWeeklyOption, E::kClick},
+                                            {kScheduleWindow, kConnectOption, E::kClick}}));
+}
+
 // Menu items arrive as their numbers, the first one (0) among them.
 TEST_F(Win32UiTest, AMenuItemChosenArrivesAsItsMenuEvent) {
   CreateMenus(ui_, false);
@@ -165,6 +212,10 @@ TEST_F(Win32UiTest, AMenuItemChosenArrivesAsItsMenuEvent) {
   EXPECT_EQ(choose(kJobMenu, {VK_DOWN, VK_RETURN}),
             (std::vector<UiEvent>{{kMainWindow, kAddJobItem, E::kMenuItem}}));
   EXPECT_EQ(choose(kJobMenu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}),
+            (std::vector<UiEvent>{{kMainWindow, kJobOptionsItem, E::kMenuItem}}));
+  EXPECT_EQ(choose(kJobMenu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}),
+            (std::vector<UiEvent>{{kMainWindow, kPreviewItem, E::kMenuItem}}));
+  EXPECT_EQ(choose(kJobMenu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}),
             (std::vector<UiEvent>{{kMainWindow, kDeleteItem, E::kMenuItem}}));
   // Down passes the separator and the greyed "Check for Updates".
   EXPECT_EQ(choose(kHelpMenu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}),

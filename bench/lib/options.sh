@@ -1,6 +1,6 @@
 # Command-line options of bench/run and the sizes of the trees that follow from them.
 
-all_rows=(copy-small size date orphans copy-large crc32 md5 move desktop memory)
+all_rows=(copy-small size date orphans copy-large crc32 md5 move desktop memory exclude)
 
 usage() {
   cat <<'USAGE'
@@ -12,7 +12,7 @@ usage: bench/run [--scale N] [--rounds R] [--only ROWS] [--memory-files N]
   --rounds R        timed runs of every contender in every row (default 5)
   --only ROWS       comma-separated rows to run, out of
                     copy-small, size, date, orphans, copy-large, crc32, md5, move,
-                    desktop, memory
+                    desktop, memory, exclude
                     (default: all; memory only when --scale is 1000000 or more)
   --memory-files N  files in the tree of the memory row (default 1000000)
   --dir DIR         work folder for the trees and the runs, on the file system to measure

@@ -88,6 +88,28 @@ no_change_row() {
   expect_same_tree small "$theirs" "$row, rsync's copy"
 }
 
+# Ten exclusion patterns that match nothing in the tree, so both runs look at the same files:
+# what is timed is the matching itself, in the scan and in the orphan pass.
+exclusions='node_modules/; .git/; ~$*; *.tmp; **/cache/; photos/raw/; *.bak; Thumbs.db'
+exclusions+='; dir00001/dir*/gen/; f*.swp'
+
+row_exclude() {
+  local src mine r label
+  ensure_tree small
+  ensure_mirror small brisvel
+  src=$(tree_src small)
+  mine=$(mirror_dir small brisvel)
+  label="no-change re-run with orphans, ten exclusion patterns ($(tree_fact small 1) files)"
+  compare "$label" exclude.brisvel exclude.plain "the same without patterns" time "le 1.05"
+  for ((r = 1; r <= rounds; r++)); do
+    rounds_of exclude "$r" "with patterns, without"
+    run_brisvel exclude.brisvel "$r" 0 0 0 "$src" "$mine" recursive orphans size \
+      exclude "$exclusions"
+    run_brisvel exclude.plain "$r" 0 0 0 "$src" "$mine" recursive orphans size
+  done
+  expect_same_tree small "$mine" "exclude, Brisvel's copy"
+}
+
 # Every run first gets the same orphans added to its tool's up-to-date copy.
 row_orphans() {
   local src tool dst r
