@@ -45,5 +45,16 @@ TEST(RunBinaryWin32, QuotedFoldersMayEndInABackslash) {
   EXPECT_EQ(ReadFile(folder / "Back Up\\sub\\a.txt"), "alpha");
 }
 
+// Where no window can be made (no desktop), a run says so and works in the console, as it does
+// on Linux; with a desktop it runs in its windows. Either way the files are backed up.
+TEST(RunBinaryWin32, ARunWithoutADesktopWorksInTheConsole) {
+  TestFolder folder;
+  WriteFile(folder / "from\\a.txt", "alpha");
+  const std::string line = "\"" + ProgramPath() + "\" backup \"" + folder / "from\\" + "\" \"" +
+                           folder / "to\\" + "\"";
+  EXPECT_EQ(RunCommandLine(Wide(line)), 0) << line;
+  EXPECT_EQ(ReadFile(folder / "to\\a.txt"), "alpha");
+}
+
 }  // namespace
 }  // namespace brisvel

@@ -5,6 +5,8 @@
 #   desktop_test.sh WINE PROGRAM add     a click on "Add" adds a row to the job list
 #   desktop_test.sh WINE PROGRAM hidden  a job file run with "tray": no window, the files
 #                                        backed up, the program ended as "tray" asks
+#   desktop_test.sh WINE PROGRAM list    Return in an open drop-down list picks the item and
+#                                        does not run the jobs
 #   desktop_test.sh WINE PROGRAM program any Windows program that needs a display (the
 #                                        backend's unit tests): its exit status
 # Exits 77 (skipped) when the virtual X server or the tools are missing.
@@ -81,10 +83,32 @@ JOBS
   echo "the hidden run backed up the files and ended the program as \"tray\" asks"
 }
 
+run_list() {
+  mkdir -p "$work/src" "$work/dst"
+  echo alpha >"$work/src/a.txt"
+  cat >"$work/jobs.jbs" <<JOBS
+<?xml version="1.0" encoding="UTF-8"?>
+<brisvel version="1.1" finish="return" silent="false">
+   <job name="Test" copyfrom="$(windows_folder "$work/src")" copyto="$(windows_folder "$work/dst")" method="size" enabled="true" usefilter="false" filter="" recursive="false" move="false" orphans="false" log="false" logfile="" open="false"/>
+</brisvel>
+JOBS
+  "$wine" "$program" open "$(windows_folder "$work")jobs.jbs" >"$work/out" 2>&1 &
+  pids+=($!)
+  window=$(shown_window) || fail "no window Brisvel was shown"
+  pick_next_item 410 190 '^brisvel.exe$'  # File Compare Method
+  pick_next_item 375 257 '^brisvel.exe$'  # When Finished
+  # A click on Add is handled after the keys: once its row shows, any run they started has
+  # started, and its window would have taken the place of the main window.
+  click_darkens "$window" 50 193 120x120+17+45 || fail "the main window took no click after the lists"
+  [ ! -e "$work/dst/a.txt" ] || fail "Return in a drop-down list ran the jobs"
+  echo "Return picked the items of both lists and ran nothing"
+}
+
 case "$case_name" in
   program) "$wine" "$program" ;;
   main) run_main ;;
   add) run_add ;;
   hidden) run_hidden ;;
+  list) run_list ;;
   *) fail "unknown case $case_name" ;;
 esac

@@ -14,9 +14,23 @@ void ReleaseOwnConsole() {
   if (GetConsoleProcessList(processes, 2) == 1) FreeConsole();
 }
 
+// Whether a window can be made at all: a service's session, or Wine without a display, has no
+// desktop to show one on, and every window the program made would fail.
+bool WindowsCanBeMade() {
+  HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  if (probe == nullptr) return false;
+  DestroyWindow(probe);
+  return true;
+}
+
 }  // namespace
 
-DesktopUi* BrisvelOpenDesktop(int*, char**, std::string*) {
+DesktopUi* BrisvelOpenDesktop(int*, char**, std::string* failure) {
+  if (!WindowsCanBeMade()) {
+    *failure = "no window can be made here";
+    return nullptr;
+  }
   ReleaseOwnConsole();
   return new Win32Ui();
 }

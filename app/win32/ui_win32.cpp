@@ -1,5 +1,7 @@
 #include "app/win32/ui_win32.h"
 
+#include <algorithm>
+
 #include "core/wide_text_win32.h"
 
 namespace brisvel {
@@ -366,6 +368,22 @@ void Win32Ui::ResizeWindow(int window, int width, int height) {
                               static_cast<DWORD>(GetWindowLongPtrW(shown, GWL_EXSTYLE)),
                               ScaledFor(window, width), ScaledFor(window, height));
   SetWindowPos(shown, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The progress window grows downwards when its log is shown; on a small or scaled screen
+  // its bottom, with the totals, would go below the work area. It moves up (and left) as far
+  // as it needs, never past the area's top, so that its title bar stays in reach.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  RECT frame;
+  if (!GetWindowRect(shown, &frame) ||
+      !GetMonitorInfoW(MonitorFromWindow(shown, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    return;
+  }
+  const RECT& area = monitor.rcWork;
+  const LONG x = std::max(area.left, std::min(frame.left, area.right - size.cx));
+  const LONG y = std::max(area.top, std::min(frame.top, area.bottom - size.cy));
+  if (x != frame.left || y != frame.top) {
+    SetWindowPos(shown, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void Win32Ui::SetTitle(int window, const std::string& title) {
