@@ -10,7 +10,7 @@
 #include "app/ui/control_ids.h"
 #include "app/ui/test_ui.h"
 #include "core/test_folder.h"
-#include "engine/faulty_fs.h"
+#include "engine/test_faulty_fs.h"
 #include "system/end_program.h"
 
 namespace brisvel {

@@ -6,7 +6,7 @@
 
 #include "core/case_folding.h"
 #include "core/test_folder.h"
-#include "engine/case_blind_fs_for_tests.h"
+#include "engine/test_case_blind_fs.h"
 #include "engine/job_runner.h"
 #include "engine/recording_progress_view.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/fs_posix.h"
-#include "engine/fs_test_util.h"
+#include "engine/test_fs_util.h"
 
 namespace brisvel {
 namespace {

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <vector>
 
-#include "engine/faulty_fs.h"
+#include "engine/test_faulty_fs.h"
 
 namespace brisvel {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include "engine/job_fixture_for_tests.h"
+#include "engine/test_job_fixture.h"
 #include "engine/scan.h"
 
 namespace brisvel {

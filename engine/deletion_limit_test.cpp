@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/job_run_fixture_for_tests.h"
+#include "engine/test_job_run_fixture.h"
 
 namespace brisvel {
 namespace {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/job_settings.h"
-#include "engine/job_fixture_for_tests.h"
+#include "engine/test_job_fixture.h"
 #include "engine/scan.h"
 
 namespace brisvel {

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "engine/file_io_posix.h"
-#include "engine/fs_test_util.h"
+#include "engine/test_fs_util.h"
 
 namespace brisvel {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/copies_in_flight.h"
-#include "engine/fs_test_util.h"
+#include "engine/test_fs_util.h"
 
 namespace brisvel {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "core/test_folder.h"
 #include "core/text.h"
-#include "engine/faulty_fs.h"
+#include "engine/test_faulty_fs.h"
 #include "engine/recording_progress_view.h"
 
 namespace brisvel {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "core/test_folder_posix.h"
-#include "engine/case_blind_fs_for_tests.h"
-#include "engine/faulty_fs.h"
+#include "engine/test_case_blind_fs.h"
+#include "engine/test_faulty_fs.h"
 #include "engine/job_runner.h"
 #include "engine/recording_progress_view.h"
 

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "engine/job_run_fixture_for_tests.h"
+#include "engine/test_job_run_fixture.h"
 
 namespace brisvel {
 namespace {

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <set>
 
-#include "engine/job_run_fixture_for_tests.h"
+#include "engine/test_job_run_fixture.h"
 
 namespace brisvel {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "engine/job_fixture_for_tests.h"
+#include "engine/test_job_fixture.h"
 
 namespace brisvel {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/test_platform.h"
-#include "engine/job_fixture_for_tests.h"
+#include "engine/test_job_fixture.h"
 
 namespace brisvel {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/test_folder.h"
-#include "engine/faulty_fs.h"
+#include "engine/test_faulty_fs.h"
 #include "engine/job_context.h"
 #include "engine/recording_progress_view.h"
 #include "engine/scan.h"

@@ -9,7 +9,7 @@
 
 #include "core/case_folding.h"
 #include "core/test_folder.h"
-#include "engine/faulty_fs.h"
+#include "engine/test_faulty_fs.h"
 
 namespace brisvel {
 

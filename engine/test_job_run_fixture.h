@@ -14,7 +14,7 @@
 
 #include "core/job_list.h"
 #include "core/test_folder.h"
-#include "engine/faulty_fs.h"
+#include "engine/test_faulty_fs.h"
 #include "engine/job_runner.h"
 #include "engine/recording_progress_view.h"
 
