@@ -78,7 +78,19 @@ bool SameJob(const BackupJob& a, const BackupJob& b) {
          SameText(a.destination, b.destination) &&
          (a.flags & ~kAutomaticName) == (b.flags & ~kAutomaticName) &&
          a.compareMethod == b.compareMethod && SameText(a.logFile, b.logFile) &&
-         SameText(a.filter, b.filter);
+         SameText(a.filter, b.filter) && a.needsDrive == b.needsDrive &&
+         a.keepVersions == b.keepVersions && a.keepRuns == b.keepRuns &&
+         a.keepDays == b.keepDays && a.maxDelete == b.maxDelete && SameText(a.exclude, b.exclude) &&
+         // A version folder whose double quotes, dropped on saving, leave a ".." is refused
+         // when read back, and old versions go to the default folder: never outside.
+         (SameText(a.versionFolder, b.versionFolder) || b.versionFolder.empty());
+}
+
+// The one message a loaded file may bring: some of its jobs' settings could not be used
+// and are off.
+bool OnlySettingProblems(const FakeJobListView& view) {
+  return view.messages.size() == 1 &&
+         view.messages[0].text.starts_with("Some settings of this job file cannot be used:");
 }
 
 void CheckRoundTrip(const JobList& jobs, const RunSettings& settings) {
@@ -114,7 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   CheckListMatchesView(jobs, view);
-  Check((result == 1) == view.messages.empty(), "a message that does not fit the result");
+  Check((result == 1) == (view.messages.empty() || (result == 1 && OnlySettingProblems(view))),
+        "a message that does not fit the result");
   if (result == 1) CheckRoundTrip(jobs, settings);
   return 0;
 }
