@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 
 #include "app/open_desktop.h"
+#include "core/text.h"
 #include "system/program_path.h"
 
 namespace brisvel {
@@ -12,7 +13,7 @@ namespace brisvel {
 DesktopOpening OpenDesktop(int& argc, char** argv) {
   const std::string program = RunningProgramPath();
   if (program.empty()) return {nullptr, "cannot load the desktop: the program's folder is unknown"};
-  const std::string path = program.substr(0, program.rfind('/') + 1) + BRISVEL_DESKTOP_MODULE;
+  const std::string path = FolderPart(program) + BRISVEL_DESKTOP_MODULE;
   // Never closed: the toolkit stays until the process ends.
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (module == nullptr) return {nullptr, std::string("cannot load the desktop: ") + dlerror()};

@@ -12,6 +12,7 @@
 #include "app/ui/hand_over_ui.h"
 #include "app/usage.h"
 #include "app/version.h"
+#include "core/text.h"
 #include "engine/fs.h"
 #include "system/desktop_notification.h"
 #include "system/failure_notice.h"
@@ -43,13 +44,8 @@ static bool WantsConsole(bool consoleOption) {
 
 // The manual beside the program: BRISVEL_MANUAL is its path relative to the program's folder.
 static std::string ManualPath(const std::string& programPath) {
-#ifdef _WIN32
-  const size_t folderEnd = programPath.find_last_of("\\/");
-#else
-  const size_t folderEnd = programPath.rfind('/');
-#endif
-  if (folderEnd == std::string::npos) return {};
-  return programPath.substr(0, folderEnd + 1) + BRISVEL_MANUAL;
+  const std::string folder = FolderPart(programPath);
+  return folder.empty() ? std::string() : folder + BRISVEL_MANUAL;
 }
 
 // What the program's commands need of the machine, with their messages shown in `ui`.
